@@ -1,0 +1,1 @@
+#include "folderlisting.h"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+// The pictures of the current collection, in collection order, with the list text (every path
+// followed by CR LF) that the list export writes. A new collection resets the count and the
+// text but leaves the earlier entries in their slots; only entries below count() are shown.
+class ImageList
+{
+public:
+    static constexpr int Slots = 20001;
+
+    ImageList();
+
+    void reset();
+    // false (and nothing stored) when every slot is taken.
+    bool append(const QString &path);
+
+    [[nodiscard]] int count() const { return m_count; }
+    [[nodiscard]] bool isEmpty() const { return m_count == 0; }
+    [[nodiscard]] bool isFull() const { return m_count >= Slots; }
+    // Any slot, including ones left from an earlier collection; empty text when never used.
+    [[nodiscard]] const QString &at(int index) const;
+    [[nodiscard]] const QString &listText() const { return m_text; }
+
+private:
+    std::vector<QString> m_entries;
+    int m_count = 0;
+    QString m_text;
+};

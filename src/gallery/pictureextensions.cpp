@@ -1,0 +1,1 @@
+#include "pictureextensions.h"

@@ -1,0 +1,46 @@
+#include "desktopshell.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
+
+QUrl DesktopShell::urlForTarget(const QString &target)
+{
+    if (target.isEmpty())
+        return {};
+    if (QDir::isAbsolutePath(target))
+        return QUrl::fromLocalFile(target);
+    const QUrl url(target, QUrl::StrictMode);
+    if (url.isValid() && !url.scheme().isEmpty() && url.scheme().size() > 1)
+        return url;
+    return QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
+}
+
+void DesktopShell::execute(const QString &, const QString &target, const QString &, int)
+{
+    const QUrl url = urlForTarget(target);
+    if (url.isValid())
+        QDesktopServices::openUrl(url);
+}
+
+bool DesktopShell::startProgram(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+bool DesktopShell::hasProgram(const QString &program) const
+{
+    return !QStandardPaths::findExecutable(program).isEmpty();
+}
+
+void DesktopShell::about(const QString &title, const QString &text, const QIcon &icon)
+{
+    QMessageBox box(m_parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    if (!icon.isNull())
+        box.setIconPixmap(icon.pixmap(64, 64));
+    box.exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell.h"
+
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+class DesktopShell : public Shell
+{
+public:
+    explicit DesktopShell(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    void execute(const QString &operation, const QString &target, const QString &parameters,
+                 int show) override;
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+    [[nodiscard]] bool hasProgram(const QString &program) const override;
+    void about(const QString &title, const QString &text, const QIcon &icon) override;
+
+    // The address handed to the desktop for a target: local paths become file URLs.
+    [[nodiscard]] static QUrl urlForTarget(const QString &target);
+
+private:
+    QPointer<QWidget> m_parent;
+};

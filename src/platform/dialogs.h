@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+enum class MessageIcon { Information, Warning, Critical };
+
+// Every prompt the windows show goes through here, so tests can script the answers.
+class Dialogs
+{
+public:
+    virtual ~Dialogs() = default;
+
+    // An input box; nullopt when cancelled.
+    virtual std::optional<QString> inputBox(const QString &prompt, const QString &title,
+                                            const QString &defaultAnswer) = 0;
+    // A message box with one OK button.
+    virtual void messageBox(const QString &text, const QString &title, MessageIcon icon) = 0;
+    // Open-file dialog; filter in Qt form ("Pictures (*.jpg *.png);;All files (*)").
+    virtual std::optional<QString> openFile(const QString &title, const QString &folder,
+                                            const QString &filter) = 0;
+    // Save-file dialog; the name is returned as the user typed it (no suffix is added).
+    virtual std::optional<QString> saveFile(const QString &title, const QString &filter,
+                                            const QString &defaultName) = 0;
+    // Folder picker; nullopt when cancelled or when the choice is not a local folder.
+    virtual std::optional<QString> browseFolder(const QString &prompt) = 0;
+};

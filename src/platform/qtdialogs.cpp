@@ -1,0 +1,62 @@
+#include "qtdialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+std::optional<QString> QtDialogs::inputBox(const QString &prompt, const QString &title,
+                                           const QString &defaultAnswer)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+void QtDialogs::messageBox(const QString &text, const QString &title, MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        QMessageBox::information(m_parent, title, text);
+        break;
+    case MessageIcon::Warning:
+        QMessageBox::warning(m_parent, title, text);
+        break;
+    case MessageIcon::Critical:
+        QMessageBox::critical(m_parent, title, text);
+        break;
+    }
+}
+
+std::optional<QString> QtDialogs::openFile(const QString &title, const QString &folder,
+                                           const QString &filter)
+{
+    const QString file = QFileDialog::getOpenFileName(m_parent, title, folder, filter);
+    if (file.isEmpty())
+        return std::nullopt;
+    return file;
+}
+
+std::optional<QString> QtDialogs::saveFile(const QString &title, const QString &filter,
+                                           const QString &defaultName)
+{
+    QFileDialog dialog(m_parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(defaultName);
+    // The name is used exactly as typed: no suffix is appended behind the user's back.
+    dialog.setDefaultSuffix(QString());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogs::browseFolder(const QString &prompt)
+{
+    const QString title = prompt.isEmpty() ? QStringLiteral("Select a folder:") : prompt;
+    const QString folder = QFileDialog::getExistingDirectory(m_parent, title);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QtDialogs : public Dialogs
+{
+public:
+    explicit QtDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+    std::optional<QString> inputBox(const QString &prompt, const QString &title,
+                                    const QString &defaultAnswer) override;
+    void messageBox(const QString &text, const QString &title, MessageIcon icon) override;
+    std::optional<QString> openFile(const QString &title, const QString &folder,
+                                    const QString &filter) override;
+    std::optional<QString> saveFile(const QString &title, const QString &filter,
+                                    const QString &defaultName) override;
+    std::optional<QString> browseFolder(const QString &prompt) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Per-user key/value store addressed by section and key, values as text.
+class Settings
+{
+public:
+    virtual ~Settings() = default;
+    [[nodiscard]] virtual std::optional<QString> value(const QString &section,
+                                                       const QString &key) const = 0;
+    virtual void setValue(const QString &section, const QString &key, const QString &text) = 0;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class QWidget;
+
+// What the windows ask of an embedded browser view. The program's own pages are files in the
+// private cache folder; addresses are http(s), local paths or "about:" + text.
+class BrowserView : public QObject
+{
+    Q_OBJECT
+public:
+    struct Element
+    {
+        QString tagName; // upper case, as the document reports it
+        QString href;    // absolute address: a link's target, a picture's source
+    };
+    using ElementsCallback = std::function<void(const QList<Element> &)>;
+
+    using QObject::QObject;
+    ~BrowserView() override = default;
+
+    // The widget to place in a window; owned by the view's creator through its parent.
+    virtual QWidget *widget() = 0;
+
+    // "about:" + text shows that text (escaped) as a page; an absolute local path loads as a
+    // file; anything else is read as a web address.
+    virtual void navigate(const QString &address) = 0;
+    virtual void goBack() = 0;
+    virtual void goForward() = 0;
+    virtual void refresh() = 0;
+    [[nodiscard]] virtual QUrl url() const = 0;
+    [[nodiscard]] virtual QString title() const = 0;
+
+    // Runs a script in the page; failures (no page yet) are silent.
+    virtual void runScript(const QString &script) = 0;
+    // Scrolls the page by pixels; positive y towards the end.
+    virtual void scrollBy(int x, int y) = 0;
+    // Every element of the document in order; the callback runs later, on the UI thread.
+    virtual void elements(ElementsCallback callback) = 0;
+    virtual void setFocus() = 0;
+
+Q_SIGNALS:
+    void downloadComplete();
+    void documentComplete(const QUrl &url);
+    void titleChanged(const QString &title);
+    void statusTextChanged(const QString &text);
+    // command 1 is forward, 2 is back
+    void commandStateChanged(int command, bool enabled);
+    // A link with target "_blank" was followed; no window has been opened for it.
+    void newWindowRequested(const QUrl &url);
+};

@@ -1,0 +1,168 @@
+#include "webenginebrowserview.h"
+
+#include <QDir>
+#include <QPointer>
+#include <QWebEngineHistory>
+#include <QWebEngineNewWindowRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+namespace {
+
+class SilentPage : public QWebEnginePage
+{
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
+    {
+        return false;
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
+                                  const QString &) override
+    {
+    }
+};
+
+const char *const elementsScript = R"JS(
+(function () {
+  var all = document.all || document.getElementsByTagName('*');
+  var out = [];
+  for (var i = 0; i < all.length; i++) {
+    var e = all[i];
+    var href = '';
+    if (e.tagName === 'IMG') href = e.src || '';
+    else if (typeof e.href === 'string') href = e.href;
+    else if (e.href && typeof e.href.baseVal === 'string') href = e.href.baseVal;
+    out.push([String(e.tagName).toUpperCase(), href]);
+  }
+  return out;
+})()
+)JS";
+
+} // namespace
+
+WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
+    : BrowserView(parent), m_view(new QWebEngineView(parent))
+{
+    m_page = new SilentPage(QWebEngineProfile::defaultProfile(), m_view);
+    m_view->setPage(m_page);
+    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+
+    QWebEngineSettings *settings = m_page->settings();
+    settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
+    settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        Q_EMIT downloadComplete();
+        Q_EMIT documentComplete(m_page->url());
+    });
+    connect(m_page, &QWebEnginePage::titleChanged, this, &BrowserView::titleChanged);
+    connect(m_page, &QWebEnginePage::linkHovered, this, &BrowserView::statusTextChanged);
+    connect(m_page, &QWebEnginePage::newWindowRequested, this,
+            [this](QWebEngineNewWindowRequest &request) {
+                // Not calling openIn() leaves the request unanswered: no window appears.
+                Q_EMIT newWindowRequested(request.requestedUrl());
+            });
+    QAction *back = m_page->action(QWebEnginePage::Back);
+    QAction *forward = m_page->action(QWebEnginePage::Forward);
+    connect(back, &QAction::changed, this,
+            [this, back] { Q_EMIT commandStateChanged(2, back->isEnabled()); });
+    connect(forward, &QAction::changed, this,
+            [this, forward] { Q_EMIT commandStateChanged(1, forward->isEnabled()); });
+}
+
+WebEngineBrowserView::~WebEngineBrowserView() = default;
+
+QWidget *WebEngineBrowserView::widget()
+{
+    return m_view;
+}
+
+QString WebEngineBrowserView::aboutPageHtml(const QString &text)
+{
+    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body>") +
+           text.toHtmlEscaped() + QStringLiteral("</body></html>");
+}
+
+void WebEngineBrowserView::navigate(const QString &address)
+{
+    if (address.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
+        m_page->load(QUrl(QStringLiteral("about:blank")));
+    } else if (address.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
+        m_page->setHtml(aboutPageHtml(address.mid(6)), QUrl(QStringLiteral("about:blank")));
+    } else if (QDir::isAbsolutePath(address)) {
+        m_page->load(QUrl::fromLocalFile(address));
+    } else {
+        m_page->load(QUrl::fromUserInput(address));
+    }
+}
+
+void WebEngineBrowserView::goBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebEngineBrowserView::goForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebEngineBrowserView::refresh()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+QUrl WebEngineBrowserView::url() const
+{
+    return m_page->url();
+}
+
+QString WebEngineBrowserView::title() const
+{
+    return m_page->title();
+}
+
+void WebEngineBrowserView::runScript(const QString &script)
+{
+    m_page->runJavaScript(script);
+}
+
+void WebEngineBrowserView::scrollBy(int x, int y)
+{
+    m_page->runJavaScript(QStringLiteral("window.scrollBy(%1,%2)").arg(x).arg(y));
+}
+
+void WebEngineBrowserView::evaluate(const QString &script,
+                                    std::function<void(const QVariant &)> callback)
+{
+    m_page->runJavaScript(script, std::move(callback));
+}
+
+void WebEngineBrowserView::elements(ElementsCallback callback)
+{
+    m_page->runJavaScript(QString::fromLatin1(elementsScript),
+                          [callback = std::move(callback)](const QVariant &result) {
+                              QList<Element> list;
+                              const QVariantList rows = result.toList();
+                              list.reserve(rows.size());
+                              for (const QVariant &row : rows) {
+                                  const QVariantList pair = row.toList();
+                                  if (pair.size() == 2)
+                                      list.append({pair[0].toString(), pair[1].toString()});
+                              }
+                              callback(list);
+                          });
+}
+
+void WebEngineBrowserView::setFocus()
+{
+    m_view->setFocus();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "browserview.h"
+
+class QWebEngineView;
+class QWebEnginePage;
+
+// BrowserView on Qt WebEngine. Script dialogs of pages are suppressed, pages without a
+// character set are read as UTF-8, and "_blank" links never open a window of their own:
+// they arrive as newWindowRequested.
+class WebEngineBrowserView : public BrowserView
+{
+    Q_OBJECT
+public:
+    explicit WebEngineBrowserView(QWidget *parent = nullptr);
+    ~WebEngineBrowserView() override;
+
+    QWidget *widget() override;
+    void navigate(const QString &address) override;
+    void goBack() override;
+    void goForward() override;
+    void refresh() override;
+    [[nodiscard]] QUrl url() const override;
+    [[nodiscard]] QString title() const override;
+    void runScript(const QString &script) override;
+    void scrollBy(int x, int y) override;
+    void elements(ElementsCallback callback) override;
+    void setFocus() override;
+
+    // For tests: run a script and hand its result back.
+    void evaluate(const QString &script, std::function<void(const QVariant &)> callback);
+    [[nodiscard]] QWebEngineView *view() const { return m_view; }
+
+    // The page shown for "about:" + text.
+    [[nodiscard]] static QString aboutPageHtml(const QString &text);
+
+private:
+    QWebEngineView *m_view = nullptr;
+    QWebEnginePage *m_page = nullptr;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+// Dialogs with scripted answers; every prompt is recorded as "kind|title|text|extra".
+class FakeDialogs : public Dialogs
+{
+public:
+    std::deque<std::optional<QString>> inputAnswers;  // one per inputBox, nullopt = cancel
+    std::deque<std::optional<QString>> fileAnswers;   // one per openFile/saveFile/browseFolder
+    QStringList calls;
+
+    std::optional<QString> inputBox(const QString &prompt, const QString &title,
+                                    const QString &defaultAnswer) override
+    {
+        calls << QStringLiteral("input|%1|%2|%3").arg(title, prompt, defaultAnswer);
+        return next(inputAnswers);
+    }
+    void messageBox(const QString &text, const QString &title, MessageIcon icon) override
+    {
+        calls << QStringLiteral("message|%1|%2|%3").arg(title, text).arg(int(icon));
+    }
+    std::optional<QString> openFile(const QString &title, const QString &folder,
+                                    const QString &filter) override
+    {
+        calls << QStringLiteral("open|%1|%2|%3").arg(title, folder, filter);
+        return next(fileAnswers);
+    }
+    std::optional<QString> saveFile(const QString &title, const QString &filter,
+                                    const QString &defaultName) override
+    {
+        calls << QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultName);
+        return next(fileAnswers);
+    }
+    std::optional<QString> browseFolder(const QString &prompt) override
+    {
+        calls << QStringLiteral("folder|%1").arg(prompt);
+        return next(fileAnswers);
+    }
+
+private:
+    static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "shell.h"
+
+#include <QSet>
+#include <QStringList>
+
+// Records every launch as "operation|target|parameters|show", "start|program|args", "about|..".
+class FakeShell : public Shell
+{
+public:
+    QStringList calls;
+    QSet<QString> programsOnPath;
+    bool startSucceeds = true;
+
+    void execute(const QString &operation, const QString &target, const QString &parameters,
+                 int show) override
+    {
+        calls << QStringLiteral("%1|%2|%3|%4").arg(operation, target, parameters).arg(show);
+    }
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        calls << QStringLiteral("start|%1|%2").arg(program, arguments.join(QLatin1Char(' ')));
+        return startSucceeds;
+    }
+    bool hasProgram(const QString &program) const override
+    {
+        return programsOnPath.contains(program);
+    }
+    void about(const QString &title, const QString &text, const QIcon &icon) override
+    {
+        calls << QStringLiteral("about|%1|%2|%3").arg(title, text).arg(icon.isNull() ? 0 : 1);
+    }
+};
