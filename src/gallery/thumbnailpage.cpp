@@ -1,1 +1,224 @@
 #include "thumbnailpage.h"
+
+#include <cmath>
+#include <limits>
+
+namespace ThumbnailPage {
+
+namespace {
+
+// Nearest integer, halves to the even neighbour (the rounding the layout arithmetic uses).
+int roundHalfEven(double value)
+{
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    double rounded = lower;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
+        rounded = lower + 1.0;
+    if (rounded > double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (rounded < double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(rounded);
+}
+
+bool isControl(char16_t c)
+{
+    return c < 0x20 || c == 0x7F;
+}
+
+// A file name goes after title= unquoted when nothing in it can end or change the attribute:
+// no blank or control character, no quote, no = < > & and no backtick. Anything else (and an
+// empty name) is quoted and written with numeric character references, so the tooltip is the
+// whole name and no part of it becomes markup.
+bool titleIsSafe(QStringView name)
+{
+    if (name.isEmpty())
+        return false;
+    for (const QChar ch : name) {
+        const char16_t c = ch.unicode();
+        if (isControl(c))
+            return false;
+        switch (c) {
+        case u' ':
+        case u'"':
+        case u'\'':
+        case u'<':
+        case u'>':
+        case u'&':
+        case u'=':
+        case u'`':
+            return false;
+        default:
+            break;
+        }
+    }
+    return true;
+}
+
+QString titleAttribute(QStringView name)
+{
+    if (titleIsSafe(name))
+        return name.toString();
+    QString out;
+    out.reserve(name.size() + 16);
+    out += QLatin1Char('"');
+    for (const QChar ch : name) {
+        const char16_t c = ch.unicode();
+        switch (c) {
+        case u'&':
+        case u'<':
+        case u'>':
+        case u'"':
+        case u'\'':
+        case u'`':
+            out += QStringLiteral("&#%1;").arg(int(c));
+            break;
+        default:
+            if (isControl(c))
+                out += QStringLiteral("&#%1;").arg(int(c));
+            else
+                out += ch;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+// The path as the address of href= and src= (inside double quotes), read relative to the page's
+// own file: URL. Percent-encoded are only the characters that would make the browser open another
+// file or leave the attribute: % (an escape of its own), # and ? (fragment, query), " (ends the
+// attribute), & (a character reference), < >, the blank (a trailing one is stripped from
+// addresses), control characters (dropped from addresses), backslash (read as "/" in file URLs)
+// and a colon before the first "/" that would make a scheme such as "javascript:" (a drive
+// letter's colon stays). "/" and everything else, non-ASCII letters included, stays as it is;
+// the page is UTF-8 and the browser encodes those itself.
+QString addressOf(QStringView path)
+{
+    const qsizetype firstSlash = path.indexOf(QLatin1Char('/'));
+    QString out;
+    out.reserve(path.size() + 8);
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t c = path[i].unicode();
+        bool encode = isControl(c);
+        switch (c) {
+        case u'%':
+        case u'#':
+        case u'?':
+        case u'"':
+        case u'&':
+        case u'<':
+        case u'>':
+        case u' ':
+        case u'\\':
+            encode = true;
+            break;
+        case u':':
+            encode = (firstSlash < 0 || i < firstSlash) && !(i == 1 && path[0].isLetter());
+            break;
+        default:
+            break;
+        }
+        if (encode)
+            out += QStringLiteral("%%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper();
+        else
+            out += QChar(c);
+    }
+    return out;
+}
+
+} // namespace
+
+int baseWidth(int viewWidthTwips)
+{
+    return roundHalfEven(viewWidthTwips / 15.0 - 30.0);
+}
+
+int matrixWidth(int w0, int matrixMode)
+{
+    switch (matrixMode) {
+    case 1:
+        return roundHalfEven(w0 / 2.0 - 5.0);
+    case 2:
+        return roundHalfEven(w0 / 3.0 - 7.0);
+    case 3:
+        return roundHalfEven(w0 / 4.0 - 8.0);
+    default:
+        return w0;
+    }
+}
+
+int pageCount(int imageCount, int pageSize)
+{
+    if (imageCount <= 0 || pageSize <= 0)
+        return 0;
+    return imageCount / pageSize + (imageCount % pageSize != 0 ? 1 : 0);
+}
+
+QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int width,
+                    int pictureWidth)
+{
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    const QString name = path.mid(slash + 1);
+    const QString address = addressOf(path);
+    const QString title = titleAttribute(name);
+    const QString link = QStringLiteral("<a href=\"") + address +
+                         QStringLiteral("\" target=\"_blank\"><img border=\"1\" src=\"") + address;
+
+    if (style == DisplayStyle::Tile)
+        return link + QStringLiteral("\" title=") + title + QStringLiteral(" ></a>");
+    if (style == DisplayStyle::Stretch || matrixMode != 0)
+        return link + QStringLiteral("\"  width=") + QString::number(width) +
+               QStringLiteral(" title=") + title + QStringLiteral(" ></a> ");
+    if (pictureWidth > width)
+        return QStringLiteral("<p>") + link + QStringLiteral("\" width=") + QString::number(width) +
+               QStringLiteral(" title=") + title + QStringLiteral(" ></a></p> ");
+    return QStringLiteral("<p>") + link + QStringLiteral("\" title=") + title +
+           QStringLiteral(" ></a></p> ");
+}
+
+Result build(const Request &request, const WidthFunction &widthOf)
+{
+    Result result;
+    const bool centred = request.style == DisplayStyle::Centre;
+    const bool withDiv = !centred || request.matrixMode == 0;
+    const int width = request.style == DisplayStyle::Stretch ? request.w0
+                      : centred ? matrixWidth(request.w0, request.matrixMode)
+                                : 0;
+    const int count = request.images ? request.images->count() : 0;
+    const int pageSize = request.pageSize > 0 ? request.pageSize : 0;
+    // 64 bits: a far page number times the page size does not fit in 32.
+    const qint64 first = (qint64(request.currentPage) - 1) * pageSize;
+
+    result.lines.reserve(qBound(0, count, pageSize) * 2 + 6);
+    result.lines << QStringLiteral("<body bgcolor=") + request.background + QLatin1Char('>');
+    result.lines << QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
+                                   "leftmargin=0 rightmargin=0 bottommargin=0>");
+    if (withDiv)
+        result.lines << QStringLiteral("<div align=center>");
+
+    for (qint64 i = first; i < first + pageSize && i < count; ++i) {
+        if (i < 0)
+            continue; // a page before the first holds nothing
+        const QString &path = request.images->at(int(i));
+        if (result.pictureCount == 0)
+            result.pageFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+        int pictureWidth = 0;
+        if (centred && request.matrixMode == 0 && widthOf)
+            pictureWidth = widthOf(path);
+        result.lines << pictureLine(path, request.matrixMode, request.style, width, pictureWidth);
+        // The picture's text ends in a line break of its own before the line's: an empty line.
+        result.lines << QString();
+        ++result.pictureCount;
+    }
+
+    result.nextEnabled = first + pageSize < count;
+    result.pageCount = pageCount(count, pageSize);
+
+    if (withDiv)
+        result.lines << QStringLiteral("</div>");
+    result.lines << QStringLiteral("</body>");
+    return result;
+}
+
+} // namespace ThumbnailPage

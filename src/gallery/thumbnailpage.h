@@ -34,18 +34,19 @@ struct Request
 
 struct Result
 {
-    QStringList lines;       // without line ends
-    QString pageFolder;      // folder of the page's first picture, with its final "/"; empty
-                             // when the page holds no picture
+    QStringList lines;  // without line ends
+    QString pageFolder; // folder of the page's first picture, with its final "/"; empty
+                        // when the page holds no picture
     bool nextEnabled = false;
     int pageCount = 0;
+    int pictureCount = 0; // pictures on the page
 };
 
 // widthOf is asked only in matrix mode 0 of the centred style.
 [[nodiscard]] Result build(const Request &request, const WidthFunction &widthOf);
 
 // One picture line (without CR LF) for a path; exposed for tests of the escaping.
-[[nodiscard]] QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int width,
-                                  int pictureWidth);
+[[nodiscard]] QString pictureLine(const QString &path, int matrixMode, DisplayStyle style,
+                                  int width, int pictureWidth);
 
 } // namespace ThumbnailPage
