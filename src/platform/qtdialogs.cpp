@@ -4,12 +4,24 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+namespace {
+
+// The program's texts break lines with CR LF; Qt's labels want a bare LF.
+QString displayText(const QString &text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return shown;
+}
+
+} // namespace
+
 std::optional<QString> QtDialogs::inputBox(const QString &prompt, const QString &title,
                                            const QString &defaultAnswer)
 {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(m_parent, title, prompt, QLineEdit::Normal, defaultAnswer, &ok);
+        QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal, defaultAnswer, &ok);
     if (!ok)
         return std::nullopt;
     return text;
@@ -19,13 +31,13 @@ void QtDialogs::messageBox(const QString &text, const QString &title, MessageIco
 {
     switch (icon) {
     case MessageIcon::Information:
-        QMessageBox::information(m_parent, title, text);
+        QMessageBox::information(m_parent, title, displayText(text));
         break;
     case MessageIcon::Warning:
-        QMessageBox::warning(m_parent, title, text);
+        QMessageBox::warning(m_parent, title, displayText(text));
         break;
     case MessageIcon::Critical:
-        QMessageBox::critical(m_parent, title, text);
+        QMessageBox::critical(m_parent, title, displayText(text));
         break;
     }
 }
