@@ -1,1 +1,304 @@
+#include "gallery.h"
+
+#include "fakedialogs.h"
+#include "pagefiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+constexpr int Twips = 15000; // W0 = 970
+
+class GalleryTest : public ::testing::Test
+{
+protected:
+    GalleryTest()
+        : gallery(dir.filePath(QStringLiteral("Tpc.htm")), [this](const QString &path) {
+              ++widthCalls;
+              return path.endsWith(QStringLiteral("wide.jpg")) ? 4000 : 100;
+          })
+    {
+    }
+
+    void fill(int count, const QString &folder = QStringLiteral("/pics/"))
+    {
+        for (int i = 0; i < count; ++i)
+            gallery.images().append(folder + QStringLiteral("p%1.jpg").arg(i));
+    }
+
+    QString pageText() const
+    {
+        QFile file(gallery.pageFile());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+
+    QTemporaryDir dir;
+    int widthCalls = 0;
+    Gallery gallery;
+};
+
+} // namespace
+
+TEST_F(GalleryTest, FirstPageWritesThePageAndSetsTheLabels)
+{
+    fill(100);
+    gallery.setPageFolder(QStringLiteral("D:/"));
+    ASSERT_TRUE(gallery.firstPage(Twips));
+
+    EXPECT_TRUE(gallery.pageWritten());
+    EXPECT_EQ(gallery.currentPage(), 1);
+    EXPECT_EQ(gallery.pageCount(), 4);
+    EXPECT_FALSE(gallery.previousEnabled());
+    EXPECT_TRUE(gallery.nextEnabled());
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
+    EXPECT_EQ(widthCalls, 30);
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/pics/"));
+    EXPECT_EQ(gallery.countLabel(), QStringLiteral("圖片總數：100"));
+    EXPECT_EQ(gallery.headerLabel(), QStringLiteral("Tarnell     第 1 頁  ， 共 4 頁"));
+
+    const QString text = pageText();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("<body bgcolor=#FFFFFF>\r\n<body oncontextmenu=")));
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("title=p0.jpg ></a></p> \r\n\r\n<p><a href=\"/pics/p1.jpg\"")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral(" ></a></p> \r\n\r\n</div>\r\n</body>\r\n")));
+}
+
+TEST_F(GalleryTest, PagingThroughFourPages)
+{
+    fill(100);
+    gallery.firstPage(Twips);
+
+    struct Step
+    {
+        bool next;
+        int page;
+        bool previousEnabled;
+        bool nextEnabled;
+        const char *firstPicture;
+    };
+    const Step steps[] = {
+        {true, 2, true, true, "/pics/p30.jpg"},  {true, 3, true, true, "/pics/p60.jpg"},
+        {true, 4, true, false, "/pics/p90.jpg"}, {false, 3, true, true, "/pics/p60.jpg"},
+        {false, 2, true, true, "/pics/p30.jpg"}, {false, 1, false, true, "/pics/p0.jpg"},
+    };
+    for (const Step &s : steps) {
+        ASSERT_TRUE(s.next ? gallery.nextPage(Twips) : gallery.previousPage(Twips));
+        EXPECT_EQ(gallery.currentPage(), s.page);
+        EXPECT_EQ(gallery.previousEnabled(), s.previousEnabled) << s.page;
+        EXPECT_EQ(gallery.nextEnabled(), s.nextEnabled) << s.page;
+        EXPECT_TRUE(pageText().contains(QStringLiteral("<p><a href=\"") +
+                                        QString::fromUtf8(s.firstPicture) + QLatin1Char('"')))
+            << s.page;
+        EXPECT_EQ(gallery.pageCount(), 4);
+    }
+    gallery.jumpTo(4, Twips);
+    EXPECT_EQ(pageText().count(QStringLiteral("<p><a href=")), 10);
+}
+
+TEST_F(GalleryTest, EmptyListShowsAnEmptyPageAndRefusesTheLayoutCommands)
+{
+    gallery.setPageFolder(QStringLiteral("D:/"));
+    ASSERT_TRUE(gallery.firstPage(Twips));
+    EXPECT_EQ(gallery.headerLabel(), QStringLiteral("Tarnell     第 1 頁  ， 共 0 頁"));
+    EXPECT_EQ(gallery.countLabel(), QStringLiteral("圖片總數：0"));
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：D:/"));
+    EXPECT_FALSE(gallery.nextEnabled());
+    EXPECT_EQ(pageText(), QStringLiteral("<body bgcolor=#FFFFFF>\r\n<body oncontextmenu=self.event."
+                                         "returnValue=false topmargin=0 leftmargin=0 rightmargin=0 "
+                                         "bottommargin=0>\r\n<div align=center>\r\n</div>\r\n</"
+                                         "body>\r\n"));
+
+    EXPECT_FALSE(gallery.refresh(Twips));
+    EXPECT_FALSE(gallery.cycleMatrixMode(Twips));
+    EXPECT_FALSE(gallery.cycleDisplayStyle(Twips));
+    EXPECT_EQ(gallery.matrixMode(), 0);
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
+}
+
+TEST_F(GalleryTest, DisplayStyleCyclesStretchTileCentre)
+{
+    fill(3);
+    gallery.firstPage(Twips);
+    gallery.cycleMatrixMode(Twips);
+    gallery.cycleMatrixMode(Twips);
+    ASSERT_EQ(gallery.matrixMode(), 2);
+    widthCalls = 0;
+
+    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
+    EXPECT_EQ(gallery.matrixMode(), 0);
+    EXPECT_TRUE(pageText().contains(
+        QStringLiteral("src=\"/pics/p0.jpg\"  width=970 title=p0.jpg ></a> \r\n")));
+    EXPECT_TRUE(pageText().contains(QStringLiteral("<div align=center>")));
+
+    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Tile);
+    EXPECT_TRUE(pageText().contains(QStringLiteral("src=\"/pics/p0.jpg\" title=p0.jpg ></a>\r\n")));
+    EXPECT_EQ(widthCalls, 0); // the styles never ask for picture widths
+
+    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
+    EXPECT_TRUE(pageText().contains(QStringLiteral("<p><a href=\"/pics/p0.jpg\"")));
+    EXPECT_EQ(widthCalls, 3);
+
+    // After a stretch page the matrix button goes on from mode 0.
+    gallery.cycleDisplayStyle(Twips);
+    ASSERT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
+    gallery.cycleMatrixMode(Twips);
+    EXPECT_EQ(gallery.matrixMode(), 1);
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
+    EXPECT_TRUE(pageText().contains(QStringLiteral("\"  width=480 title=p0.jpg ")));
+
+    // Any page build ends a style: the next press is stretch again.
+    gallery.cycleDisplayStyle(Twips);
+    gallery.refresh(Twips);
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
+    gallery.cycleDisplayStyle(Twips);
+    EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
+}
+
+TEST_F(GalleryTest, MatrixModeWrapsAfterThree)
+{
+    fill(1);
+    gallery.firstPage(Twips);
+    for (int expected : {1, 2, 3, 0, 1}) {
+        gallery.cycleMatrixMode(Twips);
+        EXPECT_EQ(gallery.matrixMode(), expected);
+    }
+}
+
+TEST_F(GalleryTest, LargerPageSizeLeavesAnEmptyPageAndTheFolder)
+{
+    fill(100, QStringLiteral("/first/"));
+    gallery.firstPage(Twips);
+    gallery.jumpTo(4, Twips);
+    gallery.setPageSize(200);
+    ASSERT_TRUE(gallery.refresh(Twips));
+    EXPECT_EQ(gallery.currentPage(), 4);
+    EXPECT_EQ(gallery.pageCount(), 1);
+    EXPECT_FALSE(gallery.nextEnabled());
+    EXPECT_TRUE(gallery.previousEnabled());
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/first/"));
+    EXPECT_FALSE(pageText().contains(QStringLiteral("<a href")));
+}
+
+TEST_F(GalleryTest, PathLabelFollowsTheFirstPictureOfThePage)
+{
+    fill(30, QStringLiteral("/a/"));
+    fill(5, QStringLiteral("/b/c/"));
+    gallery.firstPage(Twips);
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/a/"));
+    gallery.nextPage(Twips);
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/b/c/"));
+}
+
+TEST_F(GalleryTest, ModeZeroScalesWidePicturesOnly)
+{
+    gallery.images().append(QStringLiteral("/p/wide.jpg"));
+    gallery.images().append(QStringLiteral("/p/small.jpg"));
+    gallery.firstPage(Twips);
+    EXPECT_TRUE(
+        pageText().contains(QStringLiteral("src=\"/p/wide.jpg\" width=970 title=wide.jpg")));
+    EXPECT_TRUE(pageText().contains(QStringLiteral("src=\"/p/small.jpg\" title=small.jpg")));
+}
+
+TEST(GalleryWriteTest, UnwritablePageFileIsRecordedNotFatal)
+{
+    QTemporaryDir dir;
+    Gallery gallery(dir.filePath(QStringLiteral("missing/folder/Tpc.htm")),
+                    [](const QString &) { return 0; });
+    gallery.images().append(QStringLiteral("/p/a.jpg"));
+    gallery.images().append(QStringLiteral("/p/b.jpg"));
+    gallery.setPageSize(1);
+    EXPECT_TRUE(gallery.firstPage(Twips));
+    EXPECT_FALSE(gallery.pageWritten());
+    EXPECT_TRUE(gallery.nextEnabled());
+    EXPECT_EQ(gallery.pageCount(), 2);
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/p/"));
+    EXPECT_TRUE(gallery.nextPage(Twips));
+    EXPECT_EQ(gallery.currentPage(), 2);
+}
+
+// ---- the jump command ----
+
+namespace {
+
+const QString JumpPrompt = QStringLiteral("input|跳轉頁面至|請輸入即將跳轉的頁面序號……|");
+
+QString tooFar(int pages)
+{
+    return QStringLiteral("message|Vimbrel|總共只有 %1 頁，您超出範圍了！|0").arg(pages);
+}
+
+} // namespace
+
+struct JumpCase
+{
+    const char *label;
+    std::vector<std::optional<const char *>> answers;
+    int pictures;
+    int expectedPage; // from page 3
+    int messages;     // out-of-range messages shown
+    bool moved;
+};
+
+class JumpTest : public ::testing::TestWithParam<JumpCase>
+{
+};
+
+TEST_P(JumpTest, Answers)
+{
+    const JumpCase &c = GetParam();
+    QTemporaryDir dir;
+    Gallery gallery(dir.filePath(QStringLiteral("Tpc.htm")), [](const QString &) { return 0; });
+    for (int i = 0; i < c.pictures; ++i)
+        gallery.images().append(QStringLiteral("/p/%1.jpg").arg(i));
+    gallery.firstPage(Twips);
+    gallery.jumpTo(3, Twips);
+    const int pages = gallery.pageCount();
+
+    FakeDialogs dialogs;
+    for (const auto &answer : c.answers)
+        dialogs.inputAnswers.push_back(answer ? std::optional<QString>(QString::fromUtf8(*answer))
+                                              : std::nullopt);
+    EXPECT_EQ(gallery.askJump(dialogs, Twips), c.moved);
+    EXPECT_EQ(gallery.currentPage(), c.expectedPage);
+    EXPECT_EQ(gallery.previousEnabled(), c.expectedPage >= 2);
+
+    // Every out-of-range answer gets the message and the question again, with the same default.
+    QStringList expected;
+    for (int i = 0; i < c.messages; ++i)
+        expected << JumpPrompt + QStringLiteral("3") << tooFar(pages);
+    expected << JumpPrompt + QStringLiteral("3");
+    EXPECT_EQ(dialogs.calls, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, JumpTest,
+    ::testing::Values(
+        JumpCase{"InRange", {"2"}, 100, 2, 0, true}, JumpCase{"FirstPage", {"1"}, 100, 1, 0, true},
+        JumpCase{"Beyond", {"5", std::nullopt}, 100, 3, 1, false},
+        JumpCase{"BeyondThenInRange", {"5", "9", "4"}, 100, 4, 2, true},
+        JumpCase{"HalfDown", {"2.5"}, 100, 2, 0, true},
+        JumpCase{"HalfUp", {"3.5"}, 100, 4, 0, true},
+        JumpCase{"Cancel", {std::nullopt}, 100, 3, 0, false},
+        JumpCase{"Empty", {""}, 100, 3, 0, false}, JumpCase{"Letters", {"abc"}, 100, 3, 0, false},
+        JumpCase{"LeadingNumber", {" 4 pages"}, 100, 4, 0, true},
+        JumpCase{"Negative", {"-3"}, 100, 3, 0, false}, JumpCase{"Zero", {"0"}, 100, 3, 0, false},
+        JumpCase{"HugePositive", {"99999999999", std::nullopt}, 100, 3, 1, false},
+        JumpCase{"HugeNegative", {"-99999999999"}, 100, 3, 0, false},
+        JumpCase{"EmptyListEveryPositive", {"1", "3", "0.4"}, 0, 3, 2, false}),
+    [](const auto &info) { return std::string(info.param.label); });
