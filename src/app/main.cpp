@@ -1,1 +1,52 @@
-int main(){return 0;}
+// Vimbrel: every picture of a folder at once.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "desktopshell.h"
+#include "frmmain.h"
+#include "inisettings.h"
+#include "pagefiles.h"
+#include "qtdialogs.h"
+#include "startup.h"
+#include "toolicons.h"
+#include "webenginebrowserview.h"
+
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+#ifdef Q_OS_UNIX
+    // WebEngine's sandbox cannot run as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vimbrel"));
+    QApplication::setOrganizationName(QStringLiteral("ulvo"));
+    QApplication::setWindowIcon(programIcon());
+
+    IniSettings settings;
+    QtDialogs dialogs;
+    DesktopShell shell;
+    MainServices services;
+    services.settings = &settings;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
+    services.pageFile = PageFiles::path(QStringLiteral("Tpc.htm"));
+
+    Frmmain window(services);
+    dialogs.setParent(&window);
+    shell.setParent(&window);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
+                      std::min(area.height(), std::max(window.height(), area.height() * 5 / 6)));
+        window.move(area.center() - window.rect().center());
+    }
+    window.show();
+    window.formLoad(StartUp::commandLineFolder(app.arguments().mid(1)));
+    return app.exec();
+}
