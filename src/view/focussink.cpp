@@ -1,0 +1,30 @@
+#include "focussink.h"
+
+#include <QKeyEvent>
+#include <QWheelEvent>
+
+#include "viewcontrols.h"
+
+FocusSink::FocusSink(ViewControls *controls, QWidget *parent)
+    : QComboBox(parent), m_controls(controls)
+{
+    setObjectName(QStringLiteral("Cmb"));
+    addItem(QStringLiteral("Combo1"));
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void FocusSink::keyPressEvent(QKeyEvent *event)
+{
+    // Up and Down scroll the page instead of changing the box's item.
+    if (m_controls && m_controls->handleKey(event->key())) {
+        event->accept();
+        return;
+    }
+    QComboBox::keyPressEvent(event);
+}
+
+void FocusSink::wheelEvent(QWheelEvent *event)
+{
+    // The box has nothing to scroll through; leave the wheel to the window.
+    event->ignore();
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "browserview.h"
+#include "windowkind.h"
+
+#include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+class QAbstractButton;
+class QWidget;
+
+// The controls every window offers on the page it shows: zoom (ZOOMIE and the zoom buttons),
+// the background colour cycle, the Up/Down keys of the focus sink and the timed scroll.
+// One object per window.
+//
+// Wiring in a window (the main window, for example):
+//   m_controls = new ViewControls(WindowKind::Main, this);
+//   m_controls->setView(m_web);            // the view acted on
+//   m_controls->watchDownloads(m_web);     // zoom back to 100 on each finished download
+//   m_controls->setFocusSink(m_cmb);       // the FocusSink of this window
+//   m_controls->setScrollButtons(moveUp0, moveUp1);
+//   connect(bigP0, &QAbstractButton::clicked, m_controls, &ViewControls::zoomIn);
+// The search window calls setView() again when it switches between its two views and
+// watches the downloads of both.
+class ViewControls : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int scrollStep = 100;         // Up/Down keys and one wheel notch
+    static constexpr int timedScrollStep = 2;      // per timer tick
+    static constexpr int timedScrollInterval = 20; // milliseconds
+    static constexpr int zoomStep = 10;
+    static constexpr int zoomFloor = 15; // main and search window raise below this first
+    static inline const QColor litColour{255, 255, 0};
+
+    explicit ViewControls(WindowKind kind, QObject *parent = nullptr);
+
+    [[nodiscard]] WindowKind kind() const { return m_kind; }
+
+    void setView(BrowserView *view);
+    [[nodiscard]] BrowserView *view() const { return m_view; }
+    // The zoom value goes back to 100 whenever this view finishes a download.
+    void watchDownloads(BrowserView *view);
+    // Takes the focus after a detail-window zoom; the window's Cmb.
+    void setFocusSink(QWidget *sink);
+    [[nodiscard]] QWidget *focusSink() const { return m_focusSink; }
+
+    // --- zoom ---
+    [[nodiscard]] qint16 zoom() const { return m_zoom; }
+    void setZoom(qint16 zoom) { m_zoom = zoom; }
+    [[nodiscard]] static QString zoomScript(int zoom);
+    // ZOOMIE: applies the zoom to the page shown; failures (no page yet) are silent.
+    void applyZoom(int zoom);
+    // The zoom buttons: BigP(0)/BigP(1) in the main and search windows, Cmd(4)/Cmd(5) in the
+    // detail window. Main and search raise a value below 15 to 15 first; the main window then
+    // gives the focus to the view, the detail window to its focus sink.
+    void zoomIn();
+    void zoomOut();
+    void bigPClick(int index) { index == 0 ? zoomIn() : zoomOut(); }
+    // One step without the raising and without moving the focus. A step that would leave
+    // the 16-bit range is not taken; the page is zoomed to the unchanged value.
+    void zoomBy(int delta);
+
+    // --- background colour cycle (main and search window) ---
+    [[nodiscard]] qint16 colourIndex() const { return m_colourIndex; }
+    // Colour text for index 1..9; empty outside.
+    [[nodiscard]] static QString colourAt(int index);
+    // Moves to the next colour of the cycle (1..9, then 1 again) and returns its text. The
+    // main window calls it only when it has pictures.
+    QString advanceColour();
+
+    // --- keys of the focus sink ---
+    // Up scrolls 100 pixels towards the top, Down 100 towards the end; true when handled.
+    bool handleKey(int qtKey);
+
+    // --- timed scroll (main and search window) ---
+    void setScrollButtons(QAbstractButton *up, QAbstractButton *down);
+    // MoveUp_Click: index 0 towards the top, 1 towards the end. Pressing the lit button stops
+    // the scroll; pressing the other one switches direction at once.
+    void moveUpClick(int index);
+    // Timer1_Timer: one step of the timed scroll.
+    void timerTick();
+    [[nodiscard]] bool isRunning() const { return m_timer.isActive(); }
+    [[nodiscard]] qint16 scrollDirection() const { return m_scrollDirection; }
+    // Index of the button showing the yellow background, or -1.
+    [[nodiscard]] int litButton() const;
+
+private:
+    void step(int delta, bool raise);
+    void focusAfterZoom();
+    [[nodiscard]] QAbstractButton *scrollButton(int index) const;
+    static bool isLit(const QAbstractButton *button);
+    static void setLit(QAbstractButton *button, bool lit);
+
+    const WindowKind m_kind;
+    QPointer<BrowserView> m_view;
+    QPointer<QWidget> m_focusSink;
+    QPointer<QAbstractButton> m_scrollButtons[2];
+    QTimer m_timer;
+    qint16 m_zoom = 0;
+    qint16 m_colourIndex = 0;
+    qint16 m_scrollDirection = 0;
+};
