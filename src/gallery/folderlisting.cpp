@@ -1,1 +1,159 @@
 #include "folderlisting.h"
+
+#include "naturalorder.h"
+#include "pictureextensions.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#define VIMBREL_RAW_DIRS 1
+#endif
+
+QString folderWithSlash(const QString &folder)
+{
+    if (folder.isEmpty())
+        return folder;
+    QString result = QDir::fromNativeSeparators(folder);
+    if (!result.endsWith(u'/'))
+        result += u'/';
+    return result;
+}
+
+#ifdef VIMBREL_RAW_DIRS
+
+namespace {
+
+struct LinuxDirent64
+{
+    ino64_t d_ino;
+    off64_t d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+// Reads every entry of an open directory into one buffer (getdents64 records, back to back).
+bool readAllEntries(int fd, std::vector<char> &buffer, size_t &used)
+{
+    constexpr size_t Chunk = 64 * 1024;
+    used = 0;
+    for (;;) {
+        if (buffer.size() < used + Chunk)
+            buffer.resize(used + Chunk);
+        const long n = syscall(SYS_getdents64, fd, buffer.data() + used, Chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return used > 0;
+        }
+        if (n == 0)
+            return true;
+        used += static_cast<size_t>(n);
+    }
+}
+
+// A regular file, or a link to one; the type comes from the directory entry when it can.
+bool isFileEntry(int dirFd, const LinuxDirent64 *entry)
+{
+    switch (entry->d_type) {
+    case DT_REG:
+        return true;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+        struct stat st;
+        return fstatat(dirFd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode);
+    }
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void listFolder(const QString &folder, ImageList &list, ListingOrder order)
+{
+    list.reset();
+    const QString base = folderWithSlash(folder);
+    if (base.isEmpty())
+        return;
+    const int fd = ::open(QFile::encodeName(base).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    thread_local std::vector<char> buffer;
+    size_t used = 0;
+    const bool read = readAllEntries(fd, buffer, used);
+    std::vector<std::string_view> names;
+    if (read) {
+        for (size_t pos = 0; pos < used;) {
+            const auto *entry = reinterpret_cast<const LinuxDirent64 *>(buffer.data() + pos);
+            pos += entry->d_reclen;
+            const std::string_view name(entry->d_name);
+            if (isPictureName(name) && isFileEntry(fd, entry))
+                names.push_back(name);
+        }
+    }
+    ::close(fd);
+
+    if (order == ListingOrder::Natural) {
+        const auto less = [](std::string_view a, std::string_view b) { return naturalLess(a, b); };
+        if (names.size() > static_cast<size_t>(ImageList::Slots)) {
+            std::partial_sort(names.begin(), names.begin() + ImageList::Slots, names.end(), less);
+            names.resize(ImageList::Slots);
+        } else {
+            std::sort(names.begin(), names.end(), less);
+        }
+    }
+    for (std::string_view name : names) {
+        if (!list.append(base +
+                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))))
+            break;
+    }
+}
+
+#else
+
+void listFolder(const QString &folder, ImageList &list, ListingOrder order)
+{
+    list.reset();
+    const QString base = folderWithSlash(folder);
+    if (base.isEmpty())
+        return;
+    std::vector<QString> names;
+    QDirIterator it(base, QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        const QString name = it.fileName();
+        // System brings in Windows' system files; on other systems it also means special
+        // files, which are not pictures.
+        if (isPictureName(name) && it.fileInfo().isFile())
+            names.push_back(name);
+    }
+    if (order == ListingOrder::Natural) {
+        std::sort(names.begin(), names.end(),
+                  [](const QString &a, const QString &b) { return naturalLess(a, b); });
+    }
+    for (const QString &name : names) {
+        if (!list.append(base + name))
+            break;
+    }
+}
+
+#endif
+
+void listFolder(const QString &folder, ImageList &list)
+{
+    listFolder(folder, list, ListingOrder::Natural);
+}

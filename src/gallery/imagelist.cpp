@@ -1,1 +1,30 @@
 #include "imagelist.h"
+
+ImageList::ImageList() : m_entries(Slots) {}
+
+void ImageList::reset()
+{
+    // The slots keep their old paths; only the count says which entries are current. The
+    // text keeps its capacity, since the next collection usually has a similar size.
+    m_count = 0;
+    m_text.resize(0);
+}
+
+bool ImageList::append(const QString &path)
+{
+    if (isFull())
+        return false;
+    m_entries[static_cast<size_t>(m_count)] = path;
+    ++m_count;
+    m_text += path;
+    m_text += QLatin1String("\r\n");
+    return true;
+}
+
+const QString &ImageList::at(int index) const
+{
+    static const QString none;
+    if (index < 0 || index >= Slots)
+        return none;
+    return m_entries[static_cast<size_t>(index)];
+}

@@ -2,6 +2,13 @@
 
 #include <QStringView>
 
+#include <string_view>
+
 // File-manager order: case-insensitive, runs of digits compared by value ("IMG2" < "IMG10").
 // Ties are broken by plain comparison so the order is total.
 [[nodiscard]] bool naturalLess(QStringView a, QStringView b);
+
+// The same order on file names as the file system stores them (UTF-8, decoded the way
+// QFile::decodeName does), without building QStrings: plain ASCII names are compared in
+// place, others are decoded into a stack buffer.
+[[nodiscard]] bool naturalLess(std::string_view a, std::string_view b);

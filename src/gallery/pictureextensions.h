@@ -2,6 +2,12 @@
 
 #include <QStringView>
 
+#include <string_view>
+
 // A name is a picture when its extension (the text after its last ".", or the whole name when
 // it has none) is bmp, jpg, jpeg, gif, png, tif or tiff, in any letter case.
 [[nodiscard]] bool isPictureName(QStringView fileName);
+
+// The same test on a file name as the file system stores it (UTF-8 bytes); the extensions are
+// plain ASCII, so no decoding is needed.
+[[nodiscard]] bool isPictureName(std::string_view fileName);

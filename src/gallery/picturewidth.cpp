@@ -1,1 +1,180 @@
 #include "picturewidth.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// A window of a few KB over the file. Reading outside it moves the window there, so large
+// segments are skipped by seeking, never read; the number of moves is bounded.
+class HeaderReader
+{
+public:
+    explicit HeaderReader(QFile &file) : m_file(file) {}
+
+    bool load(qint64 offset)
+    {
+        if (m_loads >= MaxLoads || offset < 0 || !m_file.seek(offset))
+            return false;
+        ++m_loads;
+        m_start = offset;
+        const qint64 n = m_file.read(m_buffer, Window);
+        m_size = n < 0 ? 0 : n;
+        return m_size > 0;
+    }
+
+    std::optional<uint8_t> byte(qint64 offset)
+    {
+        if (offset < m_start || offset >= m_start + m_size) {
+            if (!load(offset))
+                return std::nullopt;
+        }
+        return static_cast<uint8_t>(m_buffer[offset - m_start]);
+    }
+
+    std::optional<uint32_t> be16(qint64 offset) { return bytes(offset, 2, false); }
+    std::optional<uint32_t> be32(qint64 offset) { return bytes(offset, 4, false); }
+    std::optional<uint32_t> le16(qint64 offset) { return bytes(offset, 2, true); }
+    std::optional<uint32_t> le32(qint64 offset) { return bytes(offset, 4, true); }
+
+    bool matches(qint64 offset, const char *text, int length)
+    {
+        for (int i = 0; i < length; ++i) {
+            const auto b = byte(offset + i);
+            if (!b || *b != static_cast<uint8_t>(text[i]))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    static constexpr qint64 Window = 4096;
+    static constexpr int MaxLoads = 64;
+
+    std::optional<uint32_t> bytes(qint64 offset, int count, bool littleEndian)
+    {
+        uint32_t value = 0;
+        for (int i = 0; i < count; ++i) {
+            const auto b = byte(offset + i);
+            if (!b)
+                return std::nullopt;
+            if (littleEndian)
+                value |= static_cast<uint32_t>(*b) << (8 * i);
+            else
+                value = (value << 8) | *b;
+        }
+        return value;
+    }
+
+    QFile &m_file;
+    char m_buffer[Window];
+    qint64 m_start = 0;
+    qint64 m_size = 0;
+    int m_loads = 0;
+};
+
+int widthOrZero(std::optional<uint32_t> width)
+{
+    if (!width || *width > static_cast<uint32_t>(std::numeric_limits<int>::max()))
+        return 0;
+    return static_cast<int>(*width);
+}
+
+// Walks the markers to the first start-of-frame; the width follows its precision and height.
+int jpegWidth(HeaderReader &in)
+{
+    qint64 pos = 2; // after SOI
+    for (;;) {
+        // Anything between segments up to the next 0xFF is skipped, as decoders do; runs of
+        // 0xFF are fill before the marker code.
+        std::optional<uint8_t> b = in.byte(pos);
+        int skipped = 0;
+        while (b && *b != 0xFF && skipped < 4096) {
+            b = in.byte(++pos);
+            ++skipped;
+        }
+        if (!b || *b != 0xFF)
+            return 0;
+        while (b && *b == 0xFF)
+            b = in.byte(++pos);
+        if (!b)
+            return 0;
+        const uint8_t marker = *b;
+        ++pos; // now at the segment length, if there is one
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8))
+            continue; // stuffed byte, TEM, RSTn, SOI: no length
+        if (marker == 0xD9 || marker == 0xDA)
+            return 0; // end of image or scan data before any frame header
+        const auto length = in.be16(pos);
+        if (!length || *length < 2)
+            return 0;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (*length < 7)
+                return 0;
+            return widthOrZero(in.be16(pos + 5)); // length(2) precision(1) height(2) width(2)
+        }
+        pos += *length;
+    }
+}
+
+int pngWidth(HeaderReader &in)
+{
+    if (!in.matches(12, "IHDR", 4))
+        return 0;
+    return widthOrZero(in.be32(16));
+}
+
+int gifWidth(HeaderReader &in)
+{
+    return widthOrZero(in.le16(6)); // the logical screen width
+}
+
+int bmpWidth(HeaderReader &in)
+{
+    const auto headerSize = in.le32(14);
+    if (!headerSize)
+        return 0;
+    if (*headerSize == 12) // OS/2 core header: 16-bit width
+        return widthOrZero(in.le16(18));
+    if (*headerSize < 16)
+        return 0;
+    const auto raw = in.le32(18);
+    if (!raw)
+        return 0;
+    // Stored signed; only the height's sign means something, but be lenient with the width.
+    const int64_t width = static_cast<int32_t>(*raw);
+    const int64_t magnitude = width < 0 ? -width : width;
+    return magnitude > std::numeric_limits<int>::max() ? 0 : static_cast<int>(magnitude);
+}
+
+} // namespace
+
+int pictureWidth(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    HeaderReader in(file);
+    if (!in.load(0))
+        return 0;
+    if (in.matches(0, "\xFF\xD8", 2))
+        return jpegWidth(in);
+    if (in.matches(0, "\x89PNG\r\n\x1A\n", 8))
+        return pngWidth(in);
+    if (in.matches(0, "GIF87a", 6) || in.matches(0, "GIF89a", 6))
+        return gifWidth(in);
+    if (in.matches(0, "BM", 2))
+        return bmpWidth(in);
+    file.close();
+
+    // Other formats (TIFF and whatever the image plugins know) through Qt, still header only.
+    QImageReader reader(path);
+    const int width = reader.size().width();
+    return width > 0 ? width : 0;
+}

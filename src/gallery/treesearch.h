@@ -4,10 +4,13 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <functional>
 #include <memory>
+
+class QTimer;
 
 // The whole-tree search: pictures above 30000 bytes in a folder and every folder below it,
 // depth first, each folder in natural name order. Folders whose names begin with "." are not
@@ -30,6 +33,14 @@ struct Progress
 void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
             const Progress &progress = {});
 
+// The same with the roots of the mounted volumes given (each ending in "/"): a folder whose
+// name begins with "$RECYCLE" (any case) directly in one of them is the volume's recycle bin.
+void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
+            const Progress &progress, const QStringList &volumeRoots);
+
+// The roots of the volumes mounted now, "/" included, each ending in "/".
+[[nodiscard]] QStringList mountedVolumeRoots();
+
 } // namespace TreeSearch
 
 // Runs the tree search off the UI thread and hands the result back on it. progress() is
@@ -41,6 +52,7 @@ public:
     explicit TreeSearchJob(QObject *parent = nullptr);
     ~TreeSearchJob() override; // stops and waits for a running search
 
+    // A search still running is stopped (and its result dropped) first.
     void start(const QString &root);
     void stop();
     [[nodiscard]] bool isRunning() const;
@@ -52,6 +64,10 @@ Q_SIGNALS:
     void finished();
 
 private:
+    void poll();
+    void join();
+
     struct State;
     std::shared_ptr<State> m_state;
+    QTimer *m_timer = nullptr;
 };
