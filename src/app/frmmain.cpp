@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
@@ -25,6 +26,7 @@
 #include "settings.h"
 #include "shell.h"
 #include "startup.h"
+#include "toolcommands.h"
 #include "toolicons.h"
 #include "treesearch.h"
 
@@ -136,7 +138,9 @@ void Frmmain::buildToolRow()
     button(CmdPage0)->setEnabled(false);
     button(CmdPage1)->setEnabled(false);
 
+    connect(button(Command1), &QToolButton::clicked, this, &Frmmain::command1Click);
     connect(button(Command5), &QToolButton::clicked, this, &Frmmain::command5Click);
+    connect(button(Command8), &QToolButton::clicked, this, &Frmmain::toolSeePathClick);
     connect(button(CmdPage0), &QToolButton::clicked, this, [this] { cmdPageClick(0); });
     connect(button(CmdPage1), &QToolButton::clicked, this, [this] { cmdPageClick(1); });
     connect(button(Command7), &QToolButton::clicked, this, &Frmmain::command7Click);
@@ -214,26 +218,35 @@ void Frmmain::buildMenus()
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    add(m_helpMenu, "HelpMe", QStringLiteral("使用幫助"));
+    add(m_helpMenu, "HelpMe", QStringLiteral("使用幫助"))->setEnabled(false);
     m_helpMenu->addSeparator()->setObjectName(QStringLiteral("HelpBar1"));
-    add(m_helpMenu, "HelpEmail", QStringLiteral("聯繫作者"));
-    add(m_helpMenu, "HelpHome", QStringLiteral("官方網站"));
+    connect(add(m_helpMenu, "HelpEmail", QStringLiteral("聯繫作者")), &QAction::triggered, this,
+            &Frmmain::helpEmailClick);
+    connect(add(m_helpMenu, "HelpHome", QStringLiteral("官方網站")), &QAction::triggered, this,
+            &Frmmain::helpHomeClick);
     m_helpMenu->addSeparator()->setObjectName(QStringLiteral("HelpBar2"));
-    add(m_helpMenu, "HelpAbout", QStringLiteral("關於"));
+    connect(add(m_helpMenu, "HelpAbout", QStringLiteral("關於")), &QAction::triggered, this,
+            &Frmmain::helpAboutClick);
 
     m_toolsMenu = new QMenu(QStringLiteral("實用工具(&T)"), this);
     m_toolsMenu->setObjectName(QStringLiteral("MyTools"));
-    add(m_toolsMenu, "ToolSeePath", QStringLiteral("查看圖片路徑"));
-    add(m_toolsMenu, "ToolSaveList", QStringLiteral("導出文件列表"));
+    connect(add(m_toolsMenu, "ToolSeePath", QStringLiteral("查看圖片路徑")), &QAction::triggered,
+            this, &Frmmain::toolSeePathClick);
+    connect(add(m_toolsMenu, "ToolSaveList", QStringLiteral("導出文件列表")), &QAction::triggered,
+            this, &Frmmain::toolSaveListClick);
     add(m_toolsMenu, "ToolScreen", QStringLiteral("全屏幕拍照"));
     m_toolsMenu->addSeparator()->setObjectName(QStringLiteral("Toolbar3"));
     QAction *jump = add(m_toolsMenu, "ToolJump", QStringLiteral("跳轉頁面至…"));
     QAction *reload = add(m_toolsMenu, "ToolReload", QStringLiteral("頁面刷新"));
-    add(m_toolsMenu, "ToolsDraw", QStringLiteral("畫圖工具"));
+    connect(add(m_toolsMenu, "ToolsDraw", QStringLiteral("畫圖工具")), &QAction::triggered, this,
+            &Frmmain::toolsDrawClick);
     m_toolsMenu->addSeparator()->setObjectName(QStringLiteral("ToolBar1"));
-    add(m_toolsMenu, "ToolPC", QStringLiteral("我的電腦"));
-    add(m_toolsMenu, "ToolIE", QStringLiteral("IE瀏覽器"));
-    add(m_toolsMenu, "ToolDefaut", QStringLiteral("其它看圖軟件"));
+    connect(add(m_toolsMenu, "ToolPC", QStringLiteral("我的電腦")), &QAction::triggered, this,
+            &Frmmain::toolPcClick);
+    // Kept in its place in the menu, but there is no such browser here: it stays inert.
+    add(m_toolsMenu, "ToolIE", QStringLiteral("IE瀏覽器"))->setEnabled(false);
+    connect(add(m_toolsMenu, "ToolDefaut", QStringLiteral("其它看圖軟件")), &QAction::triggered,
+            this, &Frmmain::toolDefautClick);
     m_toolsMenu->addSeparator()->setObjectName(QStringLiteral("ToolBar2"));
     QAction *folder = add(m_toolsMenu, "Folder", QStringLiteral("駐在文件夾菜單上"));
     folder->setCheckable(true);
@@ -513,4 +526,79 @@ void Frmmain::closeEvent(QCloseEvent *event)
     m_search->stop();
     PageFiles::remove(m_gallery.pageFile());
     event->accept();
+}
+
+void Frmmain::command1Click()
+{
+    const auto file = m_services.dialogs->openFile(
+        ToolCommands::OpenPictureTitle, m_gallery.pageFolder(), ToolCommands::OpenPictureFilter);
+    if (!file || file->isEmpty())
+        return;
+    const QString folder = ToolCommands::folderOf(QFileInfo(*file).absoluteFilePath());
+    m_gallery.setPageFolder(folder);
+    m_web->navigate(QStringLiteral("about:圖像載入……"));
+    m_listingRan = false;
+    setFolderPath(folder);
+    // The folder list was already there: no change ran the listing, so run it here.
+    if (!m_listingRan)
+        dir1Change();
+}
+
+void Frmmain::toolSeePathClick()
+{
+    m_services.shell->execute(QStringLiteral("Open"), m_gallery.pageFolder(), QString(), 1);
+}
+
+void Frmmain::toolSaveListClick()
+{
+    const auto file = m_services.dialogs->saveFile(
+        ToolCommands::SaveTitle, ToolCommands::ListFilter, ToolCommands::ListDefaultName);
+    if (!file || file->isEmpty())
+        return;
+    QFile out(*file);
+    const QByteArray bytes = ToolCommands::exportedList(m_gallery.images().listText());
+    const bool written = out.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         out.write(bytes) == bytes.size() && out.flush();
+    out.close();
+    if (!written) {
+        m_services.dialogs->messageBox(ToolCommands::cannotSaveMessage(*file),
+                                       QStringLiteral("Vimbrel"), MessageIcon::Warning);
+        return;
+    }
+    m_services.shell->execute(QStringLiteral("Open"), *file, QString(), 1);
+}
+
+void Frmmain::toolsDrawClick()
+{
+    for (const QString &program : ToolCommands::drawingPrograms()) {
+        if (m_services.shell->hasProgram(program)) {
+            m_services.shell->startProgram(program, {});
+            return;
+        }
+    }
+}
+
+void Frmmain::toolPcClick()
+{
+    m_services.shell->execute(QStringLiteral("open"), QDir::rootPath(), QString(), 1);
+}
+
+void Frmmain::toolDefautClick()
+{
+    m_services.shell->execute(QStringLiteral("open"), m_gallery.images().at(0), QString(), 0);
+}
+
+void Frmmain::helpEmailClick()
+{
+    m_services.shell->execute(QStringLiteral("Open"), ToolCommands::contactMail(), QString(), 1);
+}
+
+void Frmmain::helpHomeClick()
+{
+    m_services.shell->execute(QStringLiteral("open"), ToolCommands::HomePage, QString(), 0);
+}
+
+void Frmmain::helpAboutClick()
+{
+    m_services.shell->about(ToolCommands::AboutTitle, ToolCommands::AboutCredit, windowIcon());
 }

@@ -85,6 +85,17 @@ public:
     void lawMouseUp();
     void openThumbnail(const QUrl &address);
 
+    // Tools and help commands.
+    void command1Click();
+    void toolSeePathClick();
+    void toolSaveListClick();
+    void toolsDrawClick();
+    void toolPcClick();
+    void toolDefautClick();
+    void helpEmailClick();
+    void helpHomeClick();
+    void helpAboutClick();
+
     [[nodiscard]] Gallery &gallery() { return m_gallery; }
     [[nodiscard]] BrowserView *web() const { return m_web; }
     [[nodiscard]] QLabel *lab(int index) const { return m_labels[std::size_t(index)]; }

@@ -13,6 +13,7 @@
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "inisettings.h"
+#include "toolcommands.h"
 
 namespace {
 
@@ -323,4 +324,107 @@ TEST_F(MainWindow, LayoutButtonsRebuildOnlyWithPictures)
     w.command2Click();
     EXPECT_EQ(w.gallery().displayStyle(), DisplayStyle::Centre);
     EXPECT_EQ(m_view->navigations.size(), before + 3);
+}
+
+TEST_F(MainWindow, OpenPictureListsItsFolderEvenWhenAlreadyShown)
+{
+    const QString folder = folderWith(QStringLiteral("open"), 3);
+    Frmmain &w = window();
+    w.formLoad(QString());
+    m_dialogs.fileAnswers = {std::nullopt};
+    w.command1Click(); // cancelled: nothing changes
+    EXPECT_EQ(m_view->navigations.size(), 1);
+
+    for (int round = 0; round < 2; ++round) {
+        m_dialogs.fileAnswers = {folder + QStringLiteral("/p2.jpg")};
+        const int before = m_view->navigations.size();
+        w.command1Click();
+        ASSERT_EQ(m_view->navigations.size(), before + 2) << round;
+        EXPECT_EQ(m_view->navigations[before], QStringLiteral("about:圖像載入……"));
+        EXPECT_EQ(m_view->navigations[before + 1], m_pageFile);
+        EXPECT_EQ(w.gallery().pageFolder(), folder + QLatin1Char('/'));
+        EXPECT_EQ(text(2), QStringLiteral("圖片總數：3"));
+    }
+    EXPECT_TRUE(m_dialogs.calls.last().startsWith(QStringLiteral("open|打開圖像文件|") + folder +
+                                                  QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF) (")));
+}
+
+TEST_F(MainWindow, ExportWritesEveryPathAndOneMoreLineEnd)
+{
+    const QString folder = folderWith(QStringLiteral("export"), 3);
+    Frmmain &w = window();
+    w.formLoad(folder);
+    const QString target = m_dir.filePath(QStringLiteral("list.txt"));
+
+    m_dialogs.fileAnswers = {std::nullopt};
+    w.toolSaveListClick();
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("save|保存文件|文本文件(TXT) (*.txt)|文件列表"));
+
+    m_dialogs.fileAnswers = {target};
+    w.toolSaveListClick();
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString f = folder + QLatin1Char('/');
+    EXPECT_EQ(file.readAll(), (f + QStringLiteral("p1.jpg\r\n") + f + QStringLiteral("p2.jpg\r\n") +
+                               f + QStringLiteral("p3.jpg\r\n\r\n"))
+                                  .toUtf8());
+    EXPECT_EQ(m_shell.calls.last(), QStringLiteral("Open|") + target + QStringLiteral("||1"));
+
+    // a place that cannot be written: the user is told, nothing is opened
+    const int launches = m_shell.calls.size();
+    m_dialogs.fileAnswers = {m_dir.filePath(QStringLiteral("missing/list.txt"))};
+    w.toolSaveListClick();
+    EXPECT_TRUE(
+        m_dialogs.calls.last().startsWith(QStringLiteral("message|Vimbrel|無法保存文件：")));
+    EXPECT_EQ(m_shell.calls.size(), launches);
+}
+
+TEST_F(MainWindow, ExportOfAnEmptyListIsOneLineEnd)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    const QString target = m_dir.filePath(QStringLiteral("empty.txt"));
+    m_dialogs.fileAnswers = {target};
+    w.toolSaveListClick();
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("\r\n"));
+}
+
+TEST_F(MainWindow, LaunchersPassTheirExactArguments)
+{
+    const QString folder = folderWith(QStringLiteral("launch"), 2);
+    Frmmain &w = window();
+    w.formLoad(QString());
+    w.toolDefautClick(); // entry 0 before any collection is empty text
+    w.formLoad(folder);
+    m_shell.calls.clear();
+    w.toolSeePathClick();
+    w.toolPcClick();
+    w.toolDefautClick();
+    w.helpEmailClick();
+    w.helpHomeClick();
+    w.helpAboutClick();
+    const QString f = folder + QLatin1Char('/');
+    EXPECT_EQ(m_shell.calls,
+              (QStringList{QStringLiteral("Open|") + f + QStringLiteral("||1"),
+                           QStringLiteral("open|/||1"),
+                           QStringLiteral("open|") + f + QStringLiteral("p1.jpg||0"),
+                           QStringLiteral("Open|mailto:author@vimbrel.org?subject=聯繫軟件作者||1"),
+                           QStringLiteral("open|http://www.vimbrel.org/ulvo/tw/||0"),
+                           QStringLiteral("about|《Vimbrel》(v 4.6)|") + ToolCommands::AboutCredit +
+                               QStringLiteral("|1")}));
+}
+
+TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    w.toolsDrawClick();
+    EXPECT_TRUE(m_shell.calls.isEmpty());
+    m_shell.programsOnPath = {QStringLiteral("gimp"), QStringLiteral("pinta")};
+    w.toolsDrawClick();
+    EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("start|pinta|")});
 }
