@@ -402,6 +402,15 @@ void Frmmain::searchProgress(const QString &folder, int count)
 
 void Frmmain::searchFinished()
 {
+    if (m_closing) {
+        // The window is going: the stopped search leaves no page behind.
+        if (m_busyCursor) {
+            QApplication::restoreOverrideCursor();
+            m_busyCursor = false;
+        }
+        Q_EMIT treeSearchFinished();
+        return;
+    }
     const ImageList found = m_search->takeResult();
     ImageList &images = m_gallery.images();
     images.reset();
@@ -523,6 +532,7 @@ void Frmmain::openThumbnail(const QUrl &address)
 
 void Frmmain::closeEvent(QCloseEvent *event)
 {
+    m_closing = true;
     m_search->stop();
     PageFiles::remove(m_gallery.pageFile());
     event->accept();

@@ -141,4 +141,5 @@ private:
     QString m_folderPath;
     bool m_listingRan = false;
     bool m_busyCursor = false;
+    bool m_closing = false;
 };
