@@ -1,0 +1,13 @@
+#include "qtscreengrabber.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+QImage QtScreenGrabber::grabScreen()
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return {};
+    return screen->grabWindow(0).toImage();
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "screengrabber.h"
+
+// The primary screen through QScreen::grabWindow(0): the screen's whole geometry, in device
+// pixels.
+class QtScreenGrabber : public ScreenGrabber
+{
+public:
+    [[nodiscard]] QImage grabScreen() override;
+};
