@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -53,6 +54,10 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     m_page = new SilentPage(QWebEngineProfile::defaultProfile(), m_view);
     m_view->setPage(m_page);
     m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    connect(m_view, &QObject::destroyed, this, [this] {
+        m_view = nullptr;
+        m_page = nullptr;
+    });
 
     QWebEngineSettings *settings = m_page->settings();
     settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
@@ -79,7 +84,18 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
             [this, forward] { Q_EMIT commandStateChanged(1, forward->isEnabled()); });
 }
 
-WebEngineBrowserView::~WebEngineBrowserView() = default;
+WebEngineBrowserView::~WebEngineBrowserView()
+{
+    // A view made without a parent widget has no one else to delete it; its page must go
+    // before the profile does at exit.
+    if (m_view && !m_view->parent()) {
+        QWebEngineView *view = m_view;
+        disconnect(view, nullptr, this, nullptr);
+        m_view = nullptr;
+        m_page = nullptr;
+        delete view;
+    }
+}
 
 QWidget *WebEngineBrowserView::widget()
 {
@@ -94,6 +110,8 @@ QString WebEngineBrowserView::aboutPageHtml(const QString &text)
 
 void WebEngineBrowserView::navigate(const QString &address)
 {
+    if (!m_page)
+        return;
     if (address.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
         m_page->load(QUrl(QStringLiteral("about:blank")));
     } else if (address.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
@@ -107,47 +125,64 @@ void WebEngineBrowserView::navigate(const QString &address)
 
 void WebEngineBrowserView::goBack()
 {
+    if (!m_page)
+        return;
     m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebEngineBrowserView::goForward()
 {
+    if (!m_page)
+        return;
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
 void WebEngineBrowserView::refresh()
 {
+    if (!m_page)
+        return;
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 QUrl WebEngineBrowserView::url() const
 {
-    return m_page->url();
+    return m_page ? m_page->url() : QUrl();
 }
 
 QString WebEngineBrowserView::title() const
 {
-    return m_page->title();
+    return m_page ? m_page->title() : QString();
 }
 
 void WebEngineBrowserView::runScript(const QString &script)
 {
+    if (!m_page)
+        return;
     m_page->runJavaScript(script);
 }
 
 void WebEngineBrowserView::scrollBy(int x, int y)
 {
+    if (!m_page)
+        return;
     m_page->runJavaScript(QStringLiteral("window.scrollBy(%1,%2)").arg(x).arg(y));
 }
 
 void WebEngineBrowserView::evaluate(const QString &script,
                                     std::function<void(const QVariant &)> callback)
 {
+    if (!m_page)
+        return;
     m_page->runJavaScript(script, std::move(callback));
 }
 
 void WebEngineBrowserView::elements(ElementsCallback callback)
 {
+    if (!m_page) {
+        // Still answer, later as always, so that a caller waiting for the list goes on.
+        QTimer::singleShot(0, this, [callback = std::move(callback)] { callback({}); });
+        return;
+    }
     m_page->runJavaScript(QString::fromLatin1(elementsScript),
                           [callback = std::move(callback)](const QVariant &result) {
                               QList<Element> list;
@@ -164,5 +199,7 @@ void WebEngineBrowserView::elements(ElementsCallback callback)
 
 void WebEngineBrowserView::setFocus()
 {
+    if (!m_page)
+        return;
     m_view->setFocus();
 }

@@ -1,0 +1,324 @@
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "fakebrowserview.h"
+#include "viewcontrols.h"
+#include "webenginebrowserview.h"
+#include "wheelfilter.h"
+
+namespace {
+
+constexpr int loadTimeout = 30000;
+
+// Runs a script in the page and waits for its result.
+QVariant evaluate(WebEngineBrowserView &view, const QString &script)
+{
+    bool done = false;
+    QVariant result;
+    view.evaluate(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, loadTimeout))
+        ADD_FAILURE() << "no answer to " << script.toStdString();
+    return result;
+}
+
+bool load(WebEngineBrowserView &view, const QString &address)
+{
+    QSignalSpy finished(&view, &BrowserView::downloadComplete);
+    view.navigate(address);
+    return finished.wait(loadTimeout);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writePicture(const QString &path, QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(40, 120, 200));
+    return image.save(path, "PNG");
+}
+
+// A path as the address of a link in a page: # % ? and blanks percent-encoded.
+QString pathAddress(const QString &path)
+{
+    return QString::fromUtf8(QUrl::toPercentEncoding(path, "/"));
+}
+
+// The thumbnail page as the program writes it: CR LF lines, no head, no character set.
+QByteArray thumbnailPage(const QStringList &pictures)
+{
+    QString page = QStringLiteral("<body bgcolor=#FFFFFF>\r\n"
+                                  "<body oncontextmenu=self.event.returnValue=false topmargin=0 "
+                                  "leftmargin=0 rightmargin=0 bottommargin=0>\r\n"
+                                  "<div align=center>\r\n");
+    for (const QString &path : pictures) {
+        const QString address = pathAddress(path);
+        const QString title = QFileInfo(path).fileName().toHtmlEscaped();
+        page += QStringLiteral("<p><a href=\"") + address +
+                QStringLiteral("\" target=\"_blank\"><img border=\"1\" src=\"") + address +
+                QStringLiteral("\" title=\"") + title + QStringLiteral("\" ></a></p> \r\n");
+    }
+    page += QStringLiteral("\r\n</div>\r\n</body>\r\n");
+    return page.toUtf8();
+}
+
+class RealView : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        view = std::make_unique<WebEngineBrowserView>();
+        view->widget()->resize(800, 600);
+        view->widget()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->widget()));
+    }
+    void TearDown() override { view.reset(); }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<WebEngineBrowserView> view;
+};
+
+} // namespace
+
+TEST_F(RealView, ShowsTheThumbnailPageWithAwkwardFileNames)
+{
+    const QStringList names = {QStringLiteral("a.png"), QStringLiteral("a b#1.png"),
+                               QStringLiteral("百分%20?.png"), QStringLiteral("中文 圖片.png")};
+    QStringList pictures;
+    for (int i = 0; i < names.size(); ++i) {
+        pictures << path(names[i]);
+        ASSERT_TRUE(writePicture(pictures.last(), QSize(30 + i, 20)));
+    }
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
+    ASSERT_TRUE(load(*view, page));
+    EXPECT_EQ(view->url(), QUrl::fromLocalFile(page));
+
+    // Every picture decoded at its own size: the addresses reached the right files.
+    const QVariant widths =
+        evaluate(*view, QStringLiteral("Array.from(document.images).map(i => i.complete ? "
+                                       "i.naturalWidth : -1)"));
+    EXPECT_EQ(widths.toList(), (QVariantList{30, 31, 32, 33}));
+}
+
+TEST_F(RealView, AClickOnAPictureAsksForANewWindowAndOpensNone)
+{
+    const QString picture = path(QStringLiteral("a b#1.png"));
+    ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
+
+    const QVariantList rect =
+        evaluate(*view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
+                                       "(document.images[0].getBoundingClientRect())"))
+            .toList();
+    ASSERT_EQ(rect.size(), 2);
+    const QPoint centre(qRound(rect[0].toDouble()), qRound(rect[1].toDouble()));
+
+    const int windowsBefore = int(QApplication::topLevelWidgets().size());
+    QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
+    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, centre);
+    ASSERT_TRUE(newWindow.wait(loadTimeout));
+    EXPECT_EQ(newWindow.at(0).at(0).toUrl().toLocalFile(), picture);
+
+    // Nothing else arrives, no window is made, the page stays.
+    QSignalSpy loads(view.get(), &BrowserView::downloadComplete);
+    EXPECT_FALSE(loads.wait(500));
+    EXPECT_EQ(newWindow.size(), 1);
+    EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
+    EXPECT_EQ(view->url(), QUrl::fromLocalFile(page));
+}
+
+TEST_F(RealView, ZoomScriptChangesTheRenderedSizeAndARejectedValueChangesNothing)
+{
+    const QString picture = path(QStringLiteral("p.png"));
+    ASSERT_TRUE(writePicture(picture, QSize(100, 1000)));
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
+    const QString height = QStringLiteral("document.documentElement.scrollHeight");
+    const double before = evaluate(*view, height).toDouble();
+    ASSERT_GT(before, 1000);
+
+    ViewControls controls(WindowKind::Main);
+    controls.setView(view.get());
+    controls.applyZoom(200);
+    const double zoomed = evaluate(*view, height).toDouble();
+    EXPECT_GT(zoomed, 1.8 * before);
+
+    controls.applyZoom(-10);
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.body.style.zoom")).toString(),
+              QStringLiteral("200%"));
+    EXPECT_EQ(evaluate(*view, height).toDouble(), zoomed);
+}
+
+TEST_F(RealView, ScrollByMovesATallPage)
+{
+    const QString page = path(QStringLiteral("tall.htm"));
+    ASSERT_TRUE(writeFile(page, "<body><div style=\"height:5000px\">x</div></body>"));
+    ASSERT_TRUE(load(*view, page));
+    const QString scrollY = QStringLiteral("window.scrollY");
+    view->scrollBy(0, 100);
+    EXPECT_EQ(evaluate(*view, scrollY).toInt(), 100);
+    view->scrollBy(0, -40);
+    EXPECT_EQ(evaluate(*view, scrollY).toInt(), 60);
+    view->scrollBy(0, -1000); // the top holds
+    EXPECT_EQ(evaluate(*view, scrollY).toInt(), 0);
+}
+
+TEST_F(RealView, TheWheelScrollsThePageAHundredPixelsPerNotch)
+{
+    const QString page = path(QStringLiteral("tall.htm"));
+    ASSERT_TRUE(writeFile(page, "<body><div style=\"height:5000px\">x</div></body>"));
+    ASSERT_TRUE(load(*view, page));
+    ViewControls controls(WindowKind::Main);
+    controls.setView(view.get());
+    WheelFilter filter(view->widget(), &controls);
+
+    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QWheelEvent wheel(QPointF(100, 100), input->mapToGlobal(QPointF(100, 100)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    EXPECT_TRUE(QCoreApplication::sendEvent(input, &wheel));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 100);
+}
+
+TEST_F(RealView, AboutShowsTheTextItselfNotMarkup)
+{
+    ASSERT_TRUE(load(*view, QStringLiteral("about:<b>x</b> & <script>document.title='ran'"
+                                           "</script>")));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.body.textContent")).toString(),
+              QStringLiteral("<b>x</b> & <script>document.title='ran'</script>"));
+    EXPECT_EQ(
+        evaluate(*view, QStringLiteral("document.querySelectorAll('b, script').length")).toInt(),
+        0);
+    EXPECT_NE(view->title(), QStringLiteral("ran"));
+}
+
+TEST_F(RealView, ElementsComeInDocumentOrderWithAbsoluteAddresses)
+{
+    const QString page = path(QStringLiteral("links.htm"));
+    ASSERT_TRUE(writeFile(page, "<html><head><title>t</title></head><body>"
+                                "<a href=\"b.htm\">b</a><img src=\"sub/p.png\">"
+                                "<a href=\"http://127.0.0.1:9/x.jpg\">x</a></body></html>"));
+    ASSERT_TRUE(load(*view, page));
+
+    QList<BrowserView::Element> elements;
+    bool done = false;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        elements = list;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    QStringList tags, hrefs;
+    for (const BrowserView::Element &e : elements) {
+        tags << e.tagName;
+        hrefs << e.href;
+    }
+    EXPECT_EQ(tags, (QStringList{"HTML", "HEAD", "TITLE", "BODY", "A", "IMG", "A"}));
+    EXPECT_EQ(hrefs, (QStringList{"", "", "", "", QUrl::fromLocalFile(path("b.htm")).toString(),
+                                  QUrl::fromLocalFile(path("sub/p.png")).toString(),
+                                  "http://127.0.0.1:9/x.jpg"}));
+}
+
+// What every window relies on, checked against the fake and the real view alike.
+template <typename View> class BrowserViewContract : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        view = std::make_unique<View>();
+        view->widget()->resize(400, 300);
+        view->widget()->show();
+    }
+    // The fake only pretends to load.
+    void settle(const QString &address)
+    {
+        if constexpr (std::is_same_v<View, WebEngineBrowserView>) {
+            QSignalSpy finished(view.get(), &BrowserView::downloadComplete);
+            view->navigate(address);
+            ASSERT_TRUE(finished.wait(loadTimeout));
+        } else {
+            view->navigate(address);
+        }
+    }
+    QTemporaryDir dir;
+    std::unique_ptr<View> view;
+};
+
+using Views = ::testing::Types<FakeBrowserView, WebEngineBrowserView>;
+TYPED_TEST_SUITE(BrowserViewContract, Views);
+
+TYPED_TEST(BrowserViewContract, ScriptsAndScrollingBeforeAnyPageAreHarmless)
+{
+    this->view->runScript(ViewControls::zoomScript(110));
+    this->view->scrollBy(0, 100);
+    bool called = false;
+    this->view->elements([&](const QList<BrowserView::Element> &) { called = true; });
+    // An answer always comes, so a caller waiting for it never hangs.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return called; }, loadTimeout));
+}
+
+TYPED_TEST(BrowserViewContract, ALocalPathLoadsAsAFile)
+{
+    const QString page = this->dir.filePath(QStringLiteral("p q.htm"));
+    ASSERT_TRUE(writeFile(page, "<body>p</body>"));
+    this->settle(page);
+    EXPECT_EQ(this->view->url(), QUrl::fromLocalFile(page));
+    EXPECT_EQ(this->view->url().toLocalFile(), page);
+}
+
+TYPED_TEST(BrowserViewContract, ScriptsAndScrollingAfterAPageAreHarmless)
+{
+    const QString page = this->dir.filePath(QStringLiteral("p.htm"));
+    ASSERT_TRUE(writeFile(page, "<body>p</body>"));
+    this->settle(page);
+    this->view->runScript(QStringLiteral("this is not a script ("));
+    this->view->runScript(ViewControls::zoomScript(-10));
+    this->view->scrollBy(0, 100);
+    bool called = false;
+    this->view->elements([&](const QList<BrowserView::Element> &list) {
+        called = true;
+        Q_UNUSED(list);
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return called; }, loadTimeout));
+}
+
+TEST(RealViewLifetime, CallsAfterItsWidgetIsGoneAreHarmless)
+{
+    auto *window = new QWidget;
+    auto view = std::make_unique<WebEngineBrowserView>(window);
+    view->setParent(nullptr);
+    delete window; // the window took the view's widget with it
+    view->navigate(QStringLiteral("about:x"));
+    view->runScript(QStringLiteral("1"));
+    view->scrollBy(0, 100);
+    view->setFocus();
+    EXPECT_TRUE(view->url().isEmpty());
+    bool called = false;
+    view->elements([&](const QList<BrowserView::Element> &list) { called = list.isEmpty(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return called; }, loadTimeout));
+}
