@@ -1,0 +1,23 @@
+// The Windows side of the shell verb: the registry itself and the classic command line.
+#include "shellverb.h"
+
+#include "winregistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace ShellVerb {
+
+QString commandLineFor(const QString &programPath)
+{
+    const QFileInfo program(programPath);
+    return windowsCommandLine(QDir::toNativeSeparators(program.absolutePath()),
+                              program.completeBaseName());
+}
+
+std::unique_ptr<Registry> systemRegistry()
+{
+    return std::make_unique<WinRegistry>();
+}
+
+} // namespace ShellVerb
