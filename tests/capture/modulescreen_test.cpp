@@ -1,6 +1,7 @@
 #include "modulescreen.h"
 
 #include "fakedialogs.h"
+#include "qtscreengrabber.h"
 #include "screengrabber.h"
 
 #include <QClipboard>
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtEndian>
 
@@ -191,4 +193,13 @@ TEST_F(ScreenshotTest, FailedGrabShowsNoDialogAndKeepsTheClipboard)
     ASSERT_EQ(m_dialogs.calls.size(), 2);
     EXPECT_TRUE(m_dialogs.calls[1].startsWith(QStringLiteral("message|Vimbrel|")));
     EXPECT_EQ(clipboard()->text(), QStringLiteral("before"));
+}
+
+TEST(QtScreenGrabberTest, GrabsThePrimaryScreenInDevicePixels)
+{
+    QScreen *screen = QGuiApplication::primaryScreen();
+    ASSERT_NE(screen, nullptr);
+    const QImage grabbed = QtScreenGrabber().grabScreen();
+    ASSERT_FALSE(grabbed.isNull());
+    EXPECT_EQ(grabbed.size(), screen->geometry().size() * screen->devicePixelRatio());
 }
