@@ -206,6 +206,33 @@ TEST_F(RealView, TheWheelScrollsThePageAHundredPixelsPerNotch)
     EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 100);
 }
 
+TEST_F(RealView, RightButtonAsksForTheToolsMenuAndPictureClicksStillWork)
+{
+    const QString picture = path(QStringLiteral("a.png"));
+    ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
+    ViewControls controls(WindowKind::Main);
+    controls.setView(view.get());
+    WheelFilter filter(view->widget(), &controls);
+    QSignalSpy menu(&filter, &WheelFilter::toolsMenuRequested);
+
+    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    const QPoint onPicture(400, 45);
+    QTest::mousePress(input, Qt::RightButton, Qt::NoModifier, onPicture);
+    QTest::mouseRelease(input, Qt::RightButton, Qt::NoModifier, onPicture);
+    EXPECT_EQ(menu.size(), 1);
+
+    // The page never saw the release; a left click must still reach the link.
+    QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
+    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, onPicture);
+    ASSERT_TRUE(newWindow.wait(loadTimeout));
+    EXPECT_EQ(newWindow.at(0).at(0).toUrl().toLocalFile(), picture);
+    EXPECT_EQ(menu.size(), 1);
+}
+
 TEST_F(RealView, AboutShowsTheTextItselfNotMarkup)
 {
     ASSERT_TRUE(load(*view, QStringLiteral("about:<b>x</b> & <script>document.title='ran'"
