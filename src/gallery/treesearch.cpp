@@ -320,8 +320,11 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     const QString start = absoluteFolder(root);
     if (start.isEmpty())
         return;
-    Walker walker(list, stop, progress, volumeRoots);
-    walker.run(start, insideRecycleBin(start, volumeRoots));
+    QStringList volumes;
+    for (const QString &volume : volumeRoots)
+        volumes << folderWithSlash(volume);
+    Walker walker(list, stop, progress, volumes);
+    walker.run(start, insideRecycleBin(start, volumes));
 }
 
 #else
@@ -413,8 +416,11 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     const QString start = absoluteFolder(root);
     if (start.isEmpty())
         return;
-    Walker walker(list, stop, progress, volumeRoots);
-    walker.run(start, insideRecycleBin(start, volumeRoots));
+    QStringList volumes;
+    for (const QString &volume : volumeRoots)
+        volumes << folderWithSlash(volume);
+    Walker walker(list, stop, progress, volumes);
+    walker.run(start, insideRecycleBin(start, volumes));
 }
 
 #endif

@@ -1,1 +1,465 @@
+// The image list, the picture name rule, natural order, the folder listing and the tree search.
+#include "folderlisting.h"
+#include "imagelist.h"
+#include "naturalorder.h"
+#include "pictureextensions.h"
+#include "treesearch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QStringList entries(const ImageList &list)
+{
+    QStringList result;
+    for (int i = 0; i < list.count(); ++i)
+        result << list.at(i);
+    return result;
+}
+
+// A scratch folder tree; sizes are made with resize, so large files cost no disk.
+class Sandbox
+{
+public:
+    Sandbox() { EXPECT_TRUE(m_dir.isValid()); }
+
+    QString root() const { return m_dir.path() + u'/'; }
+    QString path(const QString &relative) const { return root() + relative; }
+
+    void file(const QString &relative, qint64 size = 0) const
+    {
+        const QString full = path(relative);
+        QDir().mkpath(full.left(full.lastIndexOf(u'/')));
+        QFile f(full);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << full.toStdString();
+        ASSERT_TRUE(f.resize(size));
+    }
+    void rawFile(const QByteArray &relative, qint64 size = 0) const
+    {
+        const QByteArray full = QFile::encodeName(root()) + relative;
+        QFile f(QFile::decodeName(full));
+        // Names that do not decode cleanly go through the plain system call.
+        FILE *out = fopen(full.constData(), "w");
+        ASSERT_NE(out, nullptr);
+        fclose(out);
+        ASSERT_EQ(truncate(full.constData(), size), 0);
+    }
+    void folder(const QString &relative) const { QDir().mkpath(path(relative)); }
+    void link(const QString &target, const QString &relative) const
+    {
+        ASSERT_EQ(symlink(QFile::encodeName(target).constData(),
+                          QFile::encodeName(path(relative)).constData()),
+                  0);
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Permissions do not bind root; some assertions only mean something for other users.
+bool canStillRead(const QString &folder)
+{
+    return access(QFile::encodeName(folder).constData(), R_OK | X_OK) == 0;
+}
+
+ImageList searchTree(const QString &root, const QStringList &volumeRoots = {})
+{
+    ImageList list;
+    std::atomic<bool> stop{false};
+    TreeSearch::search(root, list, stop, {}, volumeRoots);
+    return list;
+}
+
+constexpr qint64 Big = TreeSearch::MinBytes + 1;
+
+} // namespace
+
+// --- image list ---
+
+TEST(ImageListTest, ResetKeepsOldEntriesAndAppendStopsAtTheSlots)
+{
+    ImageList list;
+    EXPECT_TRUE(list.append(QStringLiteral("/a/1.jpg")));
+    EXPECT_TRUE(list.append(QStringLiteral("/a/2.jpg")));
+    EXPECT_EQ(list.listText(), QStringLiteral("/a/1.jpg\r\n/a/2.jpg\r\n"));
+
+    list.reset();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(list.listText().isEmpty());
+    EXPECT_EQ(list.at(1), QStringLiteral("/a/2.jpg")); // left from the earlier collection
+    EXPECT_TRUE(list.at(-1).isEmpty());
+    EXPECT_TRUE(list.at(ImageList::Slots).isEmpty());
+
+    for (int i = 0; i < ImageList::Slots; ++i)
+        ASSERT_TRUE(list.append(QString::number(i)));
+    EXPECT_TRUE(list.isFull());
+    EXPECT_FALSE(list.append(QStringLiteral("one too many")));
+    EXPECT_EQ(list.count(), ImageList::Slots);
+    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
+}
+
+// --- picture names ---
+
+struct NameCase
+{
+    const char *name; // UTF-8
+    bool picture;
+};
+
+class PictureNameTest : public ::testing::TestWithParam<NameCase>
+{
+};
+
+TEST_P(PictureNameTest, ExtensionAfterTheLastDotInAnyCase)
+{
+    const NameCase &c = GetParam();
+    EXPECT_EQ(isPictureName(QString::fromUtf8(c.name)), c.picture) << c.name;
+    EXPECT_EQ(isPictureName(std::string_view(c.name)), c.picture) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PictureNameTest,
+    ::testing::Values(NameCase{"a.JPG", true}, NameCase{"b.jpeg", true}, NameCase{"c.txt", false},
+                      NameCase{"d.Gif", true}, NameCase{"e.tiff", true}, NameCase{"f.tif", true},
+                      NameCase{"g.bmp", true}, NameCase{"h.PnG", true}, NameCase{"gif", true},
+                      NameCase{"GIF", true}, NameCase{"x.$$$", false}, NameCase{"$$$", false},
+                      NameCase{"a.", false}, NameCase{".jpg", true}, NameCase{"", false},
+                      NameCase{"a.b.png", true}, NameCase{"a.jpg.txt", false},
+                      NameCase{"png.txt", false}, NameCase{"a.jpe", false},
+                      NameCase{"a.jpgg", false}, NameCase{"a.jpg ", false},
+                      NameCase{"a.bmp,jpg", false}, NameCase{"a.ｊｐｇ", false},
+                      NameCase{"圖片.JPG", true}));
+
+// --- natural order ---
+
+TEST(NaturalOrderTest, NumbersByValueLettersWithoutCase)
+{
+    const std::vector<std::pair<const char *, const char *>> ordered = {
+        {"IMG2.jpg", "IMG10.jpg"},
+        {"img2.jpg", "IMG10.jpg"},
+        {"a.jpg", "B.jpg"},
+        {"x9", "x10"},
+        {"a1b", "a01c"},
+        {"a", "a0"},
+        {"a.jpg", "a1.jpg"},
+        {"A", "a"},    // equal without case: plain order decides
+        {"a01", "a1"}, // equal by value: plain order decides
+        {"f", "é"},
+        {"É", "é"},
+        {"a99999999999999999999", "a100000000000000000000"},
+        {"2024-1-9", "2024-01-10"},
+    };
+    for (const auto &[first, second] : ordered) {
+        const QString a = QString::fromUtf8(first);
+        const QString b = QString::fromUtf8(second);
+        EXPECT_TRUE(naturalLess(a, b)) << first << " < " << second;
+        EXPECT_FALSE(naturalLess(b, a)) << second << " < " << first;
+        EXPECT_TRUE(naturalLess(std::string_view(first), std::string_view(second))) << first;
+        EXPECT_FALSE(naturalLess(std::string_view(second), std::string_view(first))) << second;
+    }
+}
+
+TEST(NaturalOrderTest, IsTotalAndTheSameOnStoredNames)
+{
+    // Every pair of distinct names is ordered one way only, transitively, and the byte form
+    // (including bytes that are not UTF-8) agrees with the decoded form.
+    const std::vector<std::string> names = {
+        "a",   "A",    "a0", "a00", "a1",    "A1",        "a01", "a10",  "a2",   "b",
+        "B1",  "1",    "01", "001", "10",    "_x",        ".a",  "a.b",  "a b",  "中",
+        "中2", "中10", "é",  "É",   "z\xff", "z\xfe\xff", "~",   "a1b2", "a1B2", "a01b02"};
+    std::vector<QString> decoded;
+    for (const std::string &n : names)
+        decoded.push_back(QFile::decodeName(QByteArray::fromStdString(n)));
+    const size_t n = names.size();
+    for (size_t i = 0; i < n; ++i) {
+        EXPECT_FALSE(naturalLess(decoded[i], decoded[i]));
+        for (size_t j = 0; j < n; ++j) {
+            const bool less = naturalLess(decoded[i], decoded[j]);
+            EXPECT_EQ(naturalLess(std::string_view(names[i]), std::string_view(names[j])), less)
+                << names[i] << " vs " << names[j];
+            if (decoded[i] != decoded[j]) {
+                EXPECT_NE(less, naturalLess(decoded[j], decoded[i])) << names[i] << names[j];
+            }
+            for (size_t k = 0; k < n; ++k) {
+                if (less && naturalLess(decoded[j], decoded[k])) {
+                    EXPECT_TRUE(naturalLess(decoded[i], decoded[k]))
+                        << names[i] << " " << names[j] << " " << names[k];
+                }
+            }
+        }
+    }
+}
+
+// --- folder listing ---
+
+TEST(FolderListingTest, PicturesOfTheFolderOnlyInNaturalOrder)
+{
+    Sandbox box;
+    for (const char *name : {"a.JPG", "b.jpeg", "c.txt", "d.Gif", "e.tiff", ".hidden.png",
+                             "IMG10.jpg", "img2.jpg", "Img1.JPG", "gif", "x.$$$"})
+        box.file(QString::fromUtf8(name));
+    box.file(QStringLiteral("sub.jpg/inner.jpg")); // a folder named like a picture
+    box.link(box.path(QStringLiteral("a.JPG")), QStringLiteral("link.png"));
+    box.link(box.path(QStringLiteral("missing.jpg")), QStringLiteral("dead.jpg"));
+    box.link(box.path(QStringLiteral("sub.jpg")), QStringLiteral("folderlink.bmp"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(box.path(QStringLiteral("pipe.jpg"))).constData(), 0600), 0);
+
+    const QStringList expected = {".hidden.png", "a.JPG",    "b.jpeg",   "d.Gif",     "e.tiff",
+                                  "gif",         "Img1.JPG", "img2.jpg", "IMG10.jpg", "link.png"};
+    const QString folder = box.root().chopped(1);
+    for (const QString &given : QStringList{folder, folder + u'/'}) {
+        ImageList list;
+        listFolder(given, list);
+        QStringList want;
+        QString text;
+        for (const QString &name : expected) {
+            want << folder + u'/' + name;
+            text += folder + u'/' + name + QStringLiteral("\r\n");
+        }
+        EXPECT_EQ(entries(list), want) << given.toStdString();
+        EXPECT_EQ(list.listText(), text);
+    }
+
+    ImageList asRead;
+    listFolder(folder, asRead, ListingOrder::AsRead);
+    QStringList sorted = entries(asRead);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString &a, const QString &b) { return naturalLess(a, b); });
+    EXPECT_EQ(sorted.size(), expected.size());
+}
+
+TEST(FolderListingTest, MissingOrUnreadableFolderGivesAnEmptyList)
+{
+    Sandbox box;
+    box.file(QStringLiteral("kept.jpg"));
+    box.file(QStringLiteral("locked/a.jpg"));
+    ImageList list;
+    listFolder(box.root(), list);
+    ASSERT_EQ(list.count(), 1);
+
+    listFolder(box.path(QStringLiteral("nowhere")), list);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(list.listText().isEmpty());
+    listFolder(QString(), list);
+    EXPECT_EQ(list.count(), 0);
+
+    const QString locked = box.path(QStringLiteral("locked"));
+    ASSERT_EQ(chmod(QFile::encodeName(locked).constData(), 0), 0);
+    const bool readable = canStillRead(locked);
+    listFolder(locked, list);
+    chmod(QFile::encodeName(locked).constData(), 0700);
+    if (readable)
+        GTEST_SKIP() << "permissions do not bind this user (root)";
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(FolderListingTest, StopsAtTheSlotsOfTheList)
+{
+    Sandbox box;
+    const int files = ImageList::Slots + 4;
+    for (int i = 0; i < files; ++i)
+        box.file(QStringLiteral("p%1.png").arg(i));
+    ImageList list;
+    listFolder(box.root(), list);
+    EXPECT_EQ(list.count(), ImageList::Slots);
+    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
+    // The first ones in order are kept.
+    EXPECT_EQ(list.at(0), box.path(QStringLiteral("p0.png")));
+    EXPECT_EQ(list.at(ImageList::Slots - 1), box.path(QStringLiteral("p20000.png")));
+}
+
+TEST(FolderListingTest, OddNamesKeepTheirText)
+{
+    Sandbox box;
+    const QStringList names = {QStringLiteral("a b.jpg"),      QStringLiteral("q\"uote'.jpg"),
+                               QStringLiteral("#1.jpg"),       QStringLiteral("100%.jpg"),
+                               QStringLiteral("what?.jpg"),    QStringLiteral("new\nline.jpg"),
+                               QStringLiteral("中文圖片.jpg"), QStringLiteral("a&b<c>.png")};
+    for (const QString &name : names)
+        box.file(name);
+    // Bytes that are not UTF-8 are decoded the way Qt decodes file names everywhere.
+    const QByteArray invalid("bad\xff\xfe.gif");
+    box.rawFile(invalid);
+
+    ImageList list;
+    listFolder(box.root(), list);
+    const QStringList found = entries(list);
+    ASSERT_EQ(found.size(), names.size() + 1);
+    for (const QString &name : names) {
+        EXPECT_TRUE(found.contains(box.path(name))) << name.toStdString();
+        EXPECT_TRUE(QFile::exists(box.path(name)));
+    }
+    EXPECT_TRUE(found.contains(box.root() + QFile::decodeName(invalid)));
+
+    // The tree search names them the same way.
+    for (const QString &name : names)
+        box.file(name, Big);
+    box.rawFile(invalid, Big);
+    QStringList searched = entries(searchTree(box.root()));
+    EXPECT_EQ(searched, found);
+}
+
+// --- tree search ---
+
+TEST(TreeSearchTest, DepthFirstInNaturalOrderWithTheSizeAndFolderRules)
+{
+    Sandbox box;
+    box.file(QStringLiteral("a.jpg"), Big);
+    box.file(QStringLiteral("b/IMG10.jpg"), Big);
+    box.file(QStringLiteral("b/IMG2.JPG"), Big);
+    box.file(QStringLiteral("b/deeper/x.png"), Big);
+    box.file(QStringLiteral("b/small.jpg"), TreeSearch::MinBytes); // exactly 30000: skipped
+    box.file(QStringLiteral("c.jpg"), Big);
+    box.file(QStringLiteral("big.txt"), 100000);
+    box.file(QStringLiteral(".hidden.gif"), Big);       // hidden files are taken
+    box.file(QStringLiteral(".cache/inside.jpg"), Big); // dot folders are not entered
+    box.file(QStringLiteral("empty.bmp"), 0);
+    box.folder(QStringLiteral("d.jpg")); // a folder, even named like a picture
+    box.file(QStringLiteral("d.jpg/in.tif"), Big);
+    box.link(box.path(QStringLiteral("a.jpg")), QStringLiteral("e-link.jpg")); // size of target
+    box.link(box.root(), QStringLiteral("f-loop")); // back to the top: entered never again
+    box.link(box.path(QStringLiteral("b")), QStringLiteral("b/deeper/up"));
+
+    const QStringList expected = {".hidden.gif", "a.jpg", "b/deeper/x.png", "b/IMG2.JPG",
+                                  "b/IMG10.jpg", "c.jpg", "d.jpg/in.tif",   "e-link.jpg"};
+    QStringList want;
+    for (const QString &name : expected)
+        want << box.path(name);
+    EXPECT_EQ(entries(searchTree(box.root())), want);
+    EXPECT_EQ(entries(searchTree(box.root().chopped(1))), want); // without the trailing "/"
+
+    ImageList list;
+    std::atomic<bool> stop{true};
+    TreeSearch::search(box.root(), list, stop, {}, {});
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(searchTree(box.path(QStringLiteral("nowhere"))).isEmpty());
+}
+
+TEST(TreeSearchTest, RecycleBinAtTheRootOfAVolumeIsLeftOut)
+{
+    Sandbox box;
+    box.file(QStringLiteral("vol/ok.jpg"), Big);
+    box.file(QStringLiteral("vol/$Recycle.Bin/S-1-5/gone.jpg"), Big);
+    box.file(QStringLiteral("vol/$RECYCLER/gone.png"), Big);
+    box.file(QStringLiteral("vol/keep/$RECYCLE.BIN/kept.jpg"), Big); // not at a volume's root
+    box.file(QStringLiteral("vol/$recycle.bin.jpg"), Big);           // a file, not the bin
+
+    const QStringList volumes = {box.path(QStringLiteral("vol")), QStringLiteral("/")};
+    const QStringList kept = {box.path(QStringLiteral("vol/$recycle.bin.jpg")),
+                              box.path(QStringLiteral("vol/keep/$RECYCLE.BIN/kept.jpg")),
+                              box.path(QStringLiteral("vol/ok.jpg"))};
+    EXPECT_EQ(entries(searchTree(box.path(QStringLiteral("vol")), volumes)), kept);
+    EXPECT_EQ(searchTree(box.path(QStringLiteral("vol/$Recycle.Bin")), volumes).count(), 0);
+    // The same tree on no volume root of its own keeps everything.
+    EXPECT_EQ(searchTree(box.path(QStringLiteral("vol")), {QStringLiteral("/")}).count(), 5);
+
+    const QStringList mounted = TreeSearch::mountedVolumeRoots();
+    EXPECT_TRUE(mounted.contains(QStringLiteral("/")));
+    for (const QString &root : mounted)
+        EXPECT_TRUE(root.endsWith(u'/')) << root.toStdString();
+}
+
+TEST(TreeSearchTest, UnreadableFolderIsSkipped)
+{
+    Sandbox box;
+    box.file(QStringLiteral("a/x.jpg"), Big);
+    box.file(QStringLiteral("b/locked.jpg"), Big);
+    box.file(QStringLiteral("c/y.jpg"), Big);
+    const QByteArray locked = QFile::encodeName(box.path(QStringLiteral("b")));
+    ASSERT_EQ(chmod(locked.constData(), 0), 0);
+    const bool readable = canStillRead(box.path(QStringLiteral("b")));
+    const ImageList list = searchTree(box.root());
+    chmod(locked.constData(), 0700);
+    if (readable)
+        GTEST_SKIP() << "permissions do not bind this user (root)";
+    EXPECT_EQ(entries(list), QStringList({box.path(QStringLiteral("a/x.jpg")),
+                                          box.path(QStringLiteral("c/y.jpg"))}));
+}
+
+TEST(TreeSearchTest, StopsAtTwentyThousandAndALaterSearchStartsAfresh)
+{
+    Sandbox box;
+    for (int i = 0; i < 10005; ++i) {
+        box.file(QStringLiteral("a/%1.jpg").arg(i), Big);
+        box.file(QStringLiteral("b/%1.jpg").arg(i), Big);
+    }
+    box.file(QStringLiteral("c/last.jpg"), Big);
+    ImageList list;
+    std::atomic<bool> stop{false};
+    TreeSearch::search(box.root(), list, stop, {}, {});
+    EXPECT_EQ(list.count(), TreeSearch::Cap);
+    EXPECT_EQ(list.at(TreeSearch::Cap - 1), box.path(QStringLiteral("b/9994.jpg")));
+    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), TreeSearch::Cap);
+
+    TreeSearch::search(box.path(QStringLiteral("c")), list, stop, {}, {});
+    EXPECT_EQ(entries(list), QStringList{box.path(QStringLiteral("c/last.jpg"))});
+    TreeSearch::search(box.path(QStringLiteral("b")), list, stop, {}, {});
+    EXPECT_EQ(list.count(), 10005);
+}
+
+// --- the search off the UI thread ---
+
+namespace {
+
+void bushyTree(const Sandbox &box, int folders, int perFolder)
+{
+    for (int f = 0; f < folders; ++f) {
+        for (int i = 0; i < perFolder; ++i)
+            box.file(QStringLiteral("f%1/g%2/p%3.jpg").arg(f % 10).arg(f).arg(i), Big);
+    }
+}
+
+} // namespace
+
+TEST(TreeSearchJobTest, ReportsProgressAndHandsBackTheSameResult)
+{
+    Sandbox box;
+    bushyTree(box, 40, 5);
+    TreeSearchJob job;
+    QSignalSpy progress(&job, &TreeSearchJob::progress);
+    QSignalSpy finished(&job, &TreeSearchJob::finished);
+    job.start(box.root());
+    EXPECT_TRUE(job.isRunning());
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_FALSE(job.isRunning());
+    ASSERT_GE(progress.count(), 1);
+    EXPECT_EQ(progress.last().at(1).toInt(), 200); // the last report has the final count
+    EXPECT_EQ(finished.count(), 1);
+
+    const ImageList result = job.takeResult();
+    EXPECT_EQ(entries(result), entries(searchTree(box.root(), TreeSearch::mountedVolumeRoots())));
+
+    // Started again, it searches afresh.
+    job.start(box.path(QStringLiteral("f3")));
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(job.takeResult().count(), 4 * 5);
+}
+
+TEST(TreeSearchJobTest, StopEndsItAndDestroyingARunningJobDoesNotHang)
+{
+    Sandbox box;
+    bushyTree(box, 300, 10);
+    TreeSearchJob job;
+    QSignalSpy finished(&job, &TreeSearchJob::finished);
+    job.start(box.root());
+    job.stop();
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_LE(job.takeResult().count(), 3000);
+
+    auto running = std::make_unique<TreeSearchJob>();
+    running->start(box.root());
+    running.reset(); // stops and joins
+    SUCCEED();
+}

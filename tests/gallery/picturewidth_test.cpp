@@ -1,1 +1,173 @@
+// Header widths of real pictures, of hand-made headers, and of broken or hostile files.
+#include "picturewidth.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+class PictureWidthTest : public ::testing::Test
+{
+protected:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.path() + u'/' + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+
+    static QByteArray encoded(const char *format, int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        EXPECT_TRUE(image.save(&buffer, format)) << format;
+        return bytes;
+    }
+
+    static QByteArray le16(int v)
+    {
+        QByteArray b;
+        b.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+        return b;
+    }
+    static QByteArray le32(qint64 v)
+    {
+        return le16(int(v & 0xFFFF)) + le16(int((v >> 16) & 0xFFFF));
+    }
+
+    // A 1x1 GIF whose logical screen is wider than its only image.
+    static QByteArray gif(int screenWidth)
+    {
+        QByteArray b("GIF89a");
+        b += le16(screenWidth) + le16(5) + QByteArray("\x80\x00\x00", 3);
+        b += QByteArray("\x00\x00\x00\xFF\xFF\xFF", 6); // two colours
+        b += QByteArray(",\x00\x00\x00\x00", 5) + le16(1) + le16(1) + QByteArray(1, '\0');
+        b += QByteArray("\x02\x02\x44\x01\x00;", 6);
+        return b;
+    }
+
+    static QByteArray bmpHeader(int dibSize, const QByteArray &widthField)
+    {
+        QByteArray b("BM");
+        b += le32(0) + le32(0) + le32(54) + le32(dibSize) + widthField;
+        b += QByteArray(64, '\0');
+        return b;
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(PictureWidthTest, RealPicturesOfEachFormat)
+{
+    for (const char *format : {"jpg", "png", "bmp", "tif"}) {
+        if (!QImageWriter::supportedImageFormats().contains(format))
+            continue; // the TIFF plugin is optional
+        const QString path =
+            write(QStringLiteral("w.") + QLatin1String(format), encoded(format, 123, 45));
+        EXPECT_EQ(pictureWidth(path), 123) << format;
+    }
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("g.gif"), gif(77))), 77);
+}
+
+TEST_F(PictureWidthTest, HandMadeHeaders)
+{
+    // OS/2 bitmaps keep a 16-bit width; top-down Windows bitmaps may carry a signed width.
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("os2.bmp"), bmpHeader(12, le16(300) + le16(2)))),
+              300);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("neg.bmp"), bmpHeader(40, le32(-640)))), 640);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("min.bmp"), bmpHeader(40, le32(0x80000000LL)))), 0);
+    // PNG widths above what a signed 32-bit count holds are not believed.
+    QByteArray png = encoded("png", 10, 10);
+    png.replace(16, 4, QByteArray("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("huge.png"), png)), 0);
+}
+
+TEST_F(PictureWidthTest, JpegFrameFoundAfterLargeSegmentsAndFillBytes)
+{
+    const QByteArray jpeg = encoded("jpg", 321, 17);
+    // Two full-size APP1 segments (like a big EXIF block with a thumbnail) and fill bytes.
+    QByteArray app1("\xFF\xE1\xFF\xFF", 4);
+    app1 += QByteArray(0xFFFF - 2, 'x');
+    const QByteArray big = jpeg.left(2) + app1 + app1 + QByteArray(5, '\xFF') + jpeg.mid(2);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("exif.jpg"), big)), 321);
+    EXPECT_EQ(QImage(write(QStringLiteral("check.jpg"), big)).width(), 321); // still a JPEG
+
+    // A DHT segment is not a frame header even though its code sits among them.
+    QByteArray dht("\xFF\xC4\x00\x07\x00\x09\x99\x00\x00", 9);
+    const QByteArray withTable = jpeg.left(2) + dht + jpeg.mid(2);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("dht.jpg"), withTable)), 321);
+}
+
+TEST_F(PictureWidthTest, NothingToTellGivesZero)
+{
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("text.jpg"), "just some words, no picture\n")), 0);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("empty.png"), QByteArray())), 0);
+    EXPECT_EQ(pictureWidth(m_dir.path() + QStringLiteral("/missing.gif")), 0);
+    EXPECT_EQ(pictureWidth(m_dir.path()), 0); // a folder
+    EXPECT_EQ(pictureWidth(QString()), 0);
+
+    // Cut before the width: JPEG before its frame header, PNG, GIF and BMP inside theirs.
+    const QByteArray jpeg = encoded("jpg", 200, 20);
+    const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+    ASSERT_GT(frame, 0);
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+    } cut[] = {
+        {"cut.jpg", jpeg.left(frame + 6)},
+        {"cut2.jpg", jpeg.left(2)},
+        {"cut.png", encoded("png", 200, 20).left(18)},
+        {"cut.gif", gif(200).left(7)},
+        {"cut.bmp", encoded("bmp", 200, 20).left(20)},
+        {"eoi.jpg", QByteArray("\xFF\xD8\xFF\xD9", 4)},
+        {"loop.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x00", 6)}, // length 0
+    };
+    for (const auto &c : cut)
+        EXPECT_EQ(pictureWidth(write(QString::fromLatin1(c.name), c.bytes)), 0) << c.name;
+}
+
+TEST_F(PictureWidthTest, HostileBytesNeverCrash)
+{
+    std::mt19937 random(20240611);
+    const QByteArray seeds[] = {encoded("jpg", 40, 30), encoded("png", 40, 30),
+                                encoded("bmp", 40, 30), gif(40)};
+    const QString path = m_dir.path() + QStringLiteral("/fuzz.jpg");
+    for (int round = 0; round < 1500; ++round) {
+        QByteArray bytes = seeds[round % 4];
+        switch (round % 3) {
+        case 0: // truncated anywhere
+            bytes.truncate(static_cast<qsizetype>(random() % (bytes.size() + 1)));
+            break;
+        case 1: // a few bytes changed
+            for (int k = 0; k < 4; ++k)
+                bytes[static_cast<qsizetype>(random() % bytes.size())] = char(random());
+            break;
+        default: // the signature followed by noise
+            bytes.truncate(std::min<qsizetype>(bytes.size(), 8));
+            for (int k = 0; k < 200; ++k)
+                bytes += char(random());
+            break;
+        }
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        const int width = pictureWidth(path);
+        EXPECT_GE(width, 0);
+    }
+}
