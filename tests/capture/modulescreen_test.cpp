@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QScreen>
@@ -112,7 +113,19 @@ TEST_P(ScreenshotFormatTest, SavesA24BitBmpOfTheScreenAndKeepsItOnTheClipboard)
 INSTANTIATE_TEST_SUITE_P(Formats, ScreenshotFormatTest,
                          ::testing::Values(QImage::Format_RGB32,
                                            QImage::Format_ARGB32_Premultiplied,
-                                           QImage::Format_RGB16, QImage::Format_Indexed8));
+                                           QImage::Format_RGB16, QImage::Format_Indexed8),
+                         [](const auto &info) {
+                             switch (info.param) {
+                             case QImage::Format_RGB32:
+                                 return std::string("RGB32");
+                             case QImage::Format_ARGB32_Premultiplied:
+                                 return std::string("ARGB32");
+                             case QImage::Format_RGB16:
+                                 return std::string("RGB16");
+                             default:
+                                 return std::string("Indexed8");
+                             }
+                         });
 
 TEST_F(ScreenshotTest, CancelWritesNothingAndLeavesThePictureOnTheClipboard)
 {
@@ -181,7 +194,10 @@ TEST_P(ScreenshotFailureTest, FailedSaveIsReportedOnce)
     EXPECT_TRUE(samePixels(clipboard()->image(), pattern()));
 }
 
-INSTANTIATE_TEST_SUITE_P(MissingFolderOrDirectory, ScreenshotFailureTest, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Targets, ScreenshotFailureTest, ::testing::Values(0, 1),
+                         [](const auto &info) {
+                             return std::string(info.param == 0 ? "MissingFolder" : "Directory");
+                         });
 
 TEST_F(ScreenshotTest, FailedGrabShowsNoDialogAndKeepsTheClipboard)
 {

@@ -85,6 +85,7 @@ TEST(ShellVerbTest, ToggleAddsWhenCheckedAndRemovesWhenNot)
 
 struct WindowsCase
 {
+    const char *label;
     const char *folder;
     const char *baseName;
     const char *expected;
@@ -104,14 +105,17 @@ TEST_P(WindowsCommandLineTest, QuotedProgramThenQuotedArgument)
 
 INSTANTIATE_TEST_SUITE_P(
     Folders, WindowsCommandLineTest,
-    ::testing::Values(WindowsCase{"C:\\Tools", "viewer", "\"C:\\Tools\\viewer.exe\" \"%1\""},
+    ::testing::Values(WindowsCase{"Folder", "C:\\Tools", "viewer",
+                                  "\"C:\\Tools\\viewer.exe\" \"%1\""},
                       // a drive root is reported with its backslash; both are kept
-                      WindowsCase{"C:\\", "viewer", "\"C:\\\\viewer.exe\" \"%1\""},
-                      WindowsCase{"D:\\Program Files\\圖片", "Vimbrel 4",
-                                  "\"D:\\Program Files\\圖片\\Vimbrel 4.exe\" \"%1\""}));
+                      WindowsCase{"DriveRoot", "C:\\", "viewer", "\"C:\\\\viewer.exe\" \"%1\""},
+                      WindowsCase{"BlanksAndChinese", "D:\\Program Files\\圖片", "Vimbrel 4",
+                                  "\"D:\\Program Files\\圖片\\Vimbrel 4.exe\" \"%1\""}),
+    [](const auto &info) { return std::string(info.param.label); });
 
 struct DesktopCase
 {
+    const char *label;
     const char *path;
     const char *expected;
 };
@@ -129,11 +133,13 @@ TEST_P(DesktopCommandLineTest, QuotedForExec)
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, DesktopCommandLineTest,
-    ::testing::Values(DesktopCase{"/usr/bin/vimbrel", "\"/usr/bin/vimbrel\" %f"},
-                      DesktopCase{"/opt/my apps/vimbrel", "\"/opt/my apps/vimbrel\" %f"},
-                      DesktopCase{"/opt/a\"b/vimbrel", "\"/opt/a\\\"b/vimbrel\" %f"},
-                      DesktopCase{"/opt/$HOME/`x`/v", "\"/opt/\\$HOME/\\`x\\`/v\" %f"},
-                      DesktopCase{"/opt/a\\b/v", "\"/opt/a\\\\b/v\" %f"},
-                      DesktopCase{"/opt/100%f/v", "\"/opt/100%%f/v\" %f"},
-                      DesktopCase{"/opt/it's;&|<>/v", "\"/opt/it's;&|<>/v\" %f"},
-                      DesktopCase{"/opt/圖片/v", "\"/opt/圖片/v\" %f"}));
+    ::testing::Values(DesktopCase{"Plain", "/usr/bin/vimbrel", "\"/usr/bin/vimbrel\" %f"},
+                      DesktopCase{"Blank", "/opt/my apps/vimbrel", "\"/opt/my apps/vimbrel\" %f"},
+                      DesktopCase{"DoubleQuote", "/opt/a\"b/vimbrel", "\"/opt/a\\\"b/vimbrel\" %f"},
+                      DesktopCase{"DollarAndBacktick", "/opt/$HOME/`x`/v",
+                                  "\"/opt/\\$HOME/\\`x\\`/v\" %f"},
+                      DesktopCase{"Backslash", "/opt/a\\b/v", "\"/opt/a\\\\b/v\" %f"},
+                      DesktopCase{"Percent", "/opt/100%f/v", "\"/opt/100%%f/v\" %f"},
+                      DesktopCase{"ShellCharacters", "/opt/it's;&|<>/v", "\"/opt/it's;&|<>/v\" %f"},
+                      DesktopCase{"Chinese", "/opt/圖片/v", "\"/opt/圖片/v\" %f"}),
+    [](const auto &info) { return std::string(info.param.label); });
