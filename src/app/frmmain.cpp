@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +20,11 @@
 #include <QTreeView>
 
 #include "browserview.h"
+#include "focussink.h"
+#include "modulescreen.h"
+#include "shellverb.h"
+#include "viewcontrols.h"
+#include "wheelfilter.h"
 #include "dialogs.h"
 #include "folderlisting.h"
 #include "numberanswer.h"
@@ -87,6 +93,13 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_web->widget()->setObjectName(QStringLiteral("Web"));
     connect(m_web, &BrowserView::newWindowRequested, this, &Frmmain::openThumbnail);
 
+    m_controls = new ViewControls(WindowKind::Main, this);
+    m_controls->setView(m_web);
+    m_controls->watchDownloads(m_web);
+    m_cmb = new FocusSink(m_controls, this);
+    m_cmb->setObjectName(QStringLiteral("Cmb"));
+    m_controls->setFocusSink(m_cmb);
+
     buildToolRow();
     buildPane();
     buildMenus();
@@ -100,6 +113,13 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     setLabel(0, pathUnknown);
     setLabel(2, countZero);
     setLabel(6, headerStart);
+
+    m_controls->setScrollButtons(button(MoveUp0), button(MoveUp1));
+    m_wheel = new WheelFilter(this, m_controls, this);
+    m_wheel->letThrough(m_folders);
+    m_wheel->letThrough(m_drive);
+    connect(m_wheel, &WheelFilter::toolsMenuRequested, this,
+            [this](QPoint at) { m_toolsMenu->popup(at); });
 
     connect(m_search.get(), &TreeSearchJob::progress, this, &Frmmain::searchProgress);
     connect(m_search.get(), &TreeSearchJob::finished, this, &Frmmain::searchFinished);
@@ -143,6 +163,12 @@ void Frmmain::buildToolRow()
     connect(button(Command8), &QToolButton::clicked, this, &Frmmain::toolSeePathClick);
     connect(button(CmdPage0), &QToolButton::clicked, this, [this] { cmdPageClick(0); });
     connect(button(CmdPage1), &QToolButton::clicked, this, [this] { cmdPageClick(1); });
+    connect(button(BigP0), &QToolButton::clicked, this, [this] { m_controls->bigPClick(0); });
+    connect(button(BigP1), &QToolButton::clicked, this, [this] { m_controls->bigPClick(1); });
+    connect(button(MoveUp0), &QToolButton::clicked, this, [this] { m_controls->moveUpClick(0); });
+    connect(button(MoveUp1), &QToolButton::clicked, this, [this] { m_controls->moveUpClick(1); });
+    connect(button(ImgComb), &QToolButton::clicked, this, &Frmmain::imgCombClick);
+    connect(button(Command9), &QToolButton::clicked, this, &Frmmain::command9Click);
     connect(button(Command7), &QToolButton::clicked, this, &Frmmain::command7Click);
     connect(button(Command10), &QToolButton::clicked, this, &Frmmain::command10Click);
     connect(button(ChkFace), &QToolButton::toggled, this, &Frmmain::chkFaceClick);
@@ -234,7 +260,8 @@ void Frmmain::buildMenus()
             this, &Frmmain::toolSeePathClick);
     connect(add(m_toolsMenu, "ToolSaveList", QStringLiteral("導出文件列表")), &QAction::triggered,
             this, &Frmmain::toolSaveListClick);
-    add(m_toolsMenu, "ToolScreen", QStringLiteral("全屏幕拍照"));
+    connect(add(m_toolsMenu, "ToolScreen", QStringLiteral("全屏幕拍照")), &QAction::triggered, this,
+            &Frmmain::command9Click);
     m_toolsMenu->addSeparator()->setObjectName(QStringLiteral("Toolbar3"));
     QAction *jump = add(m_toolsMenu, "ToolJump", QStringLiteral("跳轉頁面至…"));
     QAction *reload = add(m_toolsMenu, "ToolReload", QStringLiteral("頁面刷新"));
@@ -248,9 +275,10 @@ void Frmmain::buildMenus()
     connect(add(m_toolsMenu, "ToolDefaut", QStringLiteral("其它看圖軟件")), &QAction::triggered,
             this, &Frmmain::toolDefautClick);
     m_toolsMenu->addSeparator()->setObjectName(QStringLiteral("ToolBar2"));
-    QAction *folder = add(m_toolsMenu, "Folder", QStringLiteral("駐在文件夾菜單上"));
-    folder->setCheckable(true);
-    folder->setChecked(true);
+    m_folderVerb = add(m_toolsMenu, "Folder", QStringLiteral("駐在文件夾菜單上"));
+    m_folderVerb->setCheckable(true);
+    m_folderVerb->setChecked(true);
+    connect(m_folderVerb, &QAction::toggled, this, &Frmmain::folderClick);
     QAction *setup = add(m_toolsMenu, "ToolSetup", QStringLiteral("系統設置(&S)"));
 
     connect(jump, &QAction::triggered, this, &Frmmain::toolJumpClick);
@@ -286,6 +314,7 @@ void Frmmain::applyLayout()
     place(m_web->widget(), m_layout.web(), d);
     for (int i = 0; i < 7; ++i)
         place(m_labels[std::size_t(i)], m_layout.label(i), d);
+    place(m_cmb, {-2000, 6480, 1470, 300}, d);
     QPalette palette = m_bar->palette();
     palette.setColor(QPalette::Window, m_layout.dragging()
                                            ? QColor(Qt::black)
@@ -308,6 +337,9 @@ void Frmmain::formLoad(const QString &commandLine)
     m_gallery.setPageSize(StartUp::pageSizeFrom(
         m_services.settings->value(QStringLiteral("Main"), QStringLiteral("PageFileCount"))));
     setLabel(4, StartUp::perPageLabel(m_gallery.pageSize()));
+    if (m_services.registry)
+        ShellVerb::registerProgram(*m_services.registry, true);
+    m_cmb->setFocus();
 
     QString folder = commandLine;
     folder.remove(QLatin1Char('"'));
@@ -502,6 +534,7 @@ void Frmmain::lawMouseUp()
 {
     m_layout.drop();
     applyLayout();
+    m_cmb->setFocus();
 }
 
 bool Frmmain::eventFilter(QObject *watched, QEvent *event)
@@ -611,4 +644,27 @@ void Frmmain::helpHomeClick()
 void Frmmain::helpAboutClick()
 {
     m_services.shell->about(ToolCommands::AboutTitle, ToolCommands::AboutCredit, windowIcon());
+}
+
+void Frmmain::imgCombClick()
+{
+    if (m_gallery.images().isEmpty())
+        return;
+    m_gallery.setBackground(m_controls->advanceColour());
+    if (m_gallery.showPage(viewWidthTwips()))
+        showBuiltPage();
+    m_cmb->setFocus();
+}
+
+void Frmmain::command9Click()
+{
+    if (m_services.grabber)
+        ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
+                                     QGuiApplication::clipboard());
+}
+
+void Frmmain::folderClick(bool checked)
+{
+    if (m_services.registry)
+        ShellVerb::toggleFolderVerb(*m_services.registry, checked);
 }

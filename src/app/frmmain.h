@@ -11,6 +11,11 @@
 
 class BrowserView;
 class Dialogs;
+class FocusSink;
+class Registry;
+class ScreenGrabber;
+class ViewControls;
+class WheelFilter;
 class Settings;
 class Shell;
 class TreeSearchJob;
@@ -31,6 +36,8 @@ struct MainServices
     Dialogs *dialogs = nullptr;
     Shell *shell = nullptr;
     std::function<BrowserView *(QWidget *parent)> makeView;
+    Registry *registry = nullptr;         // the folder verb's store
+    ScreenGrabber *grabber = nullptr;     // the screen capture's source
     QString pageFile;                     // where the thumbnail page is written
     ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
 };
@@ -85,6 +92,11 @@ public:
     void lawMouseUp();
     void openThumbnail(const QUrl &address);
 
+    // Browser view controls.
+    void imgCombClick();
+    void command9Click();
+    void folderClick(bool checked);
+
     // Tools and help commands.
     void command1Click();
     void toolSeePathClick();
@@ -103,6 +115,9 @@ public:
     [[nodiscard]] const MainLayout &layoutTwips() const { return m_layout; }
     [[nodiscard]] QMenu *toolsMenu() const { return m_toolsMenu; }
     [[nodiscard]] QMenu *helpMenu() const { return m_helpMenu; }
+    [[nodiscard]] ViewControls *controls() const { return m_controls; }
+    [[nodiscard]] FocusSink *focusSink() const { return m_cmb; }
+    [[nodiscard]] WheelFilter *wheelFilter() const { return m_wheel; }
     [[nodiscard]] bool treeSearchRunning() const;
     [[nodiscard]] int viewWidthTwips() const;
 
@@ -137,6 +152,10 @@ private:
     QFrame *m_bar = nullptr;
     QMenu *m_toolsMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
+    QAction *m_folderVerb = nullptr;
+    ViewControls *m_controls = nullptr;
+    FocusSink *m_cmb = nullptr;
+    WheelFilter *m_wheel = nullptr;
     std::unique_ptr<TreeSearchJob> m_search;
     QString m_folderPath;
     bool m_listingRan = false;

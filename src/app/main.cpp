@@ -8,6 +8,9 @@
 #include "inisettings.h"
 #include "pagefiles.h"
 #include "qtdialogs.h"
+#include "qtscreengrabber.h"
+#include "registry.h"
+#include "shellverb.h"
 #include "startup.h"
 #include "toolicons.h"
 #include "webenginebrowserview.h"
@@ -30,7 +33,11 @@ int main(int argc, char *argv[])
     IniSettings settings;
     QtDialogs dialogs;
     DesktopShell shell;
+    QtScreenGrabber grabber;
+    const std::unique_ptr<Registry> registry = ShellVerb::systemRegistry();
     MainServices services;
+    services.registry = registry.get();
+    services.grabber = &grabber;
     services.settings = &settings;
     services.dialogs = &dialogs;
     services.shell = &shell;

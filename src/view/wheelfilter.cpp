@@ -44,6 +44,11 @@ bool WheelFilter::overView(const QObject *watched, QPoint globalPos) const
     return inView(static_cast<const QWidget *>(watched));
 }
 
+void WheelFilter::letThrough(QWidget *widget)
+{
+    m_letThrough.append(widget);
+}
+
 int WheelFilter::stepsFor(int angleDeltaY)
 {
     // A whole notch or more is one scroll, whatever its size; finer wheels and touchpads
@@ -75,6 +80,11 @@ bool WheelFilter::eventFilter(QObject *watched, QEvent *event)
         return false;
 
     if (type == QEvent::Wheel) {
+        const auto *widget = static_cast<const QWidget *>(watched);
+        for (const QPointer<QWidget> &own : m_letThrough) {
+            if (own && (own == widget || own->isAncestorOf(widget)))
+                return false;
+        }
         const auto *wheel = static_cast<QWheelEvent *>(event);
         const int dy = wheel->angleDelta().y();
         if (dy == 0)

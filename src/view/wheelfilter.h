@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QList>
 #include <QPointer>
 
 class QWidget;
@@ -31,6 +32,9 @@ public:
     WheelFilter(QWidget *window, ViewControls *controls, QObject *parent = nullptr);
     ~WheelFilter() override;
 
+    // The wheel over this widget (a list beside the view, say) scrolls the widget itself.
+    void letThrough(QWidget *widget);
+
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 Q_SIGNALS:
@@ -45,4 +49,5 @@ private:
     QPointer<QWidget> m_window;
     QPointer<ViewControls> m_controls;
     int m_pending = 0;
+    QList<QPointer<QWidget>> m_letThrough;
 };

@@ -12,7 +12,18 @@
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "focussink.h"
 #include "inisettings.h"
+#include "screengrabber.h"
+#include "viewcontrols.h"
+#include "xdgregistry.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QTest>
+#include <QWheelEvent>
 #include "toolcommands.h"
 
 namespace {
@@ -42,6 +53,7 @@ protected:
 
     Frmmain &window(const QString &pageFile = QString())
     {
+        m_registry = std::make_unique<XdgRegistry>(m_dir.filePath(QStringLiteral("data")));
         MainServices services;
         services.settings = m_settings.get();
         services.dialogs = &m_dialogs;
@@ -51,6 +63,8 @@ protected:
             return m_view;
         };
         services.pageFile = pageFile.isEmpty() ? m_pageFile : pageFile;
+        services.registry = m_registry.get();
+        services.grabber = &m_grabber;
         services.widthOf = [](const QString &) { return 640; };
         m_window = std::make_unique<Frmmain>(services);
         m_window->resize(1000, 700);
@@ -68,8 +82,20 @@ protected:
 
     QString text(int label) const { return m_window->lab(label)->text(); }
 
+    struct Grabber : ScreenGrabber
+    {
+        QImage grabScreen() override
+        {
+            QImage screen(64, 48, QImage::Format_RGB32);
+            screen.fill(QColor(10, 120, 200));
+            return screen;
+        }
+    };
+
     QTemporaryDir m_dir;
     std::unique_ptr<IniSettings> m_settings;
+    std::unique_ptr<XdgRegistry> m_registry;
+    Grabber m_grabber;
     FakeDialogs m_dialogs;
     FakeShell m_shell;
     FakeBrowserView *m_view = nullptr;
@@ -427,4 +453,108 @@ TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
     m_shell.programsOnPath = {QStringLiteral("gimp"), QStringLiteral("pinta")};
     w.toolsDrawClick();
     EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("start|pinta|")});
+}
+
+TEST_F(MainWindow, ColourButtonRebuildsOnlyWithPictures)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    w.imgCombClick();
+    EXPECT_EQ(w.controls()->colourIndex(), 0);
+    EXPECT_EQ(m_view->navigations.size(), 1);
+
+    w.formLoad(folderWith(QStringLiteral("colours"), 2));
+    const int before = m_view->navigations.size();
+    for (int i = 0; i < 10; ++i)
+        w.imgCombClick();
+    EXPECT_EQ(m_view->navigations.size(), before + 10);
+    EXPECT_EQ(w.gallery().background(), QStringLiteral("#FF0000"));
+    QFile page(m_pageFile);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().startsWith("<body bgcolor=#FF0000>\r\n"));
+}
+
+TEST_F(MainWindow, ZoomKeysWheelAndTimedScrollActOnTheView)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    w.show();
+    m_view->finishLoad();
+    w.button(Frmmain::BigP0)->click();
+    EXPECT_EQ(m_view->scripts.last(), QStringLiteral("document.body.style.zoom='110%'"));
+    m_view->finishLoad(); // a new page starts again at 100
+    w.button(Frmmain::BigP1)->click();
+    EXPECT_EQ(m_view->scripts.last(), QStringLiteral("document.body.style.zoom='90%'"));
+
+    QTest::keyClick(w.focusSink(), Qt::Key_Down);
+    QTest::keyClick(w.focusSink(), Qt::Key_Up);
+    ASSERT_GE(m_view->scrolls.size(), 2);
+    EXPECT_EQ(m_view->scrolls[m_view->scrolls.size() - 2], QPoint(0, 100));
+    EXPECT_EQ(m_view->scrolls.last(), QPoint(0, -100));
+
+    QWidget *viewWidget = m_view->widget();
+    const QPointF at(10, 10);
+    QWheelEvent towardsUser(at, viewWidget->mapToGlobal(at), QPoint(), QPoint(0, -120),
+                            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewWidget, &towardsUser);
+    EXPECT_EQ(m_view->scrolls.last(), QPoint(0, 100));
+
+    w.button(Frmmain::MoveUp1)->click();
+    EXPECT_TRUE(w.controls()->isRunning());
+    EXPECT_EQ(w.controls()->litButton(), 1);
+    w.button(Frmmain::MoveUp0)->click();
+    EXPECT_EQ(w.controls()->litButton(), 0);
+    w.button(Frmmain::MoveUp0)->click();
+    EXPECT_FALSE(w.controls()->isRunning());
+}
+
+TEST_F(MainWindow, RightButtonReleaseOverTheViewOpensTheToolsMenu)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    w.show();
+    QWidget *viewWidget = m_view->widget();
+    const QPointF at(20, 20);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, viewWidget->mapToGlobal(at),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewWidget, &release);
+    EXPECT_TRUE(w.toolsMenu()->isVisible());
+    w.toolsMenu()->hide();
+}
+
+TEST_F(MainWindow, FolderVerbIsWrittenAtStartAndFollowsTheMenuEntry)
+{
+    Frmmain &w = window();
+    const QString entry = m_dir.filePath(QStringLiteral("data/applications/ulvo.desktop"));
+    const QString service = m_dir.filePath(QStringLiteral("data/kio/servicemenus/ulvo.desktop"));
+    w.formLoad(QString());
+    EXPECT_TRUE(QFile::exists(entry));
+    EXPECT_TRUE(QFile::exists(service));
+    auto *folder = w.toolsMenu()->findChild<QAction *>(QStringLiteral("Folder"));
+    ASSERT_NE(folder, nullptr);
+    EXPECT_TRUE(folder->isChecked());
+    folder->trigger();
+    EXPECT_FALSE(folder->isChecked());
+    EXPECT_FALSE(QFile::exists(entry));
+    EXPECT_FALSE(QFile::exists(service));
+    folder->trigger();
+    EXPECT_TRUE(QFile::exists(entry));
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().contains("Name=Vimbrel"));
+}
+
+TEST_F(MainWindow, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
+{
+    Frmmain &w = window();
+    w.formLoad(QString());
+    const QString target = m_dir.filePath(QStringLiteral("shot"));
+    m_dialogs.fileAnswers = {target};
+    w.button(Frmmain::Command9)->click();
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("save|保存文件|圖片文件(BMP) (*.bmp)|Picture"));
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(2) == "BM");
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(64, 48));
 }
