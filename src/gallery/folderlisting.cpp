@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <string_view>
@@ -30,6 +31,28 @@ QString folderWithSlash(const QString &folder)
     if (!result.endsWith(u'/'))
         result += u'/';
     return result;
+}
+
+QString pathInFolder(const QString &folder, std::string_view storedName)
+{
+    const auto nameLength = static_cast<qsizetype>(storedName.size());
+    QString path(folder.size() + nameLength, Qt::Uninitialized);
+    QChar *out = path.data();
+    std::copy(folder.constBegin(), folder.constEnd(), out);
+    out += folder.size();
+    bool ascii = true;
+    for (char c : storedName)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        for (char c : storedName)
+            *out++ = QLatin1Char(c);
+        return path;
+    }
+    // UTF-8 never takes more UTF-16 units than bytes.
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QChar *end = decoder.appendToBuffer(out, QByteArrayView(storedName.data(), nameLength));
+    path.truncate(end - path.constData());
+    return path;
 }
 
 #ifdef VIMBREL_RAW_DIRS
@@ -117,8 +140,7 @@ void listFolder(const QString &folder, ImageList &list, ListingOrder order)
         }
     }
     for (std::string_view name : names) {
-        if (!list.append(base +
-                         QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))))
+        if (!list.append(pathInFolder(base, name)))
             break;
     }
 }

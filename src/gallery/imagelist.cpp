@@ -12,12 +12,17 @@ void ImageList::reset()
 
 bool ImageList::append(const QString &path)
 {
+    return append(QString(path));
+}
+
+bool ImageList::append(QString &&path)
+{
     if (isFull())
         return false;
-    m_entries[static_cast<size_t>(m_count)] = path;
-    ++m_count;
     m_text += path;
     m_text += QLatin1String("\r\n");
+    m_entries[static_cast<size_t>(m_count)] = std::move(path);
+    ++m_count;
     return true;
 }
 

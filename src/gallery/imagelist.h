@@ -17,6 +17,7 @@ public:
     void reset();
     // false (and nothing stored) when every slot is taken.
     bool append(const QString &path);
+    bool append(QString &&path);
 
     [[nodiscard]] int count() const { return m_count; }
     [[nodiscard]] bool isEmpty() const { return m_count == 0; }

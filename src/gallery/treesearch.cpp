@@ -256,8 +256,7 @@ private:
                 continue;
             if (folder.isEmpty())
                 folder = QFile::decodeName(QByteArray::fromStdString(m_path));
-            m_list.append(folder +
-                          QString::fromUtf8(name, static_cast<qsizetype>(candidate.name.size())));
+            m_list.append(pathInFolder(folder, candidate.name));
             if (m_list.count() >= TreeSearch::Cap) {
                 m_done = true;
                 return;
