@@ -93,36 +93,47 @@ QString titleAttribute(QStringView name)
 // and a colon before the first "/" that would make a scheme such as "javascript:" (a drive
 // letter's colon stays). "/" and everything else, non-ASCII letters included, stays as it is;
 // the page is UTF-8 and the browser encodes those itself.
-QString addressOf(QStringView path)
+bool needsEncoding(QStringView path, qsizetype i, qsizetype firstSlash)
+{
+    const char16_t c = path[i].unicode();
+    switch (c) {
+    case u'%':
+    case u'#':
+    case u'?':
+    case u'"':
+    case u'&':
+    case u'<':
+    case u'>':
+    case u' ':
+    case u'\\':
+        return true;
+    case u':':
+        return (firstSlash < 0 || i < firstSlash) && !(i == 1 && path[0].isLetter());
+    default:
+        return isControl(c);
+    }
+}
+
+QString addressOf(const QString &path)
 {
     const qsizetype firstSlash = path.indexOf(QLatin1Char('/'));
-    QString out;
-    out.reserve(path.size() + 8);
-    for (qsizetype i = 0; i < path.size(); ++i) {
+    qsizetype i = 0;
+    while (i < path.size() && !needsEncoding(path, i, firstSlash))
+        ++i;
+    if (i == path.size())
+        return path;
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    QString out = path.left(i);
+    out.reserve(path.size() + 16);
+    for (; i < path.size(); ++i) {
         const char16_t c = path[i].unicode();
-        bool encode = isControl(c);
-        switch (c) {
-        case u'%':
-        case u'#':
-        case u'?':
-        case u'"':
-        case u'&':
-        case u'<':
-        case u'>':
-        case u' ':
-        case u'\\':
-            encode = true;
-            break;
-        case u':':
-            encode = (firstSlash < 0 || i < firstSlash) && !(i == 1 && path[0].isLetter());
-            break;
-        default:
-            break;
-        }
-        if (encode)
-            out += QStringLiteral("%%1").arg(int(c), 2, 16, QLatin1Char('0')).toUpper();
-        else
+        if (needsEncoding(path, i, firstSlash)) {
+            out += QLatin1Char('%');
+            out += QLatin1Char(Hex[(c >> 4) & 0xF]);
+            out += QLatin1Char(Hex[c & 0xF]);
+        } else {
             out += QChar(c);
+        }
     }
     return out;
 }
@@ -158,23 +169,37 @@ int pageCount(int imageCount, int pageSize)
 QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int width,
                     int pictureWidth)
 {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    const QString name = path.mid(slash + 1);
+    const QStringView name = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const QString address = addressOf(path);
-    const QString title = titleAttribute(name);
-    const QString link = QStringLiteral("<a href=\"") + address +
-                         QStringLiteral("\" target=\"_blank\"><img border=\"1\" src=\"") + address;
+    const bool paragraph = style == DisplayStyle::Centre && matrixMode == 0;
+    const bool inlineWidth =
+        style == DisplayStyle::Stretch || (style == DisplayStyle::Centre && matrixMode != 0);
 
+    QString line;
+    line.reserve(2 * address.size() + name.size() + 112);
+    if (paragraph)
+        line += QLatin1String("<p>");
+    line += QLatin1String("<a href=\"");
+    line += address;
+    line += QLatin1String("\" target=\"_blank\"><img border=\"1\" src=\"");
+    line += address;
+    if (inlineWidth)
+        line += QLatin1String("\"  width=") + QString::number(width) + QLatin1String(" title=");
+    else if (paragraph && pictureWidth > width)
+        line += QLatin1String("\" width=") + QString::number(width) + QLatin1String(" title=");
+    else
+        line += QLatin1String("\" title=");
+    if (titleIsSafe(name))
+        line += name;
+    else
+        line += titleAttribute(name);
     if (style == DisplayStyle::Tile)
-        return link + QStringLiteral("\" title=") + title + QStringLiteral(" ></a>");
-    if (style == DisplayStyle::Stretch || matrixMode != 0)
-        return link + QStringLiteral("\"  width=") + QString::number(width) +
-               QStringLiteral(" title=") + title + QStringLiteral(" ></a> ");
-    if (pictureWidth > width)
-        return QStringLiteral("<p>") + link + QStringLiteral("\" width=") + QString::number(width) +
-               QStringLiteral(" title=") + title + QStringLiteral(" ></a></p> ");
-    return QStringLiteral("<p>") + link + QStringLiteral("\" title=") + title +
-           QStringLiteral(" ></a></p> ");
+        line += QLatin1String(" ></a>");
+    else if (paragraph)
+        line += QLatin1String(" ></a></p> ");
+    else
+        line += QLatin1String(" ></a> ");
+    return line;
 }
 
 Result build(const Request &request, const WidthFunction &widthOf)
