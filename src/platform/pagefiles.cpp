@@ -5,6 +5,13 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace PageFiles {
 
 QString folder()
@@ -13,12 +20,19 @@ QString folder()
     if (base.isEmpty())
         base = QDir::tempPath();
     const QString dir = base + QStringLiteral("/ulvo");
-    QFileInfo info(dir);
-    if (!info.isDir()) {
-        if (!QDir().mkpath(dir))
-            return {};
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+        return {};
+#ifdef Q_OS_UNIX
+    // The pages name the user's files: the folder must be the user's own and closed to others.
+    struct stat st;
+    if (lstat(QFile::encodeName(dir).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != geteuid())
+        return {};
+    if ((st.st_mode & 077) != 0 && chmod(QFile::encodeName(dir).constData(), 0700) != 0)
+        return {};
+#else
+    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+#endif
     return dir;
 }
 
@@ -46,7 +60,35 @@ bool writeBytes(const QString &filePath, const QByteArray &bytes)
 {
     if (filePath.isEmpty())
         return false;
-    // Never write through a link someone left in the place of the page file.
+#ifdef Q_OS_UNIX
+    // Never write through a link someone left in the place of the page file. Rewriting in
+    // place and cutting the rest afterwards is cheaper than truncating first.
+    const QByteArray name = QFile::encodeName(filePath);
+    int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0 && errno == ELOOP) {
+        ::unlink(name.constData());
+        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    }
+    if (fd < 0)
+        return false;
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    bool ok = true;
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            ok = false;
+            break;
+        }
+        data += written;
+        left -= written;
+    }
+    ok = ok && ::ftruncate(fd, off_t(bytes.size())) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+#else
     if (QFileInfo(filePath).isSymLink())
         QFile::remove(filePath);
     QFile file(filePath);
@@ -55,6 +97,7 @@ bool writeBytes(const QString &filePath, const QByteArray &bytes)
     const bool ok = file.write(bytes) == bytes.size();
     file.close();
     return ok && file.error() == QFileDevice::NoError;
+#endif
 }
 
 bool writeLines(const QString &filePath, const QStringList &lines)

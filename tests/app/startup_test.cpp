@@ -8,6 +8,11 @@ struct StoredSize
     int pageSize;
 };
 
+void PrintTo(const StoredSize &c, std::ostream *out)
+{
+    *out << (c.stored ? c.stored : "(none)") << " -> " << c.pageSize;
+}
+
 class PageSizeSetting : public ::testing::TestWithParam<StoredSize>
 {
 };

@@ -81,16 +81,13 @@ TEST(PageFilesTest, LinesEndInCrLfAsUtf8)
 
 TEST(PageFilesTest, FolderIsPrivateUnderTheCacheHome)
 {
-    // Outside test mode the cache folder comes from XDG_CACHE_HOME.
     QTemporaryDir cache;
     const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
-    QStandardPaths::setTestModeEnabled(false);
 
     const QString folder = PageFiles::folder();
     const QString page = PageFiles::path(QStringLiteral("Tpc.htm"));
 
-    QStandardPaths::setTestModeEnabled(true);
     qputenv("XDG_CACHE_HOME", savedCache);
 
     EXPECT_EQ(folder, cache.path() + QStringLiteral("/ulvo"));
@@ -202,4 +199,19 @@ TEST(IniSettingsTest, GarbageFileDoesNotCrash)
                       QStringLiteral("60"));
     EXPECT_EQ(settings.value(QStringLiteral("Main"), QStringLiteral("PageFileCount")),
               QStringLiteral("60"));
+}
+
+TEST(PageFilesTest, AnOpenExistingFolderIsClosedToOthers)
+{
+    QTemporaryDir cache;
+    const QString folder = cache.path() + QStringLiteral("/ulvo");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                      QFile::ReadOther | QFile::ExeOther | QFile::WriteOther);
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
+    const QString used = PageFiles::folder();
+    qputenv("XDG_CACHE_HOME", savedCache);
+    EXPECT_EQ(used, folder);
+    EXPECT_FALSE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::WriteOther));
 }
