@@ -17,9 +17,9 @@ QColor hue(int h, int s = 160, int v = 230)
     return QColor::fromHsv(h % 360, s, v);
 }
 
-QImage landscape(int w, int h, int seed)
+QImage landscape(int w, int h, int variant)
 {
-    QRandomGenerator rng(seed);
+    QRandomGenerator rng(variant);
     QImage img(w, h, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
@@ -46,9 +46,9 @@ QImage landscape(int w, int h, int seed)
     return img;
 }
 
-QImage tiles(int w, int h, int seed)
+QImage tiles(int w, int h, int variant)
 {
-    QRandomGenerator rng(seed);
+    QRandomGenerator rng(variant);
     QImage img(w, h, QImage::Format_RGB32);
     QPainter p(&img);
     const int cell = 20 + rng.bounded(40);
@@ -100,10 +100,10 @@ int main(int argc, char *argv[])
     items.append({QStringLiteral("#7 sunset.jpg"), 1400, 700, false});
     items.append({QStringLiteral("山水 風景.jpg"), 1000, 700, false});
     items.append({QStringLiteral("海邊.png"), 900, 600, true});
-    int seed = 7;
+    int variant = 7;
     for (const Item &item : items) {
-        QImage img = item.tile ? tiles(item.w, item.h, seed) : landscape(item.w, item.h, seed);
-        ++seed;
+        QImage img = item.tile ? tiles(item.w, item.h, variant) : landscape(item.w, item.h, variant);
+        ++variant;
         label(img, QStringLiteral("%1  %2×%3").arg(item.name).arg(item.w).arg(item.h));
         img.save(out + QLatin1Char('/') + item.name, nullptr, 88);
     }

@@ -146,10 +146,10 @@ void Frmmain::buildToolRow()
 {
     for (int i = 0; i < MainLayout::ButtonCount; ++i) {
         auto *button = new QToolButton(this);
-        const ToolButtonSpec &spec = toolButtons[i];
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setToolTip(QString::fromUtf8(spec.tooltip));
-        button->setIcon(toolIcon(QString::fromLatin1(spec.theme), QString::fromUtf8(spec.glyph)));
+        const ToolButtonSpec &info = toolButtons[i];
+        button->setObjectName(QString::fromLatin1(info.name));
+        button->setToolTip(QString::fromUtf8(info.tooltip));
+        button->setIcon(toolIcon(QString::fromLatin1(info.theme), QString::fromUtf8(info.glyph)));
         button->setAutoRaise(false);
         button->setFocusPolicy(Qt::NoFocus);
         m_buttons[std::size_t(i)] = button;
