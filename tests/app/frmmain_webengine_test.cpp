@@ -16,25 +16,10 @@
 #include "fakeshell.h"
 #include "inisettings.h"
 #include "webenginebrowserview.h"
+#include "webenginewait.h"
 
-namespace {
-
-constexpr int timeout = 30000;
-
-QVariant evaluate(WebEngineBrowserView &view, const QString &script)
-{
-    bool done = false;
-    QVariant result;
-    view.evaluate(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, timeout))
-        ADD_FAILURE() << "no answer to " << script.toStdString();
-    return result;
-}
-
-} // namespace
+using WebEngineWait::evaluate;
+using WebEngineWait::timeout;
 
 TEST(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
 {

@@ -15,32 +15,14 @@
 #include "fakebrowserview.h"
 #include "viewcontrols.h"
 #include "webenginebrowserview.h"
+#include "webenginewait.h"
 #include "wheelfilter.h"
 
 namespace {
 
-constexpr int loadTimeout = 30000;
-
-// Runs a script in the page and waits for its result.
-QVariant evaluate(WebEngineBrowserView &view, const QString &script)
-{
-    bool done = false;
-    QVariant result;
-    view.evaluate(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, loadTimeout))
-        ADD_FAILURE() << "no answer to " << script.toStdString();
-    return result;
-}
-
-bool load(WebEngineBrowserView &view, const QString &address)
-{
-    QSignalSpy finished(&view, &BrowserView::downloadComplete);
-    view.navigate(address);
-    return finished.wait(loadTimeout);
-}
+constexpr int loadTimeout = WebEngineWait::timeout;
+using WebEngineWait::evaluate;
+using WebEngineWait::load;
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {

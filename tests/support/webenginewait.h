@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSignalSpy>
+#include <QTest>
+#include <QVariant>
+
+#include <gtest/gtest.h>
+
+#include "webenginebrowserview.h"
+
+// Waiting on the real browser view: generous, since a loaded CI machine starts WebEngine slowly.
+namespace WebEngineWait {
+
+inline constexpr int timeout = 30000;
+
+// Runs a script in the page and waits for its result.
+inline QVariant evaluate(WebEngineBrowserView &view, const QString &script)
+{
+    bool done = false;
+    QVariant result;
+    view.evaluate(script, [&](const QVariant &value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, timeout))
+        ADD_FAILURE() << "no answer to " << script.toStdString();
+    return result;
+}
+
+// Navigates and waits for the page to finish loading.
+inline bool load(WebEngineBrowserView &view, const QString &address)
+{
+    QSignalSpy finished(&view, &BrowserView::downloadComplete);
+    view.navigate(address);
+    return finished.wait(timeout);
+}
+
+} // namespace WebEngineWait
