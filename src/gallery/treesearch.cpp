@@ -11,6 +11,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <unordered_map>
 #include <mutex>
 #include <set>
 #include <string>
@@ -93,16 +96,10 @@ struct LinuxDirent64
     char d_name[1];
 };
 
-struct Candidate
-{
-    std::string_view name;
-    unsigned char type;
-};
-
 struct DirId
 {
-    dev_t dev;
-    ino_t ino;
+    dev_t dev = 0;
+    ino_t ino = 0;
     bool operator==(const DirId &) const = default;
 };
 
@@ -115,148 +112,320 @@ struct DirIdHash
     }
 };
 
-// The depth-first walk over open directory handles: entries are read raw, and only names that
-// may matter (pictures, and folders or links that may be folders) are sorted and looked at.
+// What one directory holds for the search, already decided: the folders to enter (names not
+// beginning with ".") and the pictures to take (larger than the minimum), in natural order.
+struct Scan
+{
+    struct Entry
+    {
+        uint32_t offset; // into names
+        uint16_t length;
+        bool folder;
+    };
+
+    bool ok = false;
+    DirId id;
+    std::string names;
+    std::vector<Entry> entries;
+
+    std::string_view name(const Entry &e) const { return {names.data() + e.offset, e.length}; }
+};
+using ScanPtr = std::shared_ptr<const Scan>;
+
+bool readAll(int fd, std::vector<char> &buffer, size_t &used)
+{
+    constexpr size_t Chunk = 32 * 1024;
+    used = 0;
+    for (;;) {
+        if (buffer.size() < used + Chunk)
+            buffer.resize(used + Chunk);
+        const long n = syscall(SYS_getdents64, fd, buffer.data() + used, Chunk);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return used > 0;
+        }
+        if (n == 0)
+            return true;
+        used += static_cast<size_t>(n);
+    }
+}
+
+// Reads one directory: the raw entries, then a look (fstatat) only at picture names and at
+// links or entries of unknown type, which may be folders.
+// The walk reads too when it would wait, so one thread per further core, a few at most.
+int defaultReadAheadThreads()
+{
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores - 1, 1, 3);
+}
+
+ScanPtr scanFolder(const std::string &path)
+{
+    auto scan = std::make_shared<Scan>();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return scan;
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+        ::close(fd);
+        return scan;
+    }
+    scan->id = {st.st_dev, st.st_ino};
+
+    struct Candidate
+    {
+        std::string_view name;
+        bool folder;
+    };
+    thread_local std::vector<char> buffer;
+    thread_local std::vector<Candidate> candidates;
+    candidates.clear();
+    size_t used = 0;
+    if (!readAll(fd, buffer, used)) {
+        ::close(fd);
+        return scan;
+    }
+    scan->ok = true;
+    for (size_t pos = 0; pos < used;) {
+        const auto *entry = reinterpret_cast<const LinuxDirent64 *>(buffer.data() + pos);
+        pos += entry->d_reclen;
+        const std::string_view name(entry->d_name);
+        const bool dotName = name[0] == '.';
+        const unsigned char type = entry->d_type;
+        if (type == DT_DIR) {
+            if (!dotName)
+                candidates.push_back({name, true});
+            continue;
+        }
+        const bool picture = isPictureName(name);
+        if (type == DT_REG ? !picture : (type != DT_LNK && type != DT_UNKNOWN))
+            continue;
+        if (dotName && !picture)
+            continue; // neither a folder to enter nor a picture
+        if (fstatat(fd, entry->d_name, &st, 0) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            if (!dotName)
+                candidates.push_back({name, true});
+        } else if (picture && S_ISREG(st.st_mode) && st.st_size > TreeSearch::MinBytes) {
+            candidates.push_back({name, false});
+        }
+    }
+    ::close(fd);
+
+    std::sort(candidates.begin(), candidates.end(),
+              [](const Candidate &a, const Candidate &b) { return naturalLess(a.name, b.name); });
+    scan->entries.reserve(candidates.size());
+    for (const Candidate &c : candidates) {
+        scan->entries.push_back({static_cast<uint32_t>(scan->names.size()),
+                                 static_cast<uint16_t>(c.name.size()), c.folder});
+        scan->names.append(c.name);
+    }
+    return scan;
+}
+
+// Reads directories ahead of the walk on other threads, roughly in the order the walk will
+// want them, and keeps a bounded number of finished reads until the walk takes them. The
+// walk itself decides everything about order, loops and stopping, so the result is the same
+// however many threads read ahead.
+class ReadAhead
+{
+public:
+    ReadAhead(int threads, const std::atomic<bool> &stop) : m_stop(stop)
+    {
+        for (int i = 0; i < threads; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
+
+    ~ReadAhead()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_all();
+        for (std::thread &t : m_threads)
+            t.join();
+    }
+
+    // The scan of path (ending in "/"), read here when no other thread has started it.
+    ScanPtr take(const std::string &path)
+    {
+        std::unique_lock lock(m_mutex);
+        auto it = m_slots.find(path);
+        if (it != m_slots.end() && it->second.state != Slot::Pending) {
+            // The map may grow while waiting; the slot itself stays where it is.
+            // Rather than wait idle, read whatever is queued next meanwhile.
+            Slot *slot = &it->second;
+            while (slot->state != Slot::Done) {
+                if (!readNext(lock))
+                    m_wake.wait(lock);
+            }
+            ScanPtr scan = std::move(slot->scan);
+            m_slots.erase(path);
+            --m_waiting;
+            lock.unlock();
+            m_wake.notify_all();
+            return scan;
+        }
+        if (it != m_slots.end())
+            m_slots.erase(it); // still queued: read it here, now
+        lock.unlock();
+        ScanPtr scan = scanFolder(path);
+        if (!m_threads.empty()) {
+            lock.lock();
+            queueFolders(path, *scan);
+            lock.unlock();
+            m_wake.notify_all();
+        }
+        return scan;
+    }
+
+    // The walk will not enter path (it was entered by another way): drop what was read ahead
+    // below it, so it does not hold up further reading.
+    void forget(const std::string &path)
+    {
+        if (m_threads.empty())
+            return;
+        const std::lock_guard lock(m_mutex);
+        for (auto it = m_slots.begin(); it != m_slots.end();) {
+            if (it->first.compare(0, path.size(), path) == 0 && it->second.state != Slot::Running) {
+                if (it->second.state == Slot::Done)
+                    --m_waiting;
+                it = m_slots.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        m_wake.notify_all();
+    }
+
+private:
+    struct Slot
+    {
+        enum State { Pending, Running, Done } state = Pending;
+        ScanPtr scan;
+    };
+
+    static constexpr size_t MaxWaiting = 256;
+
+    // Under the mutex. The subfolders go to the front of the queue, first one first, so reading
+    // goes depth first like the walk. A directory met again by another way is not expanded
+    // twice, which also ends symlink loops here.
+    void queueFolders(const std::string &path, const Scan &scan)
+    {
+        if (!scan.ok || !m_expanded.insert(scan.id).second)
+            return;
+        for (auto e = scan.entries.rbegin(); e != scan.entries.rend(); ++e) {
+            if (!e->folder)
+                continue;
+            std::string child = path;
+            child.append(scan.name(*e)).push_back('/');
+            if (m_slots.try_emplace(child).second)
+                m_queue.push_front(std::move(child));
+        }
+    }
+
+    // Under the mutex (released while reading): reads the next queued folder, if any may be
+    // read now. false when there was nothing to do.
+    bool readNext(std::unique_lock<std::mutex> &lock)
+    {
+        while (!m_queue.empty() && m_waiting < MaxWaiting) {
+            std::string path = std::move(m_queue.front());
+            m_queue.pop_front();
+            auto it = m_slots.find(path);
+            if (it == m_slots.end() || it->second.state != Slot::Pending)
+                continue; // taken by the walk, or forgotten
+            it->second.state = Slot::Running;
+            lock.unlock();
+            ScanPtr scan = scanFolder(path);
+            lock.lock();
+            Slot &slot = m_slots.find(path)->second; // running slots are never erased by others
+            slot.state = Slot::Done;
+            slot.scan = std::move(scan);
+            ++m_waiting;
+            queueFolders(path, *slot.scan);
+            m_wake.notify_all();
+            return true;
+        }
+        return false;
+    }
+
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            if (m_quit || m_stop.load(std::memory_order_relaxed))
+                return;
+            if (!readNext(lock))
+                m_wake.wait(lock);
+        }
+    }
+
+    const std::atomic<bool> &m_stop;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::unordered_map<std::string, Slot> m_slots;
+    std::deque<std::string> m_queue;
+    std::unordered_set<DirId, DirIdHash> m_expanded;
+    size_t m_waiting = 0; // finished reads not yet taken
+    bool m_quit = false;
+    std::vector<std::thread> m_threads;
+};
+
+// The depth-first walk in natural order over the scans.
 class Walker
 {
 public:
     Walker(ImageList &list, const std::atomic<bool> &stop, const TreeSearch::Progress &progress,
-           const QStringList &volumeRoots)
-        : m_list(list), m_stop(stop), m_progress(progress)
+           const QStringList &volumeRoots, int threads)
+        : m_list(list), m_stop(stop), m_progress(progress),
+          m_readAhead(threads >= 0 ? threads : defaultReadAheadThreads(), stop)
     {
         for (const QString &volume : volumeRoots)
-            m_volumeRoots.insert(QFile::encodeName(folderWithSlash(volume)).toStdString());
+            m_volumeRoots.insert(QFile::encodeName(volume).toStdString());
     }
 
     void run(const QString &root, bool recycled)
     {
-        m_path = QFile::encodeName(root).toStdString();
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0)
-            return;
-        walk(fd, recycled, 0);
-        ::close(fd);
+        std::string path = QFile::encodeName(root).toStdString();
+        walk(path, recycled);
     }
 
 private:
-    struct Level
-    {
-        std::vector<char> entries;
-        std::vector<Candidate> candidates;
-    };
-
     bool stopped() const { return m_done || m_stop.load(std::memory_order_relaxed); }
 
-    static bool readAll(int fd, std::vector<char> &buffer, size_t &used)
+    void walk(std::string &path, bool recycled)
     {
-        constexpr size_t Chunk = 32 * 1024;
-        used = 0;
-        for (;;) {
-            if (buffer.size() < used + Chunk)
-                buffer.resize(used + Chunk);
-            const long n = syscall(SYS_getdents64, fd, buffer.data() + used, Chunk);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return used > 0;
-            }
-            if (n == 0)
-                return true;
-            used += static_cast<size_t>(n);
-        }
-    }
-
-    void walk(int fd, bool recycled, size_t depth)
-    {
-        struct stat dirStat;
-        if (fstat(fd, &dirStat) != 0 || !m_visited.insert({dirStat.st_dev, dirStat.st_ino}).second)
+        const ScanPtr scan = m_readAhead.take(path);
+        if (!scan->ok)
             return;
-        if (m_progress.report)
-            m_progress.report(shownFolder(QFile::decodeName(QByteArray::fromStdString(m_path))),
-                              m_list.count());
-
-        if (m_levels.size() <= depth)
-            m_levels.resize(depth + 1);
-        // Deeper levels may grow m_levels; take the buffers by reference after resizing only.
-        std::vector<char> entries = std::move(m_levels[depth].entries);
-        std::vector<Candidate> candidates = std::move(m_levels[depth].candidates);
-        candidates.clear();
-        size_t used = 0;
-        if (readAll(fd, entries, used)) {
-            for (size_t pos = 0; pos < used;) {
-                const auto *entry = reinterpret_cast<const LinuxDirent64 *>(entries.data() + pos);
-                pos += entry->d_reclen;
-                const std::string_view name(entry->d_name);
-                switch (entry->d_type) {
-                case DT_DIR:
-                    if (name[0] != '.')
-                        candidates.push_back({name, DT_DIR});
-                    break;
-                case DT_REG:
-                    if (isPictureName(name))
-                        candidates.push_back({name, DT_REG});
-                    break;
-                case DT_LNK:
-                case DT_UNKNOWN:
-                    // Either a folder or a file behind it; a name that can be neither an
-                    // entered folder nor a picture is left alone.
-                    if (name[0] != '.' || isPictureName(name))
-                        candidates.push_back({name, entry->d_type});
-                    break;
-                default:
-                    break;
-                }
-            }
-            std::sort(
-                candidates.begin(), candidates.end(),
-                [](const Candidate &a, const Candidate &b) { return naturalLess(a.name, b.name); });
-            visit(fd, candidates, recycled, depth);
+        if (!m_visited.insert(scan->id).second) {
+            m_readAhead.forget(path);
+            return;
         }
-        m_levels[depth].entries = std::move(entries);
-        m_levels[depth].candidates = std::move(candidates);
-    }
-
-    void visit(int fd, const std::vector<Candidate> &candidates, bool recycled, size_t depth)
-    {
-        const bool volumeRoot = m_volumeRoots.count(m_path) != 0;
+        if (m_progress.report)
+            m_progress.report(shownFolder(QFile::decodeName(QByteArray::fromStdString(path))),
+                              m_list.count());
+        const bool volumeRoot = m_volumeRoots.count(path) != 0;
         QString folder; // decoded on the first picture taken
-        for (const Candidate &candidate : candidates) {
+        for (const Scan::Entry &entry : scan->entries) {
             if (stopped())
                 return;
-            const char *name = candidate.name.data();
-            struct stat st;
-            bool isDir = candidate.type == DT_DIR;
-            bool haveStat = false;
-            if (candidate.type == DT_LNK || candidate.type == DT_UNKNOWN) {
-                if (fstatat(fd, name, &st, 0) != 0)
-                    continue;
-                haveStat = true;
-                isDir = S_ISDIR(st.st_mode);
-            }
-            if (isDir) {
-                if (name[0] == '.')
-                    continue;
-                const int child = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                if (child < 0)
-                    continue;
-                const size_t pathLength = m_path.size();
-                m_path.append(candidate.name).push_back('/');
-                walk(child,
-                     recycled || (volumeRoot && startsWithRecycle(name, candidate.name.size())),
-                     depth + 1);
-                m_path.resize(pathLength);
-                ::close(child);
+            const std::string_view name = scan->name(entry);
+            if (entry.folder) {
+                const size_t length = path.size();
+                path.append(name).push_back('/');
+                walk(path, recycled || (volumeRoot && startsWithRecycle(name.data(), name.size())));
+                path.resize(length);
                 continue;
             }
-            if (recycled || !isPictureName(candidate.name))
-                continue;
-            if (!haveStat && fstatat(fd, name, &st, 0) != 0)
-                continue;
-            if (!S_ISREG(st.st_mode) || st.st_size <= TreeSearch::MinBytes)
+            if (recycled)
                 continue;
             if (folder.isEmpty())
-                folder = QFile::decodeName(QByteArray::fromStdString(m_path));
-            m_list.append(pathInFolder(folder, candidate.name));
+                folder = QFile::decodeName(QByteArray::fromStdString(path));
+            m_list.append(pathInFolder(folder, name));
             if (m_list.count() >= TreeSearch::Cap) {
                 m_done = true;
                 return;
@@ -267,10 +436,9 @@ private:
     ImageList &m_list;
     const std::atomic<bool> &m_stop;
     const TreeSearch::Progress &m_progress;
+    ReadAhead m_readAhead;
     std::unordered_set<std::string> m_volumeRoots;
     std::unordered_set<DirId, DirIdHash> m_visited;
-    std::vector<Level> m_levels;
-    std::string m_path;
     bool m_done = false;
 };
 
@@ -313,7 +481,8 @@ QStringList TreeSearch::mountedVolumeRoots()
 }
 
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
-                        const Progress &progress, const QStringList &volumeRoots)
+                        const Progress &progress, const QStringList &volumeRoots,
+                        int readAheadThreads)
 {
     list.reset();
     const QString start = absoluteFolder(root);
@@ -322,7 +491,7 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     QStringList volumes;
     for (const QString &volume : volumeRoots)
         volumes << folderWithSlash(volume);
-    Walker walker(list, stop, progress, volumes);
+    Walker walker(list, stop, progress, volumes, readAheadThreads);
     walker.run(start, insideRecycleBin(start, volumes));
 }
 
@@ -334,7 +503,7 @@ class Walker
 {
 public:
     Walker(ImageList &list, const std::atomic<bool> &stop, const TreeSearch::Progress &progress,
-           const QStringList &volumeRoots)
+           const QStringList &volumeRoots, int /*threads: reads here stay on one thread*/)
         : m_list(list), m_stop(stop), m_progress(progress)
     {
         for (const QString &volume : volumeRoots)
@@ -409,7 +578,8 @@ QStringList TreeSearch::mountedVolumeRoots()
 }
 
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
-                        const Progress &progress, const QStringList &volumeRoots)
+                        const Progress &progress, const QStringList &volumeRoots,
+                        int readAheadThreads)
 {
     list.reset();
     const QString start = absoluteFolder(root);
@@ -418,7 +588,7 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     QStringList volumes;
     for (const QString &volume : volumeRoots)
         volumes << folderWithSlash(volume);
-    Walker walker(list, stop, progress, volumes);
+    Walker walker(list, stop, progress, volumes, readAheadThreads);
     walker.run(start, insideRecycleBin(start, volumes));
 }
 

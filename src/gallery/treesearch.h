@@ -35,8 +35,10 @@ void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
 
 // The same with the roots of the mounted volumes given (each ending in "/"): a folder whose
 // name begins with "$RECYCLE" (any case) directly in one of them is the volume's recycle bin.
+// Folders are read ahead of the walk on readAheadThreads further threads (-1: as many as
+// suit the machine, 0: none); the result does not depend on it.
 void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
-            const Progress &progress, const QStringList &volumeRoots);
+            const Progress &progress, const QStringList &volumeRoots, int readAheadThreads = -1);
 
 // The roots of the volumes mounted now, "/" included, each ending in "/".
 [[nodiscard]] QStringList mountedVolumeRoots();

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -40,21 +42,21 @@ public:
 
     void file(const QString &relative, qint64 size = 0) const
     {
-        const QString full = path(relative);
-        QDir().mkpath(full.left(full.lastIndexOf(u'/')));
-        QFile f(full);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << full.toStdString();
-        ASSERT_TRUE(f.resize(size));
+        rawFile(QFile::encodeName(relative), size);
     }
+    // Plain system calls: some tests make tens of thousands of files, and some names are not
+    // valid UTF-8.
     void rawFile(const QByteArray &relative, qint64 size = 0) const
     {
         const QByteArray full = QFile::encodeName(root()) + relative;
-        QFile f(QFile::decodeName(full));
-        // Names that do not decode cleanly go through the plain system call.
-        FILE *out = fopen(full.constData(), "w");
-        ASSERT_NE(out, nullptr);
-        fclose(out);
-        ASSERT_EQ(truncate(full.constData(), size), 0);
+        int fd = ::open(full.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0 && errno == ENOENT) {
+            QDir().mkpath(QFile::decodeName(full.left(full.lastIndexOf('/'))));
+            fd = ::open(full.constData(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
+        }
+        ASSERT_GE(fd, 0) << full.constData();
+        EXPECT_EQ(ftruncate(fd, size), 0);
+        ::close(fd);
     }
     void folder(const QString &relative) const { QDir().mkpath(path(relative)); }
     void link(const QString &target, const QString &relative) const
@@ -74,11 +76,11 @@ bool canStillRead(const QString &folder)
     return access(QFile::encodeName(folder).constData(), R_OK | X_OK) == 0;
 }
 
-ImageList searchTree(const QString &root, const QStringList &volumeRoots = {})
+ImageList searchTree(const QString &root, const QStringList &volumeRoots = {}, int threads = -1)
 {
     ImageList list;
     std::atomic<bool> stop{false};
-    TreeSearch::search(root, list, stop, {}, volumeRoots);
+    TreeSearch::search(root, list, stop, {}, volumeRoots, threads);
     return list;
 }
 
@@ -265,21 +267,6 @@ TEST(FolderListingTest, MissingOrUnreadableFolderGivesAnEmptyList)
     EXPECT_EQ(list.count(), 0);
 }
 
-TEST(FolderListingTest, StopsAtTheSlotsOfTheList)
-{
-    Sandbox box;
-    const int files = ImageList::Slots + 4;
-    for (int i = 0; i < files; ++i)
-        box.file(QStringLiteral("p%1.png").arg(i));
-    ImageList list;
-    listFolder(box.root(), list);
-    EXPECT_EQ(list.count(), ImageList::Slots);
-    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
-    // The first ones in order are kept.
-    EXPECT_EQ(list.at(0), box.path(QStringLiteral("p0.png")));
-    EXPECT_EQ(list.at(ImageList::Slots - 1), box.path(QStringLiteral("p20000.png")));
-}
-
 TEST(FolderListingTest, OddNamesKeepTheirText)
 {
     Sandbox box;
@@ -337,7 +324,9 @@ TEST(TreeSearchTest, DepthFirstInNaturalOrderWithTheSizeAndFolderRules)
     QStringList want;
     for (const QString &name : expected)
         want << box.path(name);
-    EXPECT_EQ(entries(searchTree(box.root())), want);
+    // However many threads read ahead, the walk decides the result.
+    for (int threads : {0, 1, 3})
+        EXPECT_EQ(entries(searchTree(box.root(), {}, threads)), want) << threads << " threads";
     EXPECT_EQ(entries(searchTree(box.root().chopped(1))), want); // without the trailing "/"
 
     ImageList list;
@@ -388,25 +377,71 @@ TEST(TreeSearchTest, UnreadableFolderIsSkipped)
                                           box.path(QStringLiteral("c/y.jpg"))}));
 }
 
-TEST(TreeSearchTest, StopsAtTwentyThousandAndALaterSearchStartsAfresh)
+// One folder with more large pictures than the list has slots, made once: creating tens of
+// thousands of files is the slow part.
+class FullFolderTest : public ::testing::Test
 {
-    Sandbox box;
-    for (int i = 0; i < 10005; ++i) {
-        box.file(QStringLiteral("a/%1.jpg").arg(i), Big);
-        box.file(QStringLiteral("b/%1.jpg").arg(i), Big);
+protected:
+    static void SetUpTestSuite()
+    {
+        s_box = new Sandbox;
+        for (int i = 0; i < ImageList::Slots + 4; ++i)
+            s_box->file(QStringLiteral("many/p%1.png").arg(i), Big);
+        s_box->file(QStringLiteral("other/last.jpg"), Big);
     }
-    box.file(QStringLiteral("c/last.jpg"), Big);
+    static void TearDownTestSuite()
+    {
+        delete s_box;
+        s_box = nullptr;
+    }
+    static Sandbox *s_box;
+};
+
+Sandbox *FullFolderTest::s_box = nullptr;
+
+TEST_F(FullFolderTest, ListingStopsAtTheSlotsOfTheList)
+{
+    ImageList list;
+    listFolder(s_box->path(QStringLiteral("many")), list);
+    EXPECT_EQ(list.count(), ImageList::Slots);
+    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
+    // The first ones in order are kept.
+    EXPECT_EQ(list.at(0), s_box->path(QStringLiteral("many/p0.png")));
+    EXPECT_EQ(list.at(ImageList::Slots - 1), s_box->path(QStringLiteral("many/p20000.png")));
+}
+
+TEST_F(FullFolderTest, TreeSearchStopsAtTwentyThousandAndALaterSearchStartsAfresh)
+{
     ImageList list;
     std::atomic<bool> stop{false};
-    TreeSearch::search(box.root(), list, stop, {}, {});
+    for (int threads : {0, 2}) {
+        TreeSearch::search(s_box->root(), list, stop, {}, {}, threads);
+        EXPECT_EQ(list.count(), TreeSearch::Cap);
+        EXPECT_EQ(list.at(TreeSearch::Cap - 1), s_box->path(QStringLiteral("many/p19999.png")));
+        EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), TreeSearch::Cap);
+    }
+    TreeSearch::search(s_box->path(QStringLiteral("other")), list, stop, {}, {});
+    EXPECT_EQ(entries(list), QStringList{s_box->path(QStringLiteral("other/last.jpg"))});
+    TreeSearch::search(s_box->root(), list, stop, {}, {});
     EXPECT_EQ(list.count(), TreeSearch::Cap);
-    EXPECT_EQ(list.at(TreeSearch::Cap - 1), box.path(QStringLiteral("b/9994.jpg")));
-    EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), TreeSearch::Cap);
+}
 
-    TreeSearch::search(box.path(QStringLiteral("c")), list, stop, {}, {});
-    EXPECT_EQ(entries(list), QStringList{box.path(QStringLiteral("c/last.jpg"))});
-    TreeSearch::search(box.path(QStringLiteral("b")), list, stop, {}, {});
-    EXPECT_EQ(list.count(), 10005);
+TEST(TreeSearchTest, ReadingAheadChangesNothingInABushyTreeWithLinks)
+{
+    Sandbox box;
+    for (int f = 0; f < 60; ++f) {
+        for (int i = 0; i < 3; ++i)
+            box.file(QStringLiteral("t%1/s%2/p%3.jpg").arg(f % 7).arg(f).arg(i), Big);
+    }
+    // The same folders met again through links, before and after their own place.
+    box.link(box.path(QStringLiteral("t3")), QStringLiteral("a-link"));
+    box.link(box.path(QStringLiteral("t1")), QStringLiteral("t5/s5/z-link"));
+    box.link(box.root(), QStringLiteral("t2/s2/loop"));
+    const QStringList single = entries(searchTree(box.root(), {}, 0));
+    EXPECT_EQ(single.size(), 180);
+    EXPECT_TRUE(single.first().startsWith(box.path(QStringLiteral("a-link/"))));
+    for (int round = 0; round < 5; ++round)
+        EXPECT_EQ(entries(searchTree(box.root(), {}, 3)), single) << round;
 }
 
 // --- the search off the UI thread ---
