@@ -59,6 +59,8 @@ QString pathInFolder(const QString &folder, std::string_view storedName)
 
 namespace {
 
+constexpr size_t MaxKeptBuffer = 4 * 1024 * 1024;
+
 struct LinuxDirent64
 {
     ino64_t d_ino;
@@ -143,6 +145,9 @@ void listFolder(const QString &folder, ImageList &list, ListingOrder order)
         if (!list.append(pathInFolder(base, name)))
             break;
     }
+    // Kept between listings to save the allocation, unless one huge folder made it big.
+    if (buffer.capacity() > MaxKeptBuffer)
+        std::vector<char>().swap(buffer);
 }
 
 #else
