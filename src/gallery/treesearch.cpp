@@ -222,6 +222,9 @@ ScanPtr scanFolder(const std::string &path)
                                  static_cast<uint16_t>(c.name.size()), c.folder});
         scan->names.append(c.name);
     }
+    // Kept for the next folder, unless one huge folder made it big.
+    if (buffer.capacity() > 4 * 1024 * 1024)
+        std::vector<char>().swap(buffer);
     return scan;
 }
 
