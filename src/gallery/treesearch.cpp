@@ -382,12 +382,14 @@ class Walker
 {
 public:
     Walker(ImageList &list, const std::atomic<bool> &stop, const TreeSearch::Progress &progress,
-           const QStringList &volumeRoots, int threads)
+           const QStringList &volumeRoots, int threads, const QStringList &kernelFolders)
         : m_list(list), m_stop(stop), m_progress(progress),
           m_readAhead(threads >= 0 ? threads : defaultReadAheadThreads(), stop)
     {
         for (const QString &volume : volumeRoots)
             m_volumeRoots.insert(QFile::encodeName(volume).toStdString());
+        for (const QString &folder : kernelFolders)
+            m_kernelFolders.insert(QFile::encodeName(folderWithSlash(folder)).toStdString());
     }
 
     void run(const QString &root, bool recycled)
@@ -420,7 +422,11 @@ private:
             if (entry.folder) {
                 const size_t length = path.size();
                 path.append(name).push_back('/');
-                walk(path, recycled || (volumeRoot && startsWithRecycle(name.data(), name.size())));
+                if (m_kernelFolders.count(path) != 0)
+                    m_readAhead.forget(path);
+                else
+                    walk(path,
+                         recycled || (volumeRoot && startsWithRecycle(name.data(), name.size())));
                 path.resize(length);
                 continue;
             }
@@ -441,25 +447,39 @@ private:
     const TreeSearch::Progress &m_progress;
     ReadAhead m_readAhead;
     std::unordered_set<std::string> m_volumeRoots;
+    std::unordered_set<std::string> m_kernelFolders;
     std::unordered_set<DirId, DirIdHash> m_visited;
     bool m_done = false;
 };
 
 } // namespace
 
-QStringList TreeSearch::mountedVolumeRoots()
+namespace {
+
+struct Mount
 {
-    // Read straight from the kernel's table: QStorageInfo would ask every volume for its
-    // sizes, which can hang on a dead network mount.
-    QStringList roots{QStringLiteral("/")};
+    QString point; // ending in "/"
+    QByteArray type;
+};
+
+// Read straight from the kernel's table: QStorageInfo would ask every volume for its sizes,
+// which can hang on a dead network mount.
+QList<Mount> mounts()
+{
+    QList<Mount> result;
     QFile table(QStringLiteral("/proc/self/mountinfo"));
     if (!table.open(QIODevice::ReadOnly))
-        return roots;
+        return result;
     const QList<QByteArray> lines = table.readAll().split('\n');
     for (const QByteArray &line : lines) {
         const QList<QByteArray> fields = line.split(' ');
         if (fields.size() < 5)
             continue;
+        // After the optional fields, a lone "-" and then the file system type.
+        const qsizetype separator = fields.indexOf(QByteArray("-"), 5);
+        const QByteArray type = separator > 0 && separator + 1 < fields.size()
+                                    ? fields.at(separator + 1)
+                                    : QByteArray();
         // The mount point, with blanks and the like written as \ooo.
         const QByteArray &escaped = fields.at(4);
         QByteArray point;
@@ -476,16 +496,40 @@ QStringList TreeSearch::mountedVolumeRoots()
             }
             point.push_back(escaped[i]);
         }
-        const QString root = folderWithSlash(QFile::decodeName(point));
-        if (!roots.contains(root))
-            roots.push_back(root);
+        result.push_back({folderWithSlash(QFile::decodeName(point)), type});
+    }
+    return result;
+}
+
+} // namespace
+
+QStringList TreeSearch::mountedVolumeRoots()
+{
+    QStringList roots{QStringLiteral("/")};
+    for (const Mount &mount : mounts()) {
+        if (!roots.contains(mount.point))
+            roots.push_back(mount.point);
     }
     return roots;
 }
 
+QStringList TreeSearch::kernelFolders()
+{
+    static const QByteArrayList kernelTypes = {
+        "proc",       "sysfs",   "devtmpfs",  "devpts", "cgroup",      "cgroup2",
+        "securityfs", "debugfs", "tracefs",   "pstore", "bpf",         "configfs",
+        "fusectl",    "mqueue",  "hugetlbfs", "autofs", "binfmt_misc", "efivarfs"};
+    QStringList folders;
+    for (const Mount &mount : mounts()) {
+        if (kernelTypes.contains(mount.type) && !folders.contains(mount.point))
+            folders.push_back(mount.point);
+    }
+    return folders;
+}
+
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
                         const Progress &progress, const QStringList &volumeRoots,
-                        int readAheadThreads)
+                        int readAheadThreads, const QStringList &kernelFolders)
 {
     list.reset();
     const QString start = absoluteFolder(root);
@@ -494,7 +538,7 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     QStringList volumes;
     for (const QString &volume : volumeRoots)
         volumes << folderWithSlash(volume);
-    Walker walker(list, stop, progress, volumes, readAheadThreads);
+    Walker walker(list, stop, progress, volumes, readAheadThreads, kernelFolders);
     walker.run(start, insideRecycleBin(start, volumes));
 }
 
@@ -506,7 +550,8 @@ class Walker
 {
 public:
     Walker(ImageList &list, const std::atomic<bool> &stop, const TreeSearch::Progress &progress,
-           const QStringList &volumeRoots, int /*threads: reads here stay on one thread*/)
+           const QStringList &volumeRoots, int /*threads: reads here stay on one thread*/,
+           const QStringList & /*kernelFolders: none off Linux*/)
         : m_list(list), m_stop(stop), m_progress(progress)
     {
         for (const QString &volume : volumeRoots)
@@ -569,6 +614,11 @@ private:
 
 } // namespace
 
+QStringList TreeSearch::kernelFolders()
+{
+    return {};
+}
+
 QStringList TreeSearch::mountedVolumeRoots()
 {
     QStringList roots{QStringLiteral("/")};
@@ -582,7 +632,7 @@ QStringList TreeSearch::mountedVolumeRoots()
 
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
                         const Progress &progress, const QStringList &volumeRoots,
-                        int readAheadThreads)
+                        int readAheadThreads, const QStringList &kernelFolders)
 {
     list.reset();
     const QString start = absoluteFolder(root);
@@ -591,7 +641,7 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     QStringList volumes;
     for (const QString &volume : volumeRoots)
         volumes << folderWithSlash(volume);
-    Walker walker(list, stop, progress, volumes, readAheadThreads);
+    Walker walker(list, stop, progress, volumes, readAheadThreads, kernelFolders);
     walker.run(start, insideRecycleBin(start, volumes));
 }
 
@@ -600,7 +650,7 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
                         const Progress &progress)
 {
-    search(root, list, stop, progress, mountedVolumeRoots());
+    search(root, list, stop, progress, mountedVolumeRoots(), -1, kernelFolders());
 }
 
 // Shared between the job and its searching thread, which may outlive neither.

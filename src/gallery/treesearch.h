@@ -37,11 +37,16 @@ void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
 // name begins with "$RECYCLE" (any case) directly in one of them is the volume's recycle bin.
 // Folders are read ahead of the walk on readAheadThreads further threads (-1: as many as
 // suit the machine, 0: none); the result does not depend on it.
+// The folders in kernelFolders (each ending in "/") are not entered unless the search starts
+// there: they hold the kernel's own tables (/proc, /sys), never anybody's pictures.
 void search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
-            const Progress &progress, const QStringList &volumeRoots, int readAheadThreads = -1);
+            const Progress &progress, const QStringList &volumeRoots, int readAheadThreads = -1,
+            const QStringList &kernelFolders = {});
 
 // The roots of the volumes mounted now, "/" included, each ending in "/".
 [[nodiscard]] QStringList mountedVolumeRoots();
+// The mount points of the kernel's pseudo file systems (proc, sysfs, ...), each ending in "/".
+[[nodiscard]] QStringList kernelFolders();
 
 } // namespace TreeSearch
 

@@ -340,6 +340,27 @@ TEST(TreeSearchTest, DepthFirstInNaturalOrderWithTheSizeAndFolderRules)
     EXPECT_TRUE(searchTree(box.path(QStringLiteral("nowhere"))).isEmpty());
 }
 
+TEST(TreeSearchTest, KernelFoldersAreEnteredOnlyWhenTheSearchStartsThere)
+{
+    Sandbox box;
+    box.file(QStringLiteral("a.jpg"), Big);
+    box.file(QStringLiteral("proc/b.jpg"), Big);
+    box.file(QStringLiteral("proc/c/d.jpg"), Big);
+    const QStringList kernel = {box.path(QStringLiteral("proc/"))};
+    for (int threads : {0, 2}) {
+        ImageList list;
+        std::atomic<bool> stop{false};
+        TreeSearch::search(box.root(), list, stop, {}, {}, threads, kernel);
+        EXPECT_EQ(entries(list), QStringList{box.path(QStringLiteral("a.jpg"))}) << threads;
+        TreeSearch::search(box.path(QStringLiteral("proc")), list, stop, {}, {}, threads, kernel);
+        EXPECT_EQ(list.count(), 2) << threads;
+    }
+#ifdef Q_OS_LINUX
+    if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
+        EXPECT_TRUE(TreeSearch::kernelFolders().contains(QStringLiteral("/proc/")));
+#endif
+}
+
 TEST(TreeSearchTest, RecycleBinAtTheRootOfAVolumeIsLeftOut)
 {
     Sandbox box;
