@@ -13,14 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
+#ifdef VIMBREL_RAW_DIRS
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-#define VIMBREL_RAW_DIRS 1
+#include "rawdirectory.h"
 #endif
 
 QString folderWithSlash(const QString &folder)
@@ -61,37 +60,8 @@ namespace {
 
 constexpr size_t MaxKeptBuffer = 4 * 1024 * 1024;
 
-struct LinuxDirent64
-{
-    ino64_t d_ino;
-    off64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
-
-// Reads every entry of an open directory into one buffer (getdents64 records, back to back).
-bool readAllEntries(int fd, std::vector<char> &buffer, size_t &used)
-{
-    constexpr size_t Chunk = 64 * 1024;
-    used = 0;
-    for (;;) {
-        if (buffer.size() < used + Chunk)
-            buffer.resize(used + Chunk);
-        const long n = syscall(SYS_getdents64, fd, buffer.data() + used, Chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return used > 0;
-        }
-        if (n == 0)
-            return true;
-        used += static_cast<size_t>(n);
-    }
-}
-
 // A regular file, or a link to one; the type comes from the directory entry when it can.
-bool isFileEntry(int dirFd, const LinuxDirent64 *entry)
+bool isFileEntry(int dirFd, const RawDirectory::Entry *entry)
 {
     switch (entry->d_type) {
     case DT_REG:
@@ -119,11 +89,11 @@ void listFolder(const QString &folder, ImageList &list, ListingOrder order)
         return;
     thread_local std::vector<char> buffer;
     size_t used = 0;
-    const bool read = readAllEntries(fd, buffer, used);
+    const bool read = RawDirectory::readAll(fd, buffer, used);
     std::vector<std::string_view> names;
     if (read) {
         for (size_t pos = 0; pos < used;) {
-            const auto *entry = reinterpret_cast<const LinuxDirent64 *>(buffer.data() + pos);
+            const auto *entry = reinterpret_cast<const RawDirectory::Entry *>(buffer.data() + pos);
             pos += entry->d_reclen;
             const std::string_view name(entry->d_name);
             if (isPictureName(name) && isFileEntry(fd, entry))

@@ -22,14 +22,13 @@
 #include <unordered_set>
 #include <vector>
 
-#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
+#ifdef VIMBREL_RAW_DIRS
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
-#define VIMBREL_RAW_DIRS 1
+#include "rawdirectory.h"
 #endif
 
 namespace {
@@ -87,15 +86,6 @@ bool insideRecycleBin(const QString &folder, const QStringList &volumeRoots)
 
 namespace {
 
-struct LinuxDirent64
-{
-    ino64_t d_ino;
-    off64_t d_off;
-    unsigned short d_reclen;
-    unsigned char d_type;
-    char d_name[1];
-};
-
 struct DirId
 {
     dev_t dev = 0;
@@ -132,25 +122,6 @@ struct Scan
 };
 using ScanPtr = std::shared_ptr<const Scan>;
 
-bool readAll(int fd, std::vector<char> &buffer, size_t &used)
-{
-    constexpr size_t Chunk = 32 * 1024;
-    used = 0;
-    for (;;) {
-        if (buffer.size() < used + Chunk)
-            buffer.resize(used + Chunk);
-        const long n = syscall(SYS_getdents64, fd, buffer.data() + used, Chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return used > 0;
-        }
-        if (n == 0)
-            return true;
-        used += static_cast<size_t>(n);
-    }
-}
-
 // Reads one directory: the raw entries, then a look (fstatat) only at picture names and at
 // links or entries of unknown type, which may be folders.
 // The walk reads too when it would wait, so one thread per further core, a few at most.
@@ -182,13 +153,13 @@ ScanPtr scanFolder(const std::string &path)
     thread_local std::vector<Candidate> candidates;
     candidates.clear();
     size_t used = 0;
-    if (!readAll(fd, buffer, used)) {
+    if (!RawDirectory::readAll(fd, buffer, used)) {
         ::close(fd);
         return scan;
     }
     scan->ok = true;
     for (size_t pos = 0; pos < used;) {
-        const auto *entry = reinterpret_cast<const LinuxDirent64 *>(buffer.data() + pos);
+        const auto *entry = reinterpret_cast<const RawDirectory::Entry *>(buffer.data() + pos);
         pos += entry->d_reclen;
         const std::string_view name(entry->d_name);
         const bool dotName = name[0] == '.';
