@@ -51,6 +51,16 @@ template <typename Char> bool startsWithRecycle(const Char *name, size_t length)
     return true;
 }
 
+// File systems that hold the kernel's tables rather than anybody's files.
+bool isKernelFileSystem(const QByteArray &type)
+{
+    static const QByteArrayList kernelTypes = {
+        "proc",       "sysfs",   "devtmpfs",  "devpts", "cgroup",      "cgroup2",
+        "securityfs", "debugfs", "tracefs",   "pstore", "bpf",         "configfs",
+        "fusectl",    "mqueue",  "hugetlbfs", "autofs", "binfmt_misc", "efivarfs"};
+    return kernelTypes.contains(type);
+}
+
 // The folder as shown while it is read: without its trailing "/", except the root itself.
 QString shownFolder(QString folder)
 {
@@ -486,13 +496,9 @@ QStringList TreeSearch::mountedVolumeRoots()
 
 QStringList TreeSearch::kernelFolders()
 {
-    static const QByteArrayList kernelTypes = {
-        "proc",       "sysfs",   "devtmpfs",  "devpts", "cgroup",      "cgroup2",
-        "securityfs", "debugfs", "tracefs",   "pstore", "bpf",         "configfs",
-        "fusectl",    "mqueue",  "hugetlbfs", "autofs", "binfmt_misc", "efivarfs"};
     QStringList folders;
     for (const Mount &mount : mounts()) {
-        if (kernelTypes.contains(mount.type) && !folders.contains(mount.point))
+        if (isKernelFileSystem(mount.type) && !folders.contains(mount.point))
             folders.push_back(mount.point);
     }
     return folders;
@@ -522,11 +528,13 @@ class Walker
 public:
     Walker(ImageList &list, const std::atomic<bool> &stop, const TreeSearch::Progress &progress,
            const QStringList &volumeRoots, int /*threads: reads here stay on one thread*/,
-           const QStringList & /*kernelFolders: none off Linux*/)
+           const QStringList &kernelFolders)
         : m_list(list), m_stop(stop), m_progress(progress)
     {
         for (const QString &volume : volumeRoots)
             m_volumeRoots.insert(folderWithSlash(volume));
+        for (const QString &folder : kernelFolders)
+            m_kernelFolders.insert(folderWithSlash(folder));
     }
 
     void run(const QString &root, bool recycled) { walk(root, recycled); }
@@ -560,8 +568,9 @@ private:
                 continue;
             const QFileInfo info(folder + name);
             if (info.isDir()) {
-                if (!name.startsWith(u'.'))
-                    walk(folder + name + u'/',
+                const QString child = folder + name + u'/';
+                if (!name.startsWith(u'.') && !m_kernelFolders.contains(child))
+                    walk(child,
                          recycled || (volumeRoot && startsWithRecycle(name.utf16(), name.size())));
                 continue;
             }
@@ -579,6 +588,7 @@ private:
     const std::atomic<bool> &m_stop;
     const TreeSearch::Progress &m_progress;
     QSet<QString> m_volumeRoots;
+    QSet<QString> m_kernelFolders;
     QSet<QString> m_visited;
     bool m_done = false;
 };
@@ -587,7 +597,13 @@ private:
 
 QStringList TreeSearch::kernelFolders()
 {
-    return {};
+    QStringList folders;
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        const QString root = folderWithSlash(volume.rootPath());
+        if (isKernelFileSystem(volume.fileSystemType()) && !folders.contains(root))
+            folders.push_back(root);
+    }
+    return folders;
 }
 
 QStringList TreeSearch::mountedVolumeRoots()

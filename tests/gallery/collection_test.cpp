@@ -287,12 +287,14 @@ TEST(FolderListingTest, OddNamesKeepTheirText)
     ImageList list;
     listFolder(box.root(), list);
     const QStringList found = entries(list);
-    ASSERT_EQ(found.size(), names.size() + 1);
     for (const QString &name : names) {
         EXPECT_TRUE(found.contains(box.path(name))) << name.toStdString();
         EXPECT_TRUE(QFile::exists(box.path(name)));
     }
+#ifndef VIMBREL_PORTABLE_DIRS // Qt's own directory reading cannot see such a name at all
+    ASSERT_EQ(found.size(), names.size() + 1);
     EXPECT_TRUE(found.contains(box.root() + QFile::decodeName(invalid)));
+#endif
 
     // The tree search names them the same way.
     for (const QString &name : names)
@@ -355,7 +357,7 @@ TEST(TreeSearchTest, KernelFoldersAreEnteredOnlyWhenTheSearchStartsThere)
         TreeSearch::search(box.path(QStringLiteral("proc")), list, stop, {}, {}, threads, kernel);
         EXPECT_EQ(list.count(), 2) << threads;
     }
-#ifdef Q_OS_LINUX
+#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
     if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
         EXPECT_TRUE(TreeSearch::kernelFolders().contains(QStringLiteral("/proc/")));
 #endif
