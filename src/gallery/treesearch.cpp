@@ -504,21 +504,6 @@ QStringList TreeSearch::kernelFolders()
     return folders;
 }
 
-void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
-                        const Progress &progress, const QStringList &volumeRoots,
-                        int readAheadThreads, const QStringList &kernelFolders)
-{
-    list.reset();
-    const QString start = absoluteFolder(root);
-    if (start.isEmpty())
-        return;
-    QStringList volumes;
-    for (const QString &volume : volumeRoots)
-        volumes << folderWithSlash(volume);
-    Walker walker(list, stop, progress, volumes, readAheadThreads, kernelFolders);
-    walker.run(start, insideRecycleBin(start, volumes));
-}
-
 #else
 
 namespace {
@@ -617,6 +602,8 @@ QStringList TreeSearch::mountedVolumeRoots()
     return roots;
 }
 
+#endif
+
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
                         const Progress &progress, const QStringList &volumeRoots,
                         int readAheadThreads, const QStringList &kernelFolders)
@@ -631,8 +618,6 @@ void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<
     Walker walker(list, stop, progress, volumes, readAheadThreads, kernelFolders);
     walker.run(start, insideRecycleBin(start, volumes));
 }
-
-#endif
 
 void TreeSearch::search(const QString &root, ImageList &list, const std::atomic<bool> &stop,
                         const Progress &progress)
