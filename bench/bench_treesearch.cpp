@@ -46,11 +46,11 @@ void makeFixture()
     };
     int folders = 0;
     int files = 0;
-    auto fill = [&](const std::string &dir, int seed, bool dot) {
+    auto fill = [&](const std::string &dir, int offset, bool dot) {
         char name[128];
         for (int f = 0; f < 20; ++f, ++files) {
             if (f < 12) {
-                std::snprintf(name, sizeof name, "IMG_%04d.%s", f * 37 + seed, pictures[f % 7]);
+                std::snprintf(name, sizeof name, "IMG_%04d.%s", f * 37 + offset, pictures[f % 7]);
                 const bool large = f < 3;
                 make(dir + name, large ? 40000 : 1000);
                 if (large && !dot)

@@ -144,11 +144,11 @@ TEST_F(PictureWidthTest, NothingToTellGivesZero)
 TEST_F(PictureWidthTest, HostileBytesNeverCrash)
 {
     std::mt19937 random(20240611);
-    const QByteArray seeds[] = {encoded("jpg", 40, 30), encoded("png", 40, 30),
+    const QByteArray samples[] = {encoded("jpg", 40, 30), encoded("png", 40, 30),
                                 encoded("bmp", 40, 30), gif(40)};
     const QString path = m_dir.path() + QStringLiteral("/fuzz.jpg");
     for (int round = 0; round < 1500; ++round) {
-        QByteArray bytes = seeds[round % 4];
+        QByteArray bytes = samples[round % 4];
         switch (round % 3) {
         case 0: // truncated anywhere
             bytes.truncate(static_cast<qsizetype>(random() % (bytes.size() + 1)));
