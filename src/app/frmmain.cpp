@@ -15,11 +15,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QStorageInfo>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "browserview.h"
+#include "drivelist.h"
 #include "focussink.h"
 #include "modulescreen.h"
 #include "shellverb.h"
@@ -181,20 +181,9 @@ void Frmmain::buildToolRow()
 
 void Frmmain::buildPane()
 {
-    m_drive = new QComboBox(this);
+    m_drive = new DriveList(this);
     m_drive->setObjectName(QStringLiteral("Drive1"));
     m_drive->setFocusPolicy(Qt::ClickFocus);
-    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady())
-            continue;
-        const QString root = volume.rootPath();
-        QString label = root;
-        if (!volume.displayName().isEmpty() && volume.displayName() != root)
-            label += QStringLiteral("  [") + volume.displayName() + QLatin1Char(']');
-        m_drive->addItem(label, root);
-    }
-    if (m_drive->findData(QStringLiteral("/")) < 0 && QDir::rootPath() == QStringLiteral("/"))
-        m_drive->insertItem(0, QStringLiteral("/"), QStringLiteral("/"));
     connect(m_drive, &QComboBox::activated, this, &Frmmain::drive1Change);
 
     m_folderModel = new QFileSystemModel(this);
@@ -229,9 +218,7 @@ void Frmmain::buildPane()
     // The folder list starts on the process's current folder, as a folder list control does.
     const QString start = QDir::currentPath();
     m_folderPath = start;
-    const int drive = m_drive->findData(QStorageInfo(start).rootPath());
-    if (drive >= 0)
-        m_drive->setCurrentIndex(drive);
+    m_drive->showVolumeOf(start);
     m_folders->setCurrentIndex(m_folderModel->index(start));
 }
 
@@ -359,12 +346,7 @@ bool Frmmain::setFolderPath(const QString &path)
     if (!info.isDir())
         return false;
     const QString clean = QDir::cleanPath(info.absoluteFilePath());
-    {
-        const QSignalBlocker block(m_drive);
-        const int drive = m_drive->findData(QStorageInfo(clean).rootPath());
-        if (drive >= 0)
-            m_drive->setCurrentIndex(drive);
-    }
+    m_drive->showVolumeOf(clean);
     const QModelIndex index = m_folderModel->index(clean);
     if (index.isValid()) {
         m_folders->setCurrentIndex(index);
@@ -390,7 +372,7 @@ void Frmmain::dir1Change()
 
 void Frmmain::drive1Change(int index)
 {
-    const QString root = m_drive->itemData(index).toString();
+    const QString root = m_drive->rootAt(index);
     if (!root.isEmpty())
         setFolderPath(root);
 }

@@ -20,7 +20,7 @@ class Settings;
 class Shell;
 class TreeSearchJob;
 class QAbstractButton;
-class QComboBox;
+class DriveList;
 class QFileSystemModel;
 class QFrame;
 class QLabel;
@@ -146,7 +146,7 @@ private:
     BrowserView *m_web = nullptr;
     std::array<QToolButton *, MainLayout::ButtonCount> m_buttons{};
     std::array<QLabel *, 7> m_labels{};
-    QComboBox *m_drive = nullptr;
+    DriveList *m_drive = nullptr;
     QTreeView *m_folders = nullptr;
     QFileSystemModel *m_folderModel = nullptr;
     QFrame *m_bar = nullptr;
