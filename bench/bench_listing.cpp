@@ -9,6 +9,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "benchrun.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -97,28 +99,6 @@ BENCHMARK(BM_Getdents)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", 
 BENCHMARK(BM_ListFolderAsRead)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", smallest);
 BENCHMARK(BM_ListFolderNatural)->Unit(benchmark::kMicrosecond)->ComputeStatistics("min", smallest);
 
-// Keeps each benchmark's best CPU time per iteration over the repetitions for the summary: the
-// machine is shared, and the best run is the one least disturbed.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "min")
-                continue;
-            // CPU time of the process (user and system): the work itself, whatever else the
-            // machine is doing.
-            const double t = run.GetAdjustedCPUTime();
-            const auto [it, added] = times.emplace(run.run_name.str(), t);
-            if (!added && t < it->second)
-                it->second = t;
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -129,26 +109,15 @@ int main(int argc, char **argv)
     g_folder = dir.path() + u'/';
     makeFixture(g_folder);
 
-    // Five repetitions unless asked otherwise; the summary takes the best of them.
-    std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    bool given = false;
-    for (int i = 1; i < argc; ++i)
-        given = given || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    if (!given)
-        args.push_back(repetitions.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    BestTimesReporter reporter;
+    runBenchmarks(argc, argv, reporter);
 
-    const double bare = reporter.times["BM_Getdents"];
+    const double bare = reporter.cpu["BM_Getdents"];
     if (bare > 0) {
         std::printf("ratio listing/getdents = %.2f (CPU time) (bound 1.25)\n",
-                    reporter.times["BM_ListFolderAsRead"] / bare);
+                    reporter.cpu["BM_ListFolderAsRead"] / bare);
         std::printf("ratio listing natural order/getdents = %.2f (CPU time) (bound 2.5)\n",
-                    reporter.times["BM_ListFolderNatural"] / bare);
+                    reporter.cpu["BM_ListFolderNatural"] / bare);
     }
     return 0;
 }

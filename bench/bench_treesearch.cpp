@@ -10,6 +10,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "benchrun.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -193,34 +195,6 @@ BENCHMARK(BM_Find)
     ->UseRealTime()
     ->ComputeStatistics("min", smallest);
 
-// Keeps each benchmark's best wall-clock and CPU time over the repetitions: the machine is
-// shared, and the best run is the one least disturbed.
-class RecordingReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "min")
-                continue;
-            keepSmallest(real, run.run_name.function_name, run.GetAdjustedRealTime());
-            keepSmallest(cpu, run.run_name.function_name, run.GetAdjustedCPUTime());
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> real;
-    std::map<std::string, double> cpu;
-
-private:
-    static void keepSmallest(std::map<std::string, double> &times, const std::string &name,
-                             double t)
-    {
-        const auto [it, added] = times.emplace(name, t);
-        if (!added && t < it->second)
-            it->second = t;
-    }
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -231,19 +205,8 @@ int main(int argc, char **argv)
     g_root = QFile::encodeName(dir.path()).toStdString() + '/';
     makeFixture();
 
-    // Five repetitions unless asked otherwise; the summary takes the best of them.
-    std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
-    bool given = false;
-    for (int i = 1; i < argc; ++i)
-        given = given || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    if (!given)
-        args.push_back(repetitions.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    RecordingReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    BestTimesReporter reporter;
+    runBenchmarks(argc, argv, reporter);
 
     const double bare = reporter.real["BM_BareWalk"];
     const double search = reporter.real["BM_TreeSearch"];

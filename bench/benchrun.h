@@ -1,0 +1,52 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Keeps the best (smallest) real and CPU time of each benchmark, by function name, over its
+// repetitions, while printing as usual.
+class BestTimesReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration && run.aggregate_name != "min")
+                continue;
+            keepSmallest(real, run.run_name.function_name, run.GetAdjustedRealTime());
+            keepSmallest(cpu, run.run_name.function_name, run.GetAdjustedCPUTime());
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> real;
+    std::map<std::string, double> cpu;
+
+private:
+    static void keepSmallest(std::map<std::string, double> &times, const std::string &name,
+                             double t)
+    {
+        const auto [it, added] = times.emplace(name, t);
+        if (!added && t < it->second)
+            it->second = t;
+    }
+};
+
+// Runs the registered benchmarks, five repetitions each unless the command line says otherwise.
+inline void runBenchmarks(int argc, char **argv, BestTimesReporter &reporter)
+{
+    std::vector<char *> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    bool given = false;
+    for (int i = 1; i < argc; ++i)
+        given = given || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
+    if (!given)
+        args.push_back(repetitions.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}
