@@ -1,0 +1,155 @@
+#include "search/resultspage.h"
+
+#include <cmath>
+#include <limits>
+
+namespace vimbrel {
+
+namespace ResultsPage {
+
+namespace {
+
+// Nearest integer, halves to the even neighbour.
+int roundHalfEven(double value)
+{
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    double rounded = lower;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
+        rounded = lower + 1.0;
+    if (rounded > double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    if (rounded < double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    return int(rounded);
+}
+
+// Characters an address may carry into a double-quoted attribute as they are: the letters,
+// digits and punctuation of ordinary addresses, "&" included (a browser reads "&x=" in an
+// attribute as text), and every character above the controls (the page is UTF-8).
+bool keptAsIs(char16_t c)
+{
+    if (c >= 0xA0)
+        return true;
+    if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
+        return true;
+    switch (c) {
+    case u'-': case u'.': case u'_': case u'~': case u':': case u'/': case u'?': case u'#':
+    case u'[': case u']': case u'@': case u'!': case u'$': case u'\'': case u'(': case u')':
+    case u'*': case u'+': case u',': case u';': case u'=': case u'%': case u'&':
+        return true;
+    default:
+        return false; // " < > ` \ ^ { | } blank, controls: percent-encoded
+    }
+}
+
+// Only the characters and digits of a colour, so the body line stays one attribute.
+QString colourAttribute(const QString &colour)
+{
+    QString out;
+    for (const QChar ch : colour) {
+        if (ch == QLatin1Char('#') || (ch.unicode() < 0x80 && ch.isLetterOrNumber()))
+            out += ch;
+    }
+    return out.isEmpty() ? QStringLiteral("#FFFFFF") : out;
+}
+
+const QString TargetOpen = QStringLiteral("\" target=\"_blank\"><img border=\"1\" src=\"");
+
+} // namespace
+
+QString attributeAddress(const QString &address)
+{
+    qsizetype i = 0;
+    while (i < address.size() && keptAsIs(address[i].unicode()))
+        ++i;
+    if (i == address.size())
+        return address;
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    QString out = address.left(i);
+    out.reserve(address.size() + 16);
+    for (; i < address.size(); ++i) {
+        const char16_t c = address[i].unicode();
+        if (keptAsIs(c)) {
+            out += QChar(c);
+        } else {
+            out += QLatin1Char('%');
+            out += QLatin1Char(Hex[(c >> 4) & 0xF]);
+            out += QLatin1Char(Hex[c & 0xF]);
+        }
+    }
+    return out;
+}
+
+QStringList extractionLines(Extraction::Rule rule, const ResultList &list)
+{
+    QStringList lines;
+    lines.reserve(1 + 2 * list.count());
+    lines.append(QStringLiteral("<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 "
+                                "rightmargin=0 bottommargin=0>"));
+    const bool searchResult = rule == Extraction::Rule::SearchResult;
+    for (const QString &entry : list.entries()) {
+        const QString u = attributeAddress(entry);
+        if (searchResult)
+            lines.append(QStringLiteral("<center><p><a href=\"") + u + TargetOpen + u +
+                         QStringLiteral("\"></a></p></center>"));
+        else
+            lines.append(QStringLiteral("<a href=\"") + u + TargetOpen + u +
+                         QStringLiteral("\"></a> "));
+        lines.append(QString());
+    }
+    return lines;
+}
+
+QStringList relayoutLines(const ResultList &list, int matrixMode, int width,
+                          const QString &background)
+{
+    QStringList lines;
+    lines.reserve(5 + 2 * list.count());
+    lines.append(QStringLiteral("<body bgcolor=") + colourAttribute(background) +
+                 QLatin1Char('>'));
+    lines.append(QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
+                                "leftmargin=0 rightmargin=0 bottommargin=0>"));
+    const bool ownSize = matrixMode == 0;
+    if (ownSize)
+        lines.append(QStringLiteral("<div align=center>"));
+    const QString widthEnd = QStringLiteral("\" width=") + QString::number(width) +
+                             QStringLiteral("></a>");
+    for (const QString &entry : list.entries()) {
+        const QString u = attributeAddress(entry);
+        if (ownSize)
+            lines.append(QStringLiteral("<center><a href=\"") + u + TargetOpen + u +
+                         QStringLiteral("\"></a> </center>"));
+        else
+            lines.append(QStringLiteral("<a href=\"") + u + TargetOpen + u + widthEnd);
+        lines.append(QString());
+    }
+    if (ownSize)
+        lines.append(QStringLiteral("</div>"));
+    lines.append(QStringLiteral("</body>"));
+    return lines;
+}
+
+int viewWidth0(int viewWidthTwips)
+{
+    return roundHalfEven(viewWidthTwips / 15.0 - 40.0);
+}
+
+int matrixWidth(int viewWidthTwips, int mode)
+{
+    const int w0 = viewWidth0(viewWidthTwips);
+    switch (mode) {
+    case 2:
+        return roundHalfEven(w0 / 2.0);
+    case 3:
+        return roundHalfEven(w0 / 3.0 - 7.0);
+    case 4:
+        return roundHalfEven(w0 / 4.0 - 8.0);
+    default:
+        return w0;
+    }
+}
+
+} // namespace ResultsPage
+
+} // namespace vimbrel
