@@ -15,16 +15,35 @@ Rule ruleFor(const QString &addressBoxText, const QString &host)
 
 bool acceptableScheme(const QString &address)
 {
-    // Only schemes that name a picture; everything else (javascript:, vbscript:, about:, an
-    // address without a scheme, blanks or controls before or inside the scheme) is refused.
-    const qsizetype colon = address.indexOf(QLatin1Char(':'));
-    if (colon <= 0)
-        return false;
-    const QStringView scheme = QStringView(address).left(colon);
-    return scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0 ||
-           scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ||
-           scheme.compare(QLatin1String("file"), Qt::CaseInsensitive) == 0 ||
-           scheme.compare(QLatin1String("data"), Qt::CaseInsensitive) == 0;
+    // Read the scheme as a browser does: blanks and controls before it are dropped, tabs and
+    // line breaks inside it are ignored.
+    QString cleaned;
+    qsizetype i = 0;
+    while (i < address.size() && address[i].unicode() <= 0x20)
+        ++i;
+    for (; i < address.size(); ++i) {
+        const QChar c = address[i];
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            continue;
+        if (c == QLatin1Char(':') || c == QLatin1Char('/') || c == QLatin1Char('?') ||
+            c == QLatin1Char('#'))
+            break;
+        cleaned += c;
+    }
+    if (i >= address.size() || address[i] != QLatin1Char(':'))
+        return true; // no scheme: the address stays relative to the results page
+    bool isScheme = !cleaned.isEmpty() && cleaned[0].unicode() < 0x80 && cleaned[0].isLetter();
+    for (const QChar c : cleaned) {
+        isScheme = isScheme && c.unicode() < 0x80 &&
+                   (c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+                    c == QLatin1Char('.'));
+    }
+    if (!isScheme)
+        return true; // the colon belongs to a path or query, not to a scheme
+    // Only schemes that name a picture: javascript:, vbscript:, about: and the like are refused.
+    static const QStringList Allowed = {QStringLiteral("http"), QStringLiteral("https"),
+                                        QStringLiteral("file"), QStringLiteral("data")};
+    return Allowed.contains(cleaned, Qt::CaseInsensitive);
 }
 
 namespace {

@@ -25,7 +25,8 @@ enum class Rule {
 void extract(Rule rule, const QList<BrowserView::Element> &elements, const QString &host,
              ResultList &into);
 
-// Whether an address may stand on the results page at all.
+// Whether an address may stand on the results page at all: its scheme, read as a browser
+// reads it, is http, https, file or data, or it has none (it is then relative to the page).
 [[nodiscard]] bool acceptableScheme(const QString &address);
 
 } // namespace Extraction
