@@ -1,8 +1,8 @@
 // Page 1 of 200 real pictures in matrix mode 0 (every picture's width read from its file, the
 // page written to disk) against the least any page build must do: open, read 4 KB of and close
 // the same 200 files. Held to at most 1.3 times the baseline.
-#include "gallery.h"
-#include "picturewidth.h"
+#include "gallery/gallery.h"
+#include "gallery/picturewidth.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using namespace vimbrel;
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The tree search over 100,000 files in 5,000 folders against, in the same run, a bare
 // single-threaded openat/getdents64/fstatat walk that stats only picture-named files (bound:
 // at most 1.15 times its time) and `find` with the same tests (bound: at least 3 times faster).
-#include "imagelist.h"
-#include "pictureextensions.h"
-#include "treesearch.h"
+#include "gallery/imagelist.h"
+#include "gallery/pictureextensions.h"
+#include "gallery/treesearch.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,6 +25,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace vimbrel;
 
 namespace {
 

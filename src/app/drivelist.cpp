@@ -1,8 +1,10 @@
-#include "drivelist.h"
+#include "app/drivelist.h"
 
 #include <QDir>
 #include <QSignalBlocker>
 #include <QStorageInfo>
+
+namespace vimbrel {
 
 DriveList::DriveList(QWidget *parent) : QComboBox(parent)
 {
@@ -48,3 +50,5 @@ void DriveList::showPopup()
     refresh();
     QComboBox::showPopup();
 }
+
+} // namespace vimbrel

@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 
+namespace vimbrel {
+
 // Drive1: the mounted volumes, read again each time the list is opened so that a volume
 // mounted while the program runs shows up. Item data is the volume's root path.
 class DriveList : public QComboBox
@@ -18,3 +20,5 @@ public:
 
     void showPopup() override;
 };
+
+} // namespace vimbrel

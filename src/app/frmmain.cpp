@@ -1,4 +1,4 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 
 #include <QAction>
 #include <QApplication>
@@ -18,23 +18,25 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "browserview.h"
-#include "drivelist.h"
-#include "focussink.h"
-#include "modulescreen.h"
-#include "shellverb.h"
-#include "viewcontrols.h"
-#include "wheelfilter.h"
-#include "dialogs.h"
-#include "folderlisting.h"
-#include "numberanswer.h"
-#include "pagefiles.h"
-#include "settings.h"
-#include "shell.h"
-#include "startup.h"
-#include "toolcommands.h"
-#include "toolicons.h"
-#include "treesearch.h"
+#include "view/browserview.h"
+#include "app/drivelist.h"
+#include "view/focussink.h"
+#include "capture/modulescreen.h"
+#include "shell/shellverb.h"
+#include "view/viewcontrols.h"
+#include "view/wheelfilter.h"
+#include "platform/dialogs.h"
+#include "gallery/folderlisting.h"
+#include "platform/numberanswer.h"
+#include "platform/pagefiles.h"
+#include "platform/settings.h"
+#include "platform/shell.h"
+#include "app/startup.h"
+#include "app/toolcommands.h"
+#include "app/toolicons.h"
+#include "gallery/treesearch.h"
+
+using namespace vimbrel;
 
 namespace {
 

@@ -1,13 +1,24 @@
 #pragma once
 
-#include "gallery.h"
-#include "mainlayout.h"
+#include "gallery/gallery.h"
+#include "app/mainlayout.h"
 
 #include <QWidget>
 
 #include <array>
 #include <functional>
 #include <memory>
+
+class QAbstractButton;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QMenu;
+class QAction;
+class QToolButton;
+class QTreeView;
+
+namespace vimbrel {
 
 class BrowserView;
 class Dialogs;
@@ -19,15 +30,7 @@ class WheelFilter;
 class Settings;
 class Shell;
 class TreeSearchJob;
-class QAbstractButton;
 class DriveList;
-class QFileSystemModel;
-class QFrame;
-class QLabel;
-class QMenu;
-class QAction;
-class QToolButton;
-class QTreeView;
 
 // What the main window needs from outside; main() passes the real ones, tests the fakes.
 struct MainServices
@@ -162,3 +165,5 @@ private:
     bool m_busyCursor = false;
     bool m_closing = false;
 };
+
+} // namespace vimbrel

@@ -3,19 +3,21 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "desktopshell.h"
-#include "frmmain.h"
-#include "inisettings.h"
-#include "pagefiles.h"
-#include "qtdialogs.h"
-#include "qtscreengrabber.h"
-#include "registry.h"
-#include "shellverb.h"
-#include "startup.h"
-#include "toolicons.h"
-#include "webenginebrowserview.h"
+#include "platform/desktopshell.h"
+#include "app/frmmain.h"
+#include "platform/inisettings.h"
+#include "platform/pagefiles.h"
+#include "platform/qtdialogs.h"
+#include "capture/qtscreengrabber.h"
+#include "shell/registry.h"
+#include "shell/shellverb.h"
+#include "app/startup.h"
+#include "app/toolicons.h"
+#include "view/webenginebrowserview.h"
 
 #include <unistd.h>
+
+using namespace vimbrel;
 
 int main(int argc, char *argv[])
 {

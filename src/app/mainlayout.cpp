@@ -1,7 +1,11 @@
-#include "mainlayout.h"
+#include "app/mainlayout.h"
+
+#include "platform/rounding.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace vimbrel {
 
 namespace {
 
@@ -84,11 +88,13 @@ TwipRect MainLayout::label(int index) const
 int twipsToPixels(int twips, double logicalDpi)
 {
     const double perPixel = 1440.0 / (logicalDpi > 0 ? logicalDpi : 96.0);
-    return int(std::nearbyint(twips / perPixel));
+    return roundHalfEven(twips / perPixel);
 }
 
 int pixelsToTwips(int pixels, double logicalDpi)
 {
     const double perPixel = 1440.0 / (logicalDpi > 0 ? logicalDpi : 96.0);
-    return int(std::nearbyint(pixels * perPixel));
+    return roundHalfEven(pixels * perPixel);
 }
+
+} // namespace vimbrel

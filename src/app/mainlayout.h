@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace vimbrel {
+
 // The main window's geometry in twips of its client area, kept as the window's controls hold
 // it. Each rule sets what it can: a width or height that would be negative is not applied and
 // the control keeps its old value, as a minimised window needs.
@@ -75,3 +77,5 @@ private:
 // half to even.
 [[nodiscard]] int twipsToPixels(int twips, double logicalDpi);
 [[nodiscard]] int pixelsToTwips(int pixels, double logicalDpi);
+
+} // namespace vimbrel

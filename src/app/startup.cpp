@@ -1,6 +1,10 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "numberanswer.h"
+#include "platform/rounding.h"
+
+#include "platform/numberanswer.h"
+
+namespace vimbrel {
 
 namespace StartUp {
 
@@ -11,7 +15,7 @@ int pageSizeFrom(const std::optional<QString> &stored)
         bool ok = false;
         const double number = stored->trimmed().toDouble(&ok);
         if (ok) {
-            if (const auto whole = NumberAnswer::toInt32(number))
+            if (const auto whole = roundHalfEvenChecked(number))
                 size = *whole;
         }
     }
@@ -33,3 +37,5 @@ QString perPageLabel(int pageSize)
 }
 
 } // namespace StartUp
+
+} // namespace vimbrel

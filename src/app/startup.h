@@ -5,6 +5,8 @@
 
 #include <optional>
 
+namespace vimbrel {
+
 // Start-up rules of the main window that need no window.
 namespace StartUp {
 
@@ -23,3 +25,5 @@ inline constexpr int MaxPageSize = 200;
 [[nodiscard]] QString perPageLabel(int pageSize); // "每頁顯示：" + size
 
 } // namespace StartUp
+
+} // namespace vimbrel

@@ -1,4 +1,6 @@
-#include "toolcommands.h"
+#include "app/toolcommands.h"
+
+namespace vimbrel {
 
 namespace ToolCommands {
 
@@ -30,3 +32,5 @@ QString cannotSaveMessage(const QString &path)
 }
 
 } // namespace ToolCommands
+
+} // namespace vimbrel

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vimbrel {
+
 // Texts and small rules of the main window's tools and help commands.
 namespace ToolCommands {
 
@@ -32,3 +34,5 @@ inline const QString ListDefaultName = QStringLiteral("文件列表");
 [[nodiscard]] QString cannotSaveMessage(const QString &path);
 
 } // namespace ToolCommands
+
+} // namespace vimbrel

@@ -1,8 +1,10 @@
-#include "toolicons.h"
+#include "app/toolicons.h"
 
 #include <QFont>
 #include <QPainter>
 #include <QPixmap>
+
+namespace vimbrel {
 
 QIcon toolIcon(const QString &themeName, const QString &glyph)
 {
@@ -64,3 +66,5 @@ QIcon programIcon()
     }
     return icon;
 }
+
+} // namespace vimbrel

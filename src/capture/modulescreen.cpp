@@ -1,12 +1,14 @@
-#include "modulescreen.h"
+#include "capture/modulescreen.h"
 
-#include "dialogs.h"
-#include "screengrabber.h"
+#include "platform/dialogs.h"
+#include "capture/screengrabber.h"
 
 #include <QClipboard>
 #include <QDir>
 #include <QImageWriter>
 #include <QSaveFile>
+
+namespace vimbrel {
 
 namespace ModuleScreen {
 
@@ -74,3 +76,5 @@ Outcome saveScreenshot(ScreenGrabber &grabber, Dialogs &dialogs, QClipboard *cli
 }
 
 } // namespace ModuleScreen
+
+} // namespace vimbrel

@@ -4,6 +4,9 @@
 #include <QString>
 
 class QClipboard;
+
+namespace vimbrel {
+
 class Dialogs;
 class ScreenGrabber;
 
@@ -28,3 +31,5 @@ Outcome saveScreenshot(ScreenGrabber &grabber, Dialogs &dialogs, QClipboard *cli
 bool writeBmp(const QImage &picture, const QString &fileName);
 
 } // namespace ModuleScreen
+
+} // namespace vimbrel

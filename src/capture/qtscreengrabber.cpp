@@ -1,8 +1,10 @@
-#include "qtscreengrabber.h"
+#include "capture/qtscreengrabber.h"
 
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
+
+namespace vimbrel {
 
 QImage QtScreenGrabber::grabScreen()
 {
@@ -11,3 +13,5 @@ QImage QtScreenGrabber::grabScreen()
         return {};
     return screen->grabWindow(0).toImage();
 }
+
+} // namespace vimbrel

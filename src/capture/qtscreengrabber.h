@@ -1,6 +1,8 @@
 #pragma once
 
-#include "screengrabber.h"
+#include "capture/screengrabber.h"
+
+namespace vimbrel {
 
 // The primary screen through QScreen::grabWindow(0): the screen's whole geometry, in device
 // pixels.
@@ -9,3 +11,5 @@ class QtScreenGrabber : public ScreenGrabber
 public:
     [[nodiscard]] QImage grabScreen() override;
 };
+
+} // namespace vimbrel

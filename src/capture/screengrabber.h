@@ -2,6 +2,8 @@
 
 #include <QImage>
 
+namespace vimbrel {
+
 // Takes a picture of the whole primary screen. The real one asks the windowing system; tests
 // hand out a known picture.
 class ScreenGrabber
@@ -13,3 +15,5 @@ public:
     // not allow it (some Wayland compositors, no screen at all).
     [[nodiscard]] virtual QImage grabScreen() = 0;
 };
+
+} // namespace vimbrel

@@ -1,7 +1,7 @@
-#include "folderlisting.h"
+#include "gallery/folderlisting.h"
 
-#include "naturalorder.h"
-#include "pictureextensions.h"
+#include "gallery/naturalorder.h"
+#include "gallery/pictureextensions.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -19,8 +19,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "rawdirectory.h"
+#include "gallery/rawdirectory.h"
 #endif
+
+namespace vimbrel {
 
 QString folderWithSlash(const QString &folder)
 {
@@ -154,3 +156,5 @@ void listFolder(const QString &folder, ImageList &list)
 {
     listFolder(folder, list, ListingOrder::Natural);
 }
+
+} // namespace vimbrel

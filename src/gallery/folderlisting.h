@@ -1,10 +1,12 @@
 #pragma once
 
-#include "imagelist.h"
+#include "gallery/imagelist.h"
 
 #include <QString>
 
 #include <string_view>
+
+namespace vimbrel {
 
 // Folder paths as the gallery stores them: always ending in "/" (a trailing "/" given or not).
 // An empty path stays empty.
@@ -24,3 +26,5 @@ enum class ListingOrder {
 // Stops at the list's slots. A folder that cannot be read leaves an empty list.
 void listFolder(const QString &folder, ImageList &list);
 void listFolder(const QString &folder, ImageList &list, ListingOrder order);
+
+} // namespace vimbrel

@@ -1,12 +1,14 @@
-#include "gallery.h"
+#include "gallery/gallery.h"
 
-#include "dialogs.h"
-#include "numberanswer.h"
-#include "pagefiles.h"
-#include "picturewidth.h"
+#include "platform/dialogs.h"
+#include "platform/numberanswer.h"
+#include "platform/pagefiles.h"
+#include "gallery/picturewidth.h"
 
 #include <limits>
 #include <utility>
+
+namespace vimbrel {
 
 Gallery::Gallery(QString pageFile, ThumbnailPage::WidthFunction widthOf)
     : m_pageFile(std::move(pageFile)), m_widthOf(std::move(widthOf))
@@ -144,3 +146,5 @@ bool Gallery::askJump(Dialogs &dialogs, int viewWidthTwips)
         return false;
     }
 }
+
+} // namespace vimbrel

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "imagelist.h"
-#include "thumbnailpage.h"
+#include "gallery/imagelist.h"
+#include "gallery/thumbnailpage.h"
 
 #include <QString>
+
+namespace vimbrel {
 
 class Dialogs;
 
@@ -71,3 +73,5 @@ private:
     bool m_nextEnabled = false;
     bool m_pageWritten = false;
 };
+
+} // namespace vimbrel

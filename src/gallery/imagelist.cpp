@@ -1,4 +1,6 @@
-#include "imagelist.h"
+#include "gallery/imagelist.h"
+
+namespace vimbrel {
 
 ImageList::ImageList() : m_entries(Slots) {}
 
@@ -33,3 +35,5 @@ const QString &ImageList::at(int index) const
         return none;
     return m_entries[static_cast<size_t>(index)];
 }
+
+} // namespace vimbrel

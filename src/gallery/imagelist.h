@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace vimbrel {
+
 // The pictures of the current collection, in collection order, with the list text (every path
 // followed by CR LF) that the list export writes. A new collection resets the count and the
 // text but leaves the earlier entries in their slots; only entries below count() are shown.
@@ -31,3 +33,5 @@ private:
     int m_count = 0;
     QString m_text;
 };
+
+} // namespace vimbrel

@@ -1,10 +1,12 @@
-#include "naturalorder.h"
+#include "gallery/naturalorder.h"
 
 #include <QChar>
 #include <QStringDecoder>
 #include <QVarLengthArray>
 
 #include <algorithm>
+
+namespace vimbrel {
 
 namespace {
 
@@ -126,3 +128,5 @@ bool naturalLess(std::string_view a, std::string_view b)
     Utf16Buffer bb;
     return naturalLess(decode(a, ba), decode(b, bb));
 }
+
+} // namespace vimbrel

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+namespace vimbrel {
+
 // File-manager order: case-insensitive, runs of digits compared by value ("IMG2" < "IMG10").
 // Ties are broken by plain comparison so the order is total.
 [[nodiscard]] bool naturalLess(QStringView a, QStringView b);
@@ -12,3 +14,5 @@
 // QFile::decodeName does), without building QStrings: plain ASCII names are compared in
 // place, others are decoded into a stack buffer.
 [[nodiscard]] bool naturalLess(std::string_view a, std::string_view b);
+
+} // namespace vimbrel

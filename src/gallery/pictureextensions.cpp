@@ -1,6 +1,8 @@
-#include "pictureextensions.h"
+#include "gallery/pictureextensions.h"
 
 #include <array>
+
+namespace vimbrel {
 
 namespace {
 
@@ -47,3 +49,5 @@ bool isPictureName(std::string_view fileName)
     const size_t start = dot == std::string_view::npos ? 0 : dot + 1;
     return isPictureExtension(fileName.data() + start, fileName.size() - start);
 }
+
+} // namespace vimbrel

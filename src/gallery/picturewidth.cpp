@@ -1,4 +1,4 @@
-#include "picturewidth.h"
+#include "gallery/picturewidth.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+
+namespace vimbrel {
 
 namespace {
 
@@ -178,3 +180,5 @@ int pictureWidth(const QString &path)
     const int width = reader.size().width();
     return width > 0 ? width : 0;
 }
+
+} // namespace vimbrel

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <vector>
 
+namespace vimbrel {
+
 // Reading a directory whole with getdents64: the listing and the tree search read thousands of
 // entries a folder and need no more than a name and a type for most of them.
 namespace RawDirectory {
@@ -32,3 +34,5 @@ template <typename F> void forEach(const std::vector<char> &buffer, std::size_t 
 }
 
 } // namespace RawDirectory
+
+} // namespace vimbrel

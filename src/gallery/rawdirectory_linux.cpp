@@ -1,8 +1,10 @@
-#include "rawdirectory.h"
+#include "gallery/rawdirectory.h"
 
 #include <cerrno>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+namespace vimbrel {
 
 namespace RawDirectory {
 
@@ -26,3 +28,5 @@ bool readAll(int fd, std::vector<char> &buffer, std::size_t &used)
 }
 
 } // namespace RawDirectory
+
+} // namespace vimbrel

@@ -1,26 +1,15 @@
-#include "thumbnailpage.h"
+#include "gallery/thumbnailpage.h"
+
+#include "platform/rounding.h"
 
 #include <cmath>
 #include <limits>
 
+namespace vimbrel {
+
 namespace ThumbnailPage {
 
 namespace {
-
-// Nearest integer, halves to the even neighbour (the rounding the layout arithmetic uses).
-int roundHalfEven(double value)
-{
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double rounded = lower;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
-        rounded = lower + 1.0;
-    if (rounded > double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (rounded < double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return int(rounded);
-}
 
 bool isControl(char16_t c)
 {
@@ -247,3 +236,5 @@ Result build(const Request &request, const WidthFunction &widthOf)
 }
 
 } // namespace ThumbnailPage
+
+} // namespace vimbrel

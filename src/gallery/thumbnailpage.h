@@ -1,11 +1,13 @@
 #pragma once
 
-#include "imagelist.h"
+#include "gallery/imagelist.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+
+namespace vimbrel {
 
 enum class DisplayStyle { Centre = 0, Stretch = 1, Tile = 2 };
 
@@ -50,3 +52,5 @@ struct Result
                                   int width, int pictureWidth);
 
 } // namespace ThumbnailPage
+
+} // namespace vimbrel

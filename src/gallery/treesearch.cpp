@@ -1,8 +1,8 @@
-#include "treesearch.h"
+#include "gallery/treesearch.h"
 
-#include "folderlisting.h"
-#include "naturalorder.h"
-#include "pictureextensions.h"
+#include "gallery/folderlisting.h"
+#include "gallery/naturalorder.h"
+#include "gallery/pictureextensions.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,8 +28,10 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "rawdirectory.h"
+#include "gallery/rawdirectory.h"
 #endif
+
+namespace vimbrel {
 
 namespace {
 
@@ -722,3 +724,5 @@ void TreeSearchJob::join()
     if (m_state->thread.joinable())
         m_state->thread.join();
 }
+
+} // namespace vimbrel

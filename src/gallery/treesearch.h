@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imagelist.h"
+#include "gallery/imagelist.h"
 
 #include <QObject>
 #include <QString>
@@ -11,6 +11,8 @@
 #include <memory>
 
 class QTimer;
+
+namespace vimbrel {
 
 // The whole-tree search: pictures above 30000 bytes in a folder and every folder below it,
 // depth first, each folder in natural name order. Folders whose names begin with "." are not
@@ -78,3 +80,5 @@ private:
     std::shared_ptr<State> m_state;
     QTimer *m_timer = nullptr;
 };
+
+} // namespace vimbrel

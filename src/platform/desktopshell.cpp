@@ -1,10 +1,12 @@
-#include "desktopshell.h"
+#include "platform/desktopshell.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+
+namespace vimbrel {
 
 QUrl DesktopShell::urlForTarget(const QString &target)
 {
@@ -44,3 +46,5 @@ void DesktopShell::about(const QString &title, const QString &text, const QIcon 
         box.setIconPixmap(icon.pixmap(64, 64));
     box.exec();
 }
+
+} // namespace vimbrel

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "shell.h"
+#include "platform/shell.h"
 
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+
+namespace vimbrel {
 
 class DesktopShell : public Shell
 {
@@ -24,3 +26,5 @@ public:
 private:
     QPointer<QWidget> m_parent;
 };
+
+} // namespace vimbrel

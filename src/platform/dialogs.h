@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace vimbrel {
+
 enum class MessageIcon { Information, Warning, Critical };
 
 // Every prompt the windows show goes through here, so tests can script the answers.
@@ -26,3 +28,5 @@ public:
     // Folder picker; nullopt when cancelled or when the choice is not a local folder.
     virtual std::optional<QString> browseFolder(const QString &prompt) = 0;
 };
+
+} // namespace vimbrel

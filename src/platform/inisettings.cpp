@@ -1,4 +1,6 @@
-#include "inisettings.h"
+#include "platform/inisettings.h"
+
+namespace vimbrel {
 
 IniSettings::IniSettings()
     : m_settings(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
@@ -35,3 +37,5 @@ QString IniSettings::fileName() const
 {
     return m_settings->fileName();
 }
+
+} // namespace vimbrel

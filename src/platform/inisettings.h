@@ -1,10 +1,12 @@
 #pragma once
 
-#include "settings.h"
+#include "platform/settings.h"
 
 #include <QSettings>
 
 #include <memory>
+
+namespace vimbrel {
 
 // Settings kept in the per-user INI file ulvo/ulvo.ini ($XDG_CONFIG_HOME on Linux).
 class IniSettings : public Settings
@@ -22,3 +24,5 @@ public:
 private:
     std::unique_ptr<QSettings> m_settings;
 };
+
+} // namespace vimbrel

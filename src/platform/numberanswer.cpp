@@ -1,9 +1,12 @@
-#include "numberanswer.h"
+#include "platform/numberanswer.h"
 
-#include <cfenv>
+#include "platform/rounding.h"
+
 #include <cmath>
 #include <limits>
 #include <string>
+
+namespace vimbrel {
 
 namespace NumberAnswer {
 
@@ -49,20 +52,6 @@ double leadingNumber(QStringView text)
     return std::strtod(number.c_str(), nullptr);
 }
 
-std::optional<int> toInt32(double value)
-{
-    if (!std::isfinite(value))
-        return std::nullopt;
-    const int saved = std::fegetround();
-    std::fesetround(FE_TONEAREST);
-    const double rounded = std::nearbyint(value);
-    std::fesetround(saved);
-    if (rounded < double(std::numeric_limits<int>::min()) ||
-        rounded > double(std::numeric_limits<int>::max()))
-        return std::nullopt;
-    return int(rounded);
-}
-
 Answer read(const std::optional<QString> &answer)
 {
     Answer result;
@@ -70,7 +59,7 @@ Answer read(const std::optional<QString> &answer)
         return result;
     const double number = leadingNumber(*answer);
     result.positive = number > 0;
-    if (const auto value = toInt32(number))
+    if (const auto value = roundHalfEvenChecked(number))
         result.value = *value;
     else
         result.inRange = false;
@@ -78,3 +67,5 @@ Answer read(const std::optional<QString> &answer)
 }
 
 } // namespace NumberAnswer
+
+} // namespace vimbrel

@@ -5,15 +5,14 @@
 
 #include <optional>
 
+namespace vimbrel {
+
 // Numbers typed into input boxes: the answer's leading number, rounded half to even.
 namespace NumberAnswer {
 
 // The leading number of the text (blanks before it, a sign, digits, a fraction, an exponent);
 // 0 when the text does not begin with a number. May be huge or infinite.
 [[nodiscard]] double leadingNumber(QStringView text);
-
-// Rounded to the nearest integer, halves to even; nullopt outside the signed 32-bit range.
-[[nodiscard]] std::optional<int> toInt32(double value);
 
 struct Answer
 {
@@ -26,3 +25,5 @@ struct Answer
 [[nodiscard]] Answer read(const std::optional<QString> &answer);
 
 } // namespace NumberAnswer
+
+} // namespace vimbrel

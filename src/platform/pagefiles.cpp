@@ -1,4 +1,4 @@
-#include "pagefiles.h"
+#include "platform/pagefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+namespace vimbrel {
 
 namespace PageFiles {
 
@@ -111,3 +113,5 @@ bool remove(const QString &filePath)
 }
 
 } // namespace PageFiles
+
+} // namespace vimbrel

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vimbrel {
+
 // The program's generated pages ("Tpc.htm" and friends) live in a private per-user folder:
 // $XDG_CACHE_HOME/ulvo on Linux, %LOCALAPPDATA%\ulvo on Windows.
 namespace PageFiles {
@@ -22,3 +24,5 @@ bool writeBytes(const QString &filePath, const QByteArray &bytes);
 bool remove(const QString &filePath);
 
 } // namespace PageFiles
+
+} // namespace vimbrel

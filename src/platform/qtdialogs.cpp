@@ -1,8 +1,10 @@
-#include "qtdialogs.h"
+#include "platform/qtdialogs.h"
 
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+
+namespace vimbrel {
 
 namespace {
 
@@ -72,3 +74,5 @@ std::optional<QString> QtDialogs::browseFolder(const QString &prompt)
         return std::nullopt;
     return folder;
 }
+
+} // namespace vimbrel

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QPointer>
 #include <QWidget>
+
+namespace vimbrel {
 
 class QtDialogs : public Dialogs
 {
@@ -23,3 +25,5 @@ public:
 private:
     QPointer<QWidget> m_parent;
 };
+
+} // namespace vimbrel

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+namespace vimbrel {
+
 // Per-user key/value store addressed by section and key, values as text.
 class Settings
 {
@@ -13,3 +15,5 @@ public:
                                                        const QString &key) const = 0;
     virtual void setValue(const QString &section, const QString &key, const QString &text) = 0;
 };
+
+} // namespace vimbrel

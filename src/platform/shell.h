@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vimbrel {
+
 // Launches on behalf of the windows: open a file or address in its default program, start a
 // program, show the about box. The real one talks to the desktop; tests record the calls.
 class Shell
@@ -21,3 +23,5 @@ public:
     [[nodiscard]] virtual bool hasProgram(const QString &program) const = 0;
     virtual void about(const QString &title, const QString &text, const QIcon &icon) = 0;
 };
+
+} // namespace vimbrel

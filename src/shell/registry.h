@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vimbrel {
+
 enum class RegistryRoot { ClassesRoot, LocalMachine };
 
 // The two registry operations the shell verb is built on. Key paths use backslashes
@@ -18,3 +20,5 @@ public:
     // Deletes a key that has no subkeys.
     virtual void deleteRegKey(RegistryRoot root, const QString &keyPath) = 0;
 };
+
+} // namespace vimbrel

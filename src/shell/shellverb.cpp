@@ -1,8 +1,10 @@
-#include "shellverb.h"
+#include "shell/shellverb.h"
 
-#include "registry.h"
+#include "shell/registry.h"
 
 #include <QCoreApplication>
+
+namespace vimbrel {
 
 namespace ShellVerb {
 
@@ -79,3 +81,5 @@ void toggleFolderVerb(Registry &registry, bool nowChecked)
 }
 
 } // namespace ShellVerb
+
+} // namespace vimbrel

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+namespace vimbrel {
+
 class Registry;
 
 // The "Vimbrel" entry in the context menu of every folder and drive, which starts the program
@@ -41,3 +43,5 @@ void registerProgram(Registry &registry, bool add);
 void toggleFolderVerb(Registry &registry, bool nowChecked);
 
 } // namespace ShellVerb
+
+} // namespace vimbrel

@@ -1,10 +1,12 @@
 // The Windows side of the shell verb: the registry itself and the classic command line.
-#include "shellverb.h"
+#include "shell/shellverb.h"
 
-#include "winregistry.h"
+#include "shell/winregistry.h"
 
 #include <QDir>
 #include <QFileInfo>
+
+namespace vimbrel {
 
 namespace ShellVerb {
 
@@ -21,3 +23,5 @@ std::unique_ptr<Registry> systemRegistry()
 }
 
 } // namespace ShellVerb
+
+} // namespace vimbrel

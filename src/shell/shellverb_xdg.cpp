@@ -1,9 +1,11 @@
 // The freedesktop side of the shell verb: desktop entries stand in for the registry keys.
-#include "shellverb.h"
+#include "shell/shellverb.h"
 
-#include "xdgregistry.h"
+#include "shell/xdgregistry.h"
 
 #include <QFileInfo>
+
+namespace vimbrel {
 
 namespace ShellVerb {
 
@@ -18,3 +20,5 @@ std::unique_ptr<Registry> systemRegistry()
 }
 
 } // namespace ShellVerb
+
+} // namespace vimbrel

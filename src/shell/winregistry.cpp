@@ -1,6 +1,8 @@
-#include "winregistry.h"
+#include "shell/winregistry.h"
 
 #include <windows.h>
+
+namespace vimbrel {
 
 namespace {
 
@@ -33,3 +35,5 @@ void WinRegistry::deleteRegKey(RegistryRoot root, const QString &keyPath)
 {
     RegDeleteKeyW(rootKey(root), wide(keyPath));
 }
+
+} // namespace vimbrel

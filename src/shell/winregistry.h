@@ -1,6 +1,8 @@
 #pragma once
 
-#include "registry.h"
+#include "shell/registry.h"
+
+namespace vimbrel {
 
 // The Windows registry through its wide-character calls, so key paths and values keep every
 // character whatever the system's code page. Writing under the machine root needs
@@ -12,3 +14,5 @@ public:
                       const QString &text) override;
     void deleteRegKey(RegistryRoot root, const QString &keyPath) override;
 };
+
+} // namespace vimbrel

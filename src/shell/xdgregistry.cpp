@@ -1,4 +1,4 @@
-#include "xdgregistry.h"
+#include "shell/xdgregistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,6 +6,8 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+namespace vimbrel {
 
 XdgRegistry::XdgRegistry(QString dataHome) : m_dataHome(std::move(dataHome)) {}
 
@@ -154,3 +156,5 @@ void XdgRegistry::deleteRegKey(RegistryRoot root, const QString &keyPath)
         m_values.erase(path);
     QFile::remove(path);
 }
+
+} // namespace vimbrel

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "registry.h"
+#include "shell/registry.h"
 
 #include <QString>
 
 #include <map>
 #include <optional>
+
+namespace vimbrel {
 
 // The shell verb's registry keys as freedesktop files under a data folder ($XDG_DATA_HOME):
 //   Directory\shell\<verb>  -> applications/<verb>.desktop, an application for inode/directory
@@ -61,3 +63,5 @@ private:
     QString m_dataHome;
     std::map<QString, Values> m_values; // by file path
 };
+
+} // namespace vimbrel

@@ -9,6 +9,8 @@
 
 class QWidget;
 
+namespace vimbrel {
+
 // What the windows ask of an embedded browser view. The program's own pages are files in the
 // private cache folder; addresses are http(s), local paths or "about:" + text.
 class BrowserView : public QObject
@@ -55,3 +57,5 @@ Q_SIGNALS:
     // A link with target "_blank" was followed; no window has been opened for it.
     void newWindowRequested(const QUrl &url);
 };
+
+} // namespace vimbrel

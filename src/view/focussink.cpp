@@ -1,9 +1,11 @@
-#include "focussink.h"
+#include "view/focussink.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>
 
-#include "viewcontrols.h"
+#include "view/viewcontrols.h"
+
+namespace vimbrel {
 
 FocusSink::FocusSink(ViewControls *controls, QWidget *parent)
     : QComboBox(parent), m_controls(controls)
@@ -28,3 +30,5 @@ void FocusSink::wheelEvent(QWheelEvent *event)
     // The box has nothing to scroll through; leave the wheel to the window.
     event->ignore();
 }
+
+} // namespace vimbrel

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QPointer>
 
+namespace vimbrel {
+
 class ViewControls;
 
 // Cmb: a combo box that the window places outside its visible client area so that it can hold
@@ -26,3 +28,5 @@ protected:
 private:
     QPointer<ViewControls> m_controls;
 };
+
+} // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "viewcontrols.h"
+#include "view/viewcontrols.h"
 
 #include <QAbstractButton>
 #include <QWidget>
@@ -6,7 +6,9 @@
 #include <array>
 #include <limits>
 
-#include "browserview.h"
+#include "view/browserview.h"
+
+namespace vimbrel {
 
 namespace {
 
@@ -193,3 +195,5 @@ int ViewControls::litButton() const
     }
     return -1;
 }
+
+} // namespace vimbrel

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "browserview.h"
-#include "windowkind.h"
+#include "view/browserview.h"
+#include "view/windowkind.h"
 
 #include <QColor>
 #include <QObject>
@@ -11,6 +11,8 @@
 
 class QAbstractButton;
 class QWidget;
+
+namespace vimbrel {
 
 // The controls every window offers on the page it shows: zoom (ZOOMIE and the zoom buttons),
 // the background colour cycle, the Up/Down keys of the focus sink and the timed scroll.
@@ -104,3 +106,5 @@ private:
     qint16 m_colourIndex = 0;
     qint16 m_scrollDirection = 0;
 };
+
+} // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "webenginebrowserview.h"
+#include "view/webenginebrowserview.h"
 
 #include <QDir>
 #include <QPointer>
@@ -9,6 +9,8 @@
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+namespace vimbrel {
 
 namespace {
 
@@ -203,3 +205,5 @@ void WebEngineBrowserView::setFocus()
         return;
     m_view->setFocus();
 }
+
+} // namespace vimbrel

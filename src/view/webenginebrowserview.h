@@ -1,9 +1,11 @@
 #pragma once
 
-#include "browserview.h"
+#include "view/browserview.h"
 
 class QWebEngineView;
 class QWebEnginePage;
+
+namespace vimbrel {
 
 // BrowserView on Qt WebEngine. Script dialogs of pages are suppressed, pages without a
 // character set are read as UTF-8, and "_blank" links never open a window of their own:
@@ -38,3 +40,5 @@ private:
     QWebEngineView *m_view = nullptr;
     QWebEnginePage *m_page = nullptr;
 };
+
+} // namespace vimbrel

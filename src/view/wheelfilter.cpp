@@ -1,12 +1,14 @@
-#include "wheelfilter.h"
+#include "view/wheelfilter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
 
-#include "browserview.h"
-#include "viewcontrols.h"
+#include "view/browserview.h"
+#include "view/viewcontrols.h"
+
+namespace vimbrel {
 
 WheelFilter::WheelFilter(QWidget *window, ViewControls *controls, QObject *parent)
     : QObject(parent), m_window(window), m_controls(controls)
@@ -104,3 +106,5 @@ bool WheelFilter::eventFilter(QObject *watched, QEvent *event)
     Q_EMIT toolsMenuRequested(mouse->globalPosition().toPoint());
     return true;
 }
+
+} // namespace vimbrel

@@ -6,6 +6,9 @@
 #include <QPointer>
 
 class QWidget;
+
+namespace vimbrel {
+
 class ViewControls;
 
 // Mouse wheel and right button of one window. Every wheel notch anywhere in the window scrolls
@@ -51,3 +54,5 @@ private:
     int m_pending = 0;
     QList<QPointer<QWidget>> m_letThrough;
 };
+
+} // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "frmmain.h"
+#include "app/frmmain.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,11 +12,11 @@
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
-#include "focussink.h"
-#include "inisettings.h"
-#include "screengrabber.h"
-#include "viewcontrols.h"
-#include "xdgregistry.h"
+#include "view/focussink.h"
+#include "platform/inisettings.h"
+#include "capture/screengrabber.h"
+#include "view/viewcontrols.h"
+#include "shell/xdgregistry.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -24,7 +24,9 @@
 #include <QMenu>
 #include <QTest>
 #include <QWheelEvent>
-#include "toolcommands.h"
+#include "app/toolcommands.h"
+
+using namespace vimbrel;
 
 namespace {
 

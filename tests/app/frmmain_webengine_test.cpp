@@ -1,6 +1,6 @@
 // The main window with the real browser view: the page it writes loads, every picture shows
 // whatever its name, and a click on one reaches the shell as "open this file".
-#include "frmmain.h"
+#include "app/frmmain.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,9 +14,11 @@
 
 #include "fakedialogs.h"
 #include "fakeshell.h"
-#include "inisettings.h"
-#include "webenginebrowserview.h"
+#include "platform/inisettings.h"
+#include "view/webenginebrowserview.h"
 #include "webenginewait.h"
+
+using namespace vimbrel;
 
 using WebEngineWait::evaluate;
 using WebEngineWait::timeout;

@@ -1,6 +1,8 @@
-#include "mainlayout.h"
+#include "app/mainlayout.h"
 
 #include <gtest/gtest.h>
+
+using namespace vimbrel;
 
 TEST(MainLayout, HiddenPaneGivesTheViewTheWholeWidth)
 {

@@ -1,6 +1,8 @@
-#include "startup.h"
+#include "app/startup.h"
 
 #include <gtest/gtest.h>
+
+using namespace vimbrel;
 
 struct StoredSize
 {

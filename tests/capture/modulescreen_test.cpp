@@ -1,8 +1,8 @@
-#include "modulescreen.h"
+#include "capture/modulescreen.h"
 
 #include "fakedialogs.h"
-#include "qtscreengrabber.h"
-#include "screengrabber.h"
+#include "capture/qtscreengrabber.h"
+#include "capture/screengrabber.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -15,6 +15,8 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+using namespace vimbrel;
 
 namespace {
 

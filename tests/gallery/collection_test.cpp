@@ -1,9 +1,9 @@
 // The image list, the picture name rule, natural order, the folder listing and the tree search.
-#include "folderlisting.h"
-#include "imagelist.h"
-#include "naturalorder.h"
-#include "pictureextensions.h"
-#include "treesearch.h"
+#include "gallery/folderlisting.h"
+#include "gallery/imagelist.h"
+#include "gallery/naturalorder.h"
+#include "gallery/pictureextensions.h"
+#include "gallery/treesearch.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -21,6 +21,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace vimbrel;
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "gallery.h"
+#include "gallery/gallery.h"
 
 #include "fakedialogs.h"
-#include "pagefiles.h"
+#include "platform/pagefiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +10,8 @@
 
 #include <optional>
 #include <ostream>
+
+using namespace vimbrel;
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {

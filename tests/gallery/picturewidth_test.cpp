@@ -1,5 +1,5 @@
 // Header widths of real pictures, of hand-made headers, and of broken or hostile files.
-#include "picturewidth.h"
+#include "gallery/picturewidth.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+
+using namespace vimbrel;
 
 namespace {
 

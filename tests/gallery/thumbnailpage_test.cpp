@@ -1,4 +1,4 @@
-#include "thumbnailpage.h"
+#include "gallery/thumbnailpage.h"
 
 #include <QString>
 #include <QStringList>
@@ -7,6 +7,8 @@
 
 #include <ostream>
 #include <tuple>
+
+using namespace vimbrel;
 
 // Readable failure messages.
 inline void PrintTo(const QString &text, std::ostream *os)

@@ -1,6 +1,6 @@
-#include "inisettings.h"
-#include "numberanswer.h"
-#include "pagefiles.h"
+#include "platform/inisettings.h"
+#include "platform/numberanswer.h"
+#include "platform/pagefiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +12,8 @@
 
 #include <optional>
 #include <ostream>
+
+using namespace vimbrel;
 
 inline void PrintTo(const QString &text, std::ostream *os)
 {

@@ -1,11 +1,13 @@
-#include "shellverb.h"
+#include "shell/shellverb.h"
 
-#include "registry.h"
+#include "shell/registry.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 
 #include <gtest/gtest.h>
+
+using namespace vimbrel;
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "xdgregistry.h"
+#include "shell/xdgregistry.h"
 
-#include "shellverb.h"
+#include "shell/shellverb.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+using namespace vimbrel;
 
 namespace {
 

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "browserview.h"
+#include "view/browserview.h"
 
 #include <QStringList>
 #include <QWidget>
+
+namespace vimbrel {
 
 // Records navigations, scripts and scrolls; hands out scripted elements; emits on demand.
 class FakeBrowserView : public BrowserView
@@ -55,3 +57,5 @@ public:
 private:
     QWidget *m_widget;
 };
+
+} // namespace vimbrel

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs.h"
+#include "platform/dialogs.h"
 
 #include <QList>
 #include <QString>
@@ -8,6 +8,8 @@
 
 #include <deque>
 #include <optional>
+
+namespace vimbrel {
 
 // Dialogs with scripted answers; every prompt is recorded as "kind|title|text|extra".
 class FakeDialogs : public Dialogs
@@ -55,3 +57,5 @@ private:
         return answer;
     }
 };
+
+} // namespace vimbrel

@@ -1,9 +1,11 @@
 #pragma once
 
-#include "shell.h"
+#include "platform/shell.h"
 
 #include <QSet>
 #include <QStringList>
+
+namespace vimbrel {
 
 // Records every launch as "operation|target|parameters|show", "start|program|args", "about|..".
 class FakeShell : public Shell
@@ -32,3 +34,5 @@ public:
         calls << QStringLiteral("about|%1|%2|%3").arg(title, text).arg(icon.isNull() ? 0 : 1);
     }
 };
+
+} // namespace vimbrel

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include "webenginebrowserview.h"
+#include "view/webenginebrowserview.h"
+
+namespace vimbrel {
 
 // Waiting on the real browser view: generous, since a loaded CI machine starts WebEngine slowly.
 namespace WebEngineWait {
@@ -36,3 +38,5 @@ inline bool load(WebEngineBrowserView &view, const QString &address)
 }
 
 } // namespace WebEngineWait
+
+} // namespace vimbrel

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "focussink.h"
-#include "viewcontrols.h"
+#include "view/focussink.h"
+#include "view/viewcontrols.h"
+
+using namespace vimbrel;
 
 namespace {
 

@@ -13,10 +13,12 @@
 #include <memory>
 
 #include "fakebrowserview.h"
-#include "viewcontrols.h"
-#include "webenginebrowserview.h"
+#include "view/viewcontrols.h"
+#include "view/webenginebrowserview.h"
 #include "webenginewait.h"
-#include "wheelfilter.h"
+#include "view/wheelfilter.h"
+
+using namespace vimbrel;
 
 namespace {
 

@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "viewcontrols.h"
-#include "wheelfilter.h"
+#include "view/viewcontrols.h"
+#include "view/wheelfilter.h"
+
+using namespace vimbrel;
 
 namespace {
 
