@@ -1,28 +1,12 @@
 #include "search/resultspage.h"
 
-#include <cmath>
-#include <limits>
+#include "platform/rounding.h"
 
 namespace vimbrel {
 
 namespace ResultsPage {
 
 namespace {
-
-// Nearest integer, halves to the even neighbour.
-int roundHalfEven(double value)
-{
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double rounded = lower;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
-        rounded = lower + 1.0;
-    if (rounded > double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (rounded < double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return int(rounded);
-}
 
 // Characters an address may carry into a double-quoted attribute as they are: the letters,
 // digits and punctuation of ordinary addresses, "&" included (a browser reads "&x=" in an
