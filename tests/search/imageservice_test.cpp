@@ -10,6 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
 
 #include "printing.h"
 
@@ -140,6 +142,41 @@ TEST_F(ServicePages, AHostileGalleryGivesAResultsPageThatRunsNothing)
         EXPECT_NE(evaluate(*view, QStringLiteral("document.title")).toString(),
                   QStringLiteral("ran"));
     }
+}
+
+TEST_F(ServicePages, TheResultsPageHandsTheViewEveryAddressUnchanged)
+{
+    // Awkward but harmless addresses: the view must read exactly these back from the page.
+    const QStringList addresses = {
+        address(QStringLiteral("/pic/a.jpg?w=30&h=20")),
+        address(QStringLiteral("/pic/b.jpg?x=1&copy;y&lt/z&#38;&")),
+        address(QStringLiteral("/pic/中文.png?q='1'(2)*;,!$[]@~#frag")),
+        address(QStringLiteral("/pic/%E4%B8%AD.jpg")),
+    };
+    ResultList list;
+    for (const QString &a : addresses)
+        list.append(a);
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("Baidu.htm"));
+    const QString read = QStringLiteral("Array.from(document.images, i => i.getAttribute('src'))"
+                                        ".concat(Array.from(document.links, l => l.getAttribute('href')))");
+    for (int mode = -1; mode <= 4; ++mode) {
+        const QStringList lines =
+            mode < 0 ? ResultsPage::extractionLines(Extraction::Rule::Page, list)
+                     : ResultsPage::relayoutLines(list, mode, 200, QStringLiteral("#FFFFFF"));
+        ASSERT_TRUE(PageFiles::writeLines(page, lines));
+        ASSERT_TRUE(load(*view, page));
+        EXPECT_EQ(evaluate(*view, read).toStringList(), addresses + addresses) << mode;
+    }
+    // And the pictures themselves arrive from the service, once the view lets a local page
+    // show remote pictures.
+    view->view()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
+                                           true);
+    ASSERT_TRUE(load(*view, page));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[0].complete && "
+                                             "document.images[0].naturalWidth"))
+                  .toInt(),
+              30);
 }
 
 } // namespace

@@ -92,6 +92,23 @@ TEST(ResultsPage, OrdinaryAddressesStayAsTheyAre)
         EXPECT_EQ(ResultsPage::attributeAddress(address), address) << address.toStdString();
 }
 
+TEST(ResultsPage, AnAmpersandIsEscapedOnlyWhereABrowserWouldReadAReference)
+{
+    const struct
+    {
+        QString address;
+        QString written;
+    } cases[] = {
+        {QStringLiteral("http://p.test/?a=1&b=2&&c=&"), QStringLiteral("http://p.test/?a=1&b=2&&c=&")},
+        {QStringLiteral("http://p.test/?a=1&copy;x"), QStringLiteral("http://p.test/?a=1&amp;copy;x")},
+        {QStringLiteral("http://p.test/?x&lt/y"), QStringLiteral("http://p.test/?x&amp;lt/y")},
+        {QStringLiteral("http://p.test/?x=&#38;"), QStringLiteral("http://p.test/?x=&amp;#38;")},
+        {QStringLiteral("http://p.test/?flag&amp"), QStringLiteral("http://p.test/?flag&amp;amp")},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ResultsPage::attributeAddress(c.address), c.written);
+}
+
 TEST(ResultsPage, HostileAddressesCannotLeaveTheirAttribute)
 {
     const struct
@@ -103,8 +120,8 @@ TEST(ResultsPage, HostileAddressesCannotLeaveTheirAttribute)
          QStringLiteral("data:image/svg+xml,%22%3E%3Cscript%3Ealert(1)%3C/script%3E")},
         {QStringLiteral("http://p.test/a b.jpg onerror=alert(1)"),
          QStringLiteral("http://p.test/a%20b.jpg%20onerror=alert(1)")},
-        {QStringLiteral("http://p.test/\t\r\n\x7F`\\^{|}.jpg"),
-         QStringLiteral("http://p.test/%09%0D%0A%7F%60%5C%5E%7B%7C%7D.jpg")},
+        {QStringLiteral("http://p.test/\t\r\n\x7F`\\^{|}\u0085.jpg"),
+         QStringLiteral("http://p.test/%09%0D%0A%7F%60%5C%5E%7B%7C%7D%C2%85.jpg")},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(ResultsPage::attributeAddress(c.address), c.written);
