@@ -1,7 +1,6 @@
 #include "search/resultspage.h"
 
-#include <cmath>
-#include <limits>
+#include "platform/rounding.h"
 
 namespace vimbrel {
 
@@ -9,24 +8,9 @@ namespace ResultsPage {
 
 namespace {
 
-// Nearest integer, halves to the even neighbour.
-int roundHalfEven(double value)
-{
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double rounded = lower;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(lower, 2.0) != 0.0))
-        rounded = lower + 1.0;
-    if (rounded > double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    if (rounded < double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    return int(rounded);
-}
-
 // Characters an address may carry into a double-quoted attribute as they are: the letters,
-// digits and punctuation of ordinary addresses, "&" included (a browser reads "&x=" in an
-// attribute as text), and every character above the controls (the page is UTF-8).
+// digits and punctuation of ordinary addresses and every character above the controls (the
+// page is UTF-8). Anything else (" < > ` \ ^ { | }, blanks, controls) is percent-encoded.
 bool keptAsIs(char16_t c)
 {
     if (c >= 0xA0)
@@ -39,8 +23,34 @@ bool keptAsIs(char16_t c)
     case u'*': case u'+': case u',': case u';': case u'=': case u'%': case u'&':
         return true;
     default:
-        return false; // " < > ` \ ^ { | } blank, controls: percent-encoded
+        return false;
     }
+}
+
+bool isAsciiAlnum(QChar c)
+{
+    return c.unicode() < 0x80 && c.isLetterOrNumber();
+}
+
+// An "&" stays as it is where a browser reads it as text: "&key=" of a query, or an "&" not
+// followed by a name or "#". Elsewhere ("&copy;", "&lt/", "&#38;") the browser would decode a
+// character reference and fetch another address, so it is written as "&amp;".
+bool ampersandNeedsEscape(const QString &address, qsizetype at)
+{
+    qsizetype i = at + 1;
+    if (i < address.size() && address[i] == QLatin1Char('#'))
+        return true;
+    if (i >= address.size() || !isAsciiAlnum(address[i]))
+        return false;
+    while (i < address.size() && isAsciiAlnum(address[i]))
+        ++i;
+    return i >= address.size() || address[i] != QLatin1Char('=');
+}
+
+bool writtenAsIs(const QString &address, qsizetype i)
+{
+    const char16_t c = address[i].unicode();
+    return keptAsIs(c) && !(c == u'&' && ampersandNeedsEscape(address, i));
 }
 
 // Only the characters and digits of a colour, so the body line stays one attribute.
@@ -61,7 +71,7 @@ const QString TargetOpen = QStringLiteral("\" target=\"_blank\"><img border=\"1\
 QString attributeAddress(const QString &address)
 {
     qsizetype i = 0;
-    while (i < address.size() && keptAsIs(address[i].unicode()))
+    while (i < address.size() && writtenAsIs(address, i))
         ++i;
     if (i == address.size())
         return address;
@@ -69,13 +79,17 @@ QString attributeAddress(const QString &address)
     QString out = address.left(i);
     out.reserve(address.size() + 16);
     for (; i < address.size(); ++i) {
-        const char16_t c = address[i].unicode();
-        if (keptAsIs(c)) {
-            out += QChar(c);
+        const QChar c = address[i];
+        if (writtenAsIs(address, i)) {
+            out += c;
+        } else if (c == QLatin1Char('&')) {
+            out += QLatin1String("&amp;");
         } else {
-            out += QLatin1Char('%');
-            out += QLatin1Char(Hex[(c >> 4) & 0xF]);
-            out += QLatin1Char(Hex[c & 0xF]);
+            for (const char byte : QString(c).toUtf8()) {
+                out += QLatin1Char('%');
+                out += QLatin1Char(Hex[(uchar(byte) >> 4) & 0xF]);
+                out += QLatin1Char(Hex[uchar(byte) & 0xF]);
+            }
         }
     }
     return out;

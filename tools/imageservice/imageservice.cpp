@@ -1,4 +1,4 @@
-#include "imageservice.h"
+#include "imageservice/imageservice.h"
 
 #include <QBuffer>
 #include <QHostAddress>

@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include "imageservice.h"
+#include "imageservice/imageservice.h"
 
 // vimbrel-imageservice [--port N] [--delay MS]: serves the local image-search service until
 // killed, for trying the search window without the internet.
