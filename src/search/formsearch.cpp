@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -245,7 +246,7 @@ void FormSearch::buildEntryRow()
     m_textUrl->setToolTip(QStringLiteral("地址欄裡輸入「關鍵詞」可以直接搜索"));
     m_label1->setBuddy(m_textUrl);
     connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
-    connect(m_textUrl->lineEdit(), &QLineEdit::returnPressed, this, &FormSearch::cmdGoClick);
+    m_textUrl->lineEdit()->installEventFilter(this);
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
@@ -265,8 +266,7 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->addItems(SearchQueries::presetKeywords());
     m_cmbSearch->setCurrentIndex(-1);
     m_cmbSearch->setEditText(QString());
-    connect(m_cmbSearch->lineEdit(), &QLineEdit::returnPressed, this,
-            &FormSearch::cmdSearchClick);
+    m_cmbSearch->lineEdit()->installEventFilter(this);
     m_placed.append({m_cmbSearch, C::CmbSearch});
 
     QAction *search = addCommand("CmdSearch", QStringLiteral("百度搜索"), "edit-find",
@@ -571,6 +571,25 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
     // A link the user clicked opens here; a window a script opens by itself is a pop-up.
     if (userInitiated && url.isValid() && !url.isEmpty())
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
+}
+
+bool FormSearch::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in either box runs its command once; the box itself does nothing more with it.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == m_textUrl->lineEdit()) {
+                cmdGoClick();
+                return true;
+            }
+            if (watched == m_cmbSearch->lineEdit()) {
+                cmdSearchClick();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormSearch::closeEvent(QCloseEvent *event)
