@@ -162,6 +162,7 @@ void Frmmain::buildToolRow()
 
     connect(button(Command1), &QToolButton::clicked, this, &Frmmain::command1Click);
     connect(button(Command5), &QToolButton::clicked, this, &Frmmain::command5Click);
+    connect(button(Command6), &QToolButton::clicked, this, &Frmmain::searchWindowRequested);
     connect(button(Command8), &QToolButton::clicked, this, &Frmmain::toolSeePathClick);
     connect(button(CmdPage0), &QToolButton::clicked, this, [this] { cmdPageClick(0); });
     connect(button(CmdPage1), &QToolButton::clicked, this, [this] { cmdPageClick(1); });

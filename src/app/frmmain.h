@@ -126,6 +126,8 @@ public:
 
 Q_SIGNALS:
     void treeSearchFinished();
+    // Command6: the user wants a new search window.
+    void searchWindowRequested();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
