@@ -34,8 +34,7 @@ WebEngineBrowserView *g_view = nullptr;
 QString g_pagePath;
 
 // Runs the event loop until done() is true, or for at most a minute.
-template<typename Done>
-bool waitFor(Done done)
+template <typename Done> bool waitFor(Done done)
 {
     QEventLoop loop;
     QTimer poll;
@@ -73,8 +72,8 @@ void BM_Extraction(benchmark::State &state)
     for (auto _ : state) {
         bool done = false;
         g_view->elements([&](const QList<BrowserView::Element> &elements) {
-            Extraction::extract(Extraction::ruleFor(g_view->url().toString(), host), elements,
-                                host, list);
+            Extraction::extract(Extraction::ruleFor(g_view->url().toString(), host), elements, host,
+                                list);
             PageFiles::writeLines(g_pagePath,
                                   ResultsPage::extractionLines(Extraction::Rule::Page, list));
             done = true;

@@ -2,6 +2,8 @@
 
 #include "platform/rounding.h"
 
+#include <string_view>
+
 namespace vimbrel {
 
 namespace ResultsPage {
@@ -17,14 +19,8 @@ bool keptAsIs(char16_t c)
         return true;
     if ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'))
         return true;
-    switch (c) {
-    case u'-': case u'.': case u'_': case u'~': case u':': case u'/': case u'?': case u'#':
-    case u'[': case u']': case u'@': case u'!': case u'$': case u'\'': case u'(': case u')':
-    case u'*': case u'+': case u',': case u';': case u'=': case u'%': case u'&':
-        return true;
-    default:
-        return false;
-    }
+    static constexpr char16_t Punctuation[] = u"-._~:/?#[]@!$'()*+,;=%&";
+    return std::u16string_view(Punctuation).find(c) != std::u16string_view::npos;
 }
 
 bool isAsciiAlnum(QChar c)
@@ -120,15 +116,14 @@ QStringList relayoutLines(const ResultList &list, int matrixMode, int width,
 {
     QStringList lines;
     lines.reserve(5 + 2 * list.count());
-    lines.append(QStringLiteral("<body bgcolor=") + colourAttribute(background) +
-                 QLatin1Char('>'));
+    lines.append(QStringLiteral("<body bgcolor=") + colourAttribute(background) + QLatin1Char('>'));
     lines.append(QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
                                 "leftmargin=0 rightmargin=0 bottommargin=0>"));
     const bool ownSize = matrixMode == 0;
     if (ownSize)
         lines.append(QStringLiteral("<div align=center>"));
-    const QString widthEnd = QStringLiteral("\" width=") + QString::number(width) +
-                             QStringLiteral("></a>");
+    const QString widthEnd =
+        QStringLiteral("\" width=") + QString::number(width) + QStringLiteral("></a>");
     for (const QString &entry : list.entries()) {
         const QString u = attributeAddress(entry);
         if (ownSize)

@@ -5,36 +5,36 @@ namespace vimbrel {
 namespace {
 
 constexpr std::array<QRect, std::size_t(SearchControl::Count)> DesignRects = {
-    QRect(45, 30, 795, 650),     // Opt0
-    QRect(850, 30, 795, 650),    // Opt1
-    QRect(1845, 30, 795, 650),   // CmdPage0
-    QRect(2715, 30, 795, 650),   // CmdPage1
-    QRect(3720, 30, 795, 650),   // Command1
-    QRect(4680, 30, 795, 650),   // Command2
-    QRect(5520, 30, 795, 650),   // Command5
-    QRect(6480, 30, 795, 650),   // BigP0
-    QRect(7320, 30, 795, 650),   // BigP1
-    QRect(8280, 30, 795, 650),   // MoveUp0
-    QRect(9120, 30, 795, 650),   // MoveUp1
-    QRect(10200, 30, 795, 650),  // ImgComb
-    QRect(11040, 30, 795, 650),  // Command7
-    QRect(11880, 30, 795, 650),  // Command10
-    QRect(13080, 30, 795, 650),  // Command9
-    QRect(14040, 405, 195, 285), // LabPro
-    QRect(40, 750, 735, 255),    // Label1
-    QRect(780, 700, 7575, 300),  // TextUrl
-    QRect(8475, 700, 330, 270),  // CmdGo
-    QRect(9840, 700, 2985, 300), // CmbSearch
-    QRect(12960, 690, 1095, 300), // CmdSearch
-    QRect(45, 1030, 10335, 5175), // Web0
-    QRect(45, 1030, 10335, 5175), // Web1: made at load in the page view's place
-    QRect(0, 6960, 7095, 255),    // Lab0
-    QRect(7095, 6960, 300, 255),  // Lab1
-    QRect(7410, 6960, 1695, 255), // Lab2
-    QRect(9120, 6960, 300, 255),  // Lab3
-    QRect(9435, 6960, 1815, 255), // Lab4
-    QRect(11205, 6960, 300, 255), // Lab5
-    QRect(11520, 6960, 975, 255), // Lab6
+    QRect(45, 30, 795, 650),       // Opt0
+    QRect(850, 30, 795, 650),      // Opt1
+    QRect(1845, 30, 795, 650),     // CmdPage0
+    QRect(2715, 30, 795, 650),     // CmdPage1
+    QRect(3720, 30, 795, 650),     // Command1
+    QRect(4680, 30, 795, 650),     // Command2
+    QRect(5520, 30, 795, 650),     // Command5
+    QRect(6480, 30, 795, 650),     // BigP0
+    QRect(7320, 30, 795, 650),     // BigP1
+    QRect(8280, 30, 795, 650),     // MoveUp0
+    QRect(9120, 30, 795, 650),     // MoveUp1
+    QRect(10200, 30, 795, 650),    // ImgComb
+    QRect(11040, 30, 795, 650),    // Command7
+    QRect(11880, 30, 795, 650),    // Command10
+    QRect(13080, 30, 795, 650),    // Command9
+    QRect(14040, 405, 195, 285),   // LabPro
+    QRect(40, 750, 735, 255),      // Label1
+    QRect(780, 700, 7575, 300),    // TextUrl
+    QRect(8475, 700, 330, 270),    // CmdGo
+    QRect(9840, 700, 2985, 300),   // CmbSearch
+    QRect(12960, 690, 1095, 300),  // CmdSearch
+    QRect(45, 1030, 10335, 5175),  // Web0
+    QRect(45, 1030, 10335, 5175),  // Web1: made at load in the page view's place
+    QRect(0, 6960, 7095, 255),     // Lab0
+    QRect(7095, 6960, 300, 255),   // Lab1
+    QRect(7410, 6960, 1695, 255),  // Lab2
+    QRect(9120, 6960, 300, 255),   // Lab3
+    QRect(9435, 6960, 1815, 255),  // Lab4
+    QRect(11205, 6960, 300, 255),  // Lab5
+    QRect(11520, 6960, 975, 255),  // Lab6
     QRect(-2000, 6480, 1470, 300), // Cmb: the focus sink, out of sight
 };
 

@@ -37,10 +37,14 @@ TEST(Extraction, TheAddressBoxTextChoosesTheRule)
     using Extraction::Rule;
     EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://img.test/i?tn=baiduimage&word=x"), Host),
               Rule::SearchResult);
-    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://img.test/i?tn"), Host), Rule::SearchResult);
-    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://IMG.test/i?tn=baiduimage"), Host), Rule::Page);
-    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("https://img.test/i?tn=baiduimage"), Host), Rule::Page);
-    EXPECT_EQ(Extraction::ruleFor(QStringLiteral(" http://img.test/i?tn=baiduimage"), Host), Rule::Page);
+    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://img.test/i?tn"), Host),
+              Rule::SearchResult);
+    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://IMG.test/i?tn=baiduimage"), Host),
+              Rule::Page);
+    EXPECT_EQ(Extraction::ruleFor(QStringLiteral("https://img.test/i?tn=baiduimage"), Host),
+              Rule::Page);
+    EXPECT_EQ(Extraction::ruleFor(QStringLiteral(" http://img.test/i?tn=baiduimage"), Host),
+              Rule::Page);
     EXPECT_EQ(Extraction::ruleFor(QStringLiteral("http://img.test/"), Host), Rule::Page);
     EXPECT_EQ(Extraction::ruleFor(QString(), Host), Rule::Page);
 }
@@ -57,7 +61,8 @@ TEST(Extraction, SearchResultRuleTakesTheJpgAddressEachResultLinkCarries)
         a(resultLink(QStringLiteral("http%3a%2f%2fp.test%2flower.jpg"))),
         a(resultLink(QStringLiteral("https%3A%2F%2Fq.test%2Fa%20b%252F.jpg"))),
         // The last "http" counts.
-        a(resultLink(QStringLiteral("http%3A%2F%2Fr.test%2F%3Fu%3Dhttp%3A%2F%2Fs.test%2Flast.jpg"))),
+        a(resultLink(
+            QStringLiteral("http%3A%2F%2Fr.test%2F%3Fu%3Dhttp%3A%2F%2Fs.test%2Flast.jpg"))),
         a(resultLink(QStringLiteral("http%3A%2F%2Fp.test%2Fone.jpg"))), // duplicate: two entries
         // Other links, other tags, other case: passed over.
         a(QStringLiteral("http://img.test/i?tn=baiduimage&objurl=http%3A%2F%2Fp.test%2Fx.jpg")),
@@ -98,14 +103,14 @@ TEST(Extraction, PageRuleTakesEveryPictureButGifs)
         {QStringLiteral("img"), QStringLiteral("http://p.test/lower-tag.jpg")},
         {QStringLiteral("DIV"), QStringLiteral("http://p.test/div.jpg")},
     };
-    EXPECT_EQ(extracted(Extraction::Rule::Page, elements),
-              (QStringList{QStringLiteral("http://p.test/a.jpg"), QStringLiteral("http://p.test/a.jpg"),
-                           QStringLiteral("http://p.test/ANIM.GIF"), QStringLiteral("http://p.test/b.png"),
-                           QStringLiteral("https://p.test/c.jpeg"),
-                           QStringLiteral("file:///home/u/d.bmp"),
-                           QStringLiteral("http://p.test/noextension"),
-                           QStringLiteral("http://p.test/e.gif?x=1"),
-                           QStringLiteral("data:image/png;base64,iVBORw0KGgo=")}));
+    EXPECT_EQ(
+        extracted(Extraction::Rule::Page, elements),
+        (QStringList{
+            QStringLiteral("http://p.test/a.jpg"), QStringLiteral("http://p.test/a.jpg"),
+            QStringLiteral("http://p.test/ANIM.GIF"), QStringLiteral("http://p.test/b.png"),
+            QStringLiteral("https://p.test/c.jpeg"), QStringLiteral("file:///home/u/d.bmp"),
+            QStringLiteral("http://p.test/noextension"), QStringLiteral("http://p.test/e.gif?x=1"),
+            QStringLiteral("data:image/png;base64,iVBORw0KGgo=")}));
 }
 
 TEST(Extraction, SchemesThatMayStandOnTheResultsPage)
@@ -115,13 +120,13 @@ TEST(Extraction, SchemesThatMayStandOnTheResultsPage)
         const char *address;
         bool accepted;
     } cases[] = {
-        {"http://a/x.jpg", true},        {"HTTPS://a/x.jpg", true},
-        {"file:///x.jpg", true},         {"data:image/png,x", true},
-        {"relative/x.jpg", true},        {"x.jpg?a=b:c", true},
-        {"/abs/x:y.jpg", true},          {"", true},
-        {"javascript:alert(1)", false},  {"\x01javascript:alert(1)", false},
-        {"jav\nascript:x", false},       {"vbscript:x", false},
-        {"blob:http://a/1", false},      {"about:blank", false},
+        {"http://a/x.jpg", true},       {"HTTPS://a/x.jpg", true},
+        {"file:///x.jpg", true},        {"data:image/png,x", true},
+        {"relative/x.jpg", true},       {"x.jpg?a=b:c", true},
+        {"/abs/x:y.jpg", true},         {"", true},
+        {"javascript:alert(1)", false}, {"\x01javascript:alert(1)", false},
+        {"jav\nascript:x", false},      {"vbscript:x", false},
+        {"blob:http://a/1", false},     {"about:blank", false},
         {"c:\\x.jpg", false},
     };
     for (const auto &c : cases)
@@ -133,9 +138,9 @@ TEST(Extraction, NothingToTakeGivesAnEmptyList)
 {
     EXPECT_TRUE(extracted(Extraction::Rule::Page, {}).isEmpty());
     EXPECT_TRUE(extracted(Extraction::Rule::SearchResult, {}).isEmpty());
-    EXPECT_TRUE(extracted(Extraction::Rule::SearchResult,
-                          {img(QStringLiteral("http://p.test/a.jpg"))})
-                    .isEmpty());
+    EXPECT_TRUE(
+        extracted(Extraction::Rule::SearchResult, {img(QStringLiteral("http://p.test/a.jpg"))})
+            .isEmpty());
 }
 
 TEST(Extraction, TheListStopsAt6001Entries)
@@ -145,9 +150,8 @@ TEST(Extraction, TheListStopsAt6001Entries)
         pictures.append(img(QStringLiteral("http://p.test/%1.jpg").arg(i)));
         results.append(a(resultLink(QStringLiteral("http%3A%2F%2Fp.test%2F%1.jpg").arg(i))));
     }
-    for (const auto &[rule, elements] :
-         {std::pair{Extraction::Rule::Page, pictures},
-          std::pair{Extraction::Rule::SearchResult, results}}) {
+    for (const auto &[rule, elements] : {std::pair{Extraction::Rule::Page, pictures},
+                                         std::pair{Extraction::Rule::SearchResult, results}}) {
         ResultList list;
         Extraction::extract(rule, elements, Host, list);
         ASSERT_EQ(list.count(), ResultList::capacity);

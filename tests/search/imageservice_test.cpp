@@ -104,11 +104,11 @@ TEST_F(ServicePages, PageRuleOnAGallery)
     ASSERT_TRUE(load(*view, address(QStringLiteral("/gallery/plain"))));
     const QStringList entries = extractShownPage().entries();
     ASSERT_EQ(entries.size(), 7);
-    EXPECT_EQ(entries.mid(0, 6),
-              (QStringList{address(QStringLiteral("/pic/a.jpg")), address(QStringLiteral("/pic/a.jpg")),
-                           address(QStringLiteral("/pic/c.GIF")),
-                           address(QStringLiteral("/pic/d.png?w=100&h=80")),
-                           address(QStringLiteral("/pic/e")), entries[5]}));
+    EXPECT_EQ(entries.mid(0, 6), (QStringList{address(QStringLiteral("/pic/a.jpg")),
+                                              address(QStringLiteral("/pic/a.jpg")),
+                                              address(QStringLiteral("/pic/c.GIF")),
+                                              address(QStringLiteral("/pic/d.png?w=100&h=80")),
+                                              address(QStringLiteral("/pic/e")), entries[5]}));
     EXPECT_TRUE(entries[5].startsWith(QLatin1String("data:image/gif;base64,")));
     EXPECT_EQ(entries[6], address(QStringLiteral("/pic/f.jpeg")));
 }
@@ -158,8 +158,9 @@ TEST_F(ServicePages, TheResultsPageHandsTheViewEveryAddressUnchanged)
         list.append(a);
     QTemporaryDir dir;
     const QString page = dir.filePath(QStringLiteral("Baidu.htm"));
-    const QString read = QStringLiteral("Array.from(document.images, i => i.getAttribute('src'))"
-                                        ".concat(Array.from(document.links, l => l.getAttribute('href')))");
+    const QString read =
+        QStringLiteral("Array.from(document.images, i => i.getAttribute('src'))"
+                       ".concat(Array.from(document.links, l => l.getAttribute('href')))");
     for (int mode = -1; mode <= 4; ++mode) {
         const QStringList lines =
             mode < 0 ? ResultsPage::extractionLines(Extraction::Rule::Page, list)

@@ -23,20 +23,22 @@ const QString B = QStringLiteral("http://p.test/d/b.png?w=1&h=2");
 TEST(ResultsPage, ExtractionPagesHaveTheirExactBytes)
 {
     const ResultList list = listOf({A, B});
-    EXPECT_EQ(PageFiles::joinLines(ResultsPage::extractionLines(Extraction::Rule::SearchResult, list)),
-              QByteArray("<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 "
-                         "bottommargin=0>\r\n"
-                         "<center><p><a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
-                         "src=\"http://p.test/a.jpg\"></a></p></center>\r\n\r\n"
-                         "<center><p><a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img "
-                         "border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\"></a></p></center>\r\n\r\n"));
-    EXPECT_EQ(PageFiles::joinLines(ResultsPage::extractionLines(Extraction::Rule::Page, list)),
-              QByteArray("<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 "
-                         "bottommargin=0>\r\n"
-                         "<a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
-                         "src=\"http://p.test/a.jpg\"></a> \r\n\r\n"
-                         "<a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img border=\"1\" "
-                         "src=\"http://p.test/d/b.png?w=1&h=2\"></a> \r\n\r\n"));
+    EXPECT_EQ(
+        PageFiles::joinLines(ResultsPage::extractionLines(Extraction::Rule::SearchResult, list)),
+        QByteArray("<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 "
+                   "bottommargin=0>\r\n"
+                   "<center><p><a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
+                   "src=\"http://p.test/a.jpg\"></a></p></center>\r\n\r\n"
+                   "<center><p><a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img "
+                   "border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\"></a></p></center>\r\n\r\n"));
+    EXPECT_EQ(
+        PageFiles::joinLines(ResultsPage::extractionLines(Extraction::Rule::Page, list)),
+        QByteArray("<body oncontextmenu=\"return false\" topmargin=0 leftmargin=0 rightmargin=0 "
+                   "bottommargin=0>\r\n"
+                   "<a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
+                   "src=\"http://p.test/a.jpg\"></a> \r\n\r\n"
+                   "<a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img border=\"1\" "
+                   "src=\"http://p.test/d/b.png?w=1&h=2\"></a> \r\n\r\n"));
     for (const auto rule : {Extraction::Rule::SearchResult, Extraction::Rule::Page})
         EXPECT_EQ(ResultsPage::extractionLines(rule, ResultList()).size(), 1);
 }
@@ -47,21 +49,24 @@ TEST(ResultsPage, RelayoutInEveryMatrixMode)
     const QString head = QStringLiteral(
         "<body bgcolor=#C0C0C0>|<body oncontextmenu=self.event.returnValue=false topmargin=0 "
         "leftmargin=0 rightmargin=0 bottommargin=0>|");
-    EXPECT_EQ(ResultsPage::relayoutLines(list, 0, 999, QStringLiteral("#C0C0C0")).join(QLatin1Char('|')),
-              head + QStringLiteral("<div align=center>|"
-                                    "<center><a href=\"http://p.test/a.jpg\" target=\"_blank\"><img "
-                                    "border=\"1\" src=\"http://p.test/a.jpg\"></a> </center>||"
-                                    "<center><a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\">"
-                                    "<img border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\"></a> "
-                                    "</center>||</div>|</body>"));
+    EXPECT_EQ(
+        ResultsPage::relayoutLines(list, 0, 999, QStringLiteral("#C0C0C0")).join(QLatin1Char('|')),
+        head + QStringLiteral("<div align=center>|"
+                              "<center><a href=\"http://p.test/a.jpg\" target=\"_blank\"><img "
+                              "border=\"1\" src=\"http://p.test/a.jpg\"></a> </center>||"
+                              "<center><a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\">"
+                              "<img border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\"></a> "
+                              "</center>||</div>|</body>"));
     for (int mode = 1; mode <= 4; ++mode) {
         const int w = ResultsPage::matrixWidth(15000, mode);
-        EXPECT_EQ(ResultsPage::relayoutLines(list, mode, w, QStringLiteral("#C0C0C0")).join(QLatin1Char('|')),
-                  head + QStringLiteral("<a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
-                                        "src=\"http://p.test/a.jpg\" width=%1></a>||"
-                                        "<a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img "
-                                        "border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\" width=%1></a>||"
-                                        "</body>")
+        EXPECT_EQ(ResultsPage::relayoutLines(list, mode, w, QStringLiteral("#C0C0C0"))
+                      .join(QLatin1Char('|')),
+                  head + QStringLiteral(
+                             "<a href=\"http://p.test/a.jpg\" target=\"_blank\"><img border=\"1\" "
+                             "src=\"http://p.test/a.jpg\" width=%1></a>||"
+                             "<a href=\"http://p.test/d/b.png?w=1&h=2\" target=\"_blank\"><img "
+                             "border=\"1\" src=\"http://p.test/d/b.png?w=1&h=2\" width=%1></a>||"
+                             "</body>")
                              .arg(w))
             << mode;
     }
@@ -99,8 +104,10 @@ TEST(ResultsPage, AnAmpersandIsEscapedOnlyWhereABrowserWouldReadAReference)
         QString address;
         QString written;
     } cases[] = {
-        {QStringLiteral("http://p.test/?a=1&b=2&&c=&"), QStringLiteral("http://p.test/?a=1&b=2&&c=&")},
-        {QStringLiteral("http://p.test/?a=1&copy;x"), QStringLiteral("http://p.test/?a=1&amp;copy;x")},
+        {QStringLiteral("http://p.test/?a=1&b=2&&c=&"),
+         QStringLiteral("http://p.test/?a=1&b=2&&c=&")},
+        {QStringLiteral("http://p.test/?a=1&copy;x"),
+         QStringLiteral("http://p.test/?a=1&amp;copy;x")},
         {QStringLiteral("http://p.test/?x&lt/y"), QStringLiteral("http://p.test/?x&amp;lt/y")},
         {QStringLiteral("http://p.test/?x=&#38;"), QStringLiteral("http://p.test/?x=&amp;#38;")},
         {QStringLiteral("http://p.test/?flag&amp"), QStringLiteral("http://p.test/?flag&amp;amp")},
@@ -137,9 +144,9 @@ TEST(ResultsPage, HostileAddressesCannotLeaveTheirAttribute)
         }
     }
     // The colour is program-made, but it still cannot add an attribute.
-    EXPECT_EQ(ResultsPage::relayoutLines(ResultList(), 1, 1, QStringLiteral("#FF0000 onload=x"))
-                  .first(),
-              QStringLiteral("<body bgcolor=#FF0000onloadx>"));
+    EXPECT_EQ(
+        ResultsPage::relayoutLines(ResultList(), 1, 1, QStringLiteral("#FF0000 onload=x")).first(),
+        QStringLiteral("<body bgcolor=#FF0000onloadx>"));
 }
 
 } // namespace

@@ -112,8 +112,8 @@ TEST(SearchQueries, CaptionFollowsTheTitle)
     EXPECT_EQ(SearchQueries::windowCaption(QStringLiteral("a\r\nb\tc\n"), QString()),
               QStringLiteral("a  b c ") + mark);
     // A cut never leaves half of a character outside the basic plane.
-    const QString emoji = QString(99, QLatin1Char('x')) + QString::fromUtf8("\xF0\x9F\x90\xB1") +
-                          QStringLiteral("y");
+    const QString emoji =
+        QString(99, QLatin1Char('x')) + QString::fromUtf8("\xF0\x9F\x90\xB1") + QStringLiteral("y");
     EXPECT_EQ(SearchQueries::windowCaption(emoji, QString()), QString(99, QLatin1Char('x')) + mark);
 }
 

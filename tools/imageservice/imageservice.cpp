@@ -124,12 +124,12 @@ ImageService::Answer ImageService::answer(const QUrl &url)
                                     "<p><a href=\"/gallery/plain\">Gallery</a></p>\n"))};
     }
 
-    if (path == QLatin1String("/i") && query.queryItemValue(QStringLiteral("tn")) ==
-                                           QLatin1String("baiduimage")) {
+    if (path == QLatin1String("/i") &&
+        query.queryItemValue(QStringLiteral("tn")) == QLatin1String("baiduimage")) {
         const QString word = query.queryItemValue(QStringLiteral("word"), QUrl::FullyDecoded);
         m_words.append(word);
         const QString link = self + QStringLiteral("/i?ct=503316480&z=0&tn=baiduimagedetail"
-                                                    "&ipn=d&objurl=");
+                                                   "&ipn=d&objurl=");
         QString body = QStringLiteral("<h1>") + word.toHtmlEscaped() + QStringLiteral("</h1>\n");
         auto result = [&](const QString &carriedAddress, int n) {
             body += QStringLiteral("<a href=\"") + link + carriedAddress +
@@ -153,17 +153,18 @@ ImageService::Answer ImageService::answer(const QUrl &url)
     if (path == QLatin1String("/gallery/plain")) {
         return {200, Html,
                 page(QStringLiteral("Plain gallery"),
-                     QStringLiteral(
-                         "<img src=\"/pic/a.jpg\">\n"
-                         "<img src=\"/pic/a.jpg\">\n"
-                         "<img src=\"/pic/b.gif\">\n"
-                         "<img src=\"/pic/c.GIF\">\n"
-                         "<img src=\"/pic/d.png?w=100&amp;h=80\">\n"
-                         "<img src=\"/pic/e\">\n"
-                         "<img src=\"data:image/gif;base64,R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==\">\n"
-                         "<img loading=\"lazy\" src=\"/pic/f.jpeg\">\n"
-                         "<p><a href=\"/gallery/many?n=3\" target=\"_blank\">More</a> "
-                         "<a href=\"/pic/a.jpg\">Picture</a></p>\n"))};
+                     QStringLiteral("<img src=\"/pic/a.jpg\">\n"
+                                    "<img src=\"/pic/a.jpg\">\n"
+                                    "<img src=\"/pic/b.gif\">\n"
+                                    "<img src=\"/pic/c.GIF\">\n"
+                                    "<img src=\"/pic/d.png?w=100&amp;h=80\">\n"
+                                    "<img src=\"/pic/e\">\n"
+                                    "<img "
+                                    "src=\"data:image/gif;base64,R0lGODlhAQABAIAAAP///"
+                                    "wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==\">\n"
+                                    "<img loading=\"lazy\" src=\"/pic/f.jpeg\">\n"
+                                    "<p><a href=\"/gallery/many?n=3\" target=\"_blank\">More</a> "
+                                    "<a href=\"/pic/a.jpg\">Picture</a></p>\n"))};
     }
 
     if (path == QLatin1String("/gallery/many")) {
@@ -179,13 +180,12 @@ ImageService::Answer ImageService::answer(const QUrl &url)
     if (path == QLatin1String("/gallery/hostile")) {
         return {200, Html,
                 page(QStringLiteral("Hostile gallery"),
-                     QStringLiteral(
-                         "<img src='data:image/svg+xml,\"><script>document.title=\"ran\""
-                         "</script><img src=x onerror=\"document.title=`ran`\">'>\n"
-                         "<img src=\"javascript:document.title='ran'\">\n"
-                         "<img src=\"/pic/ok.jpg\">\n"
-                         "<a href=\"javascript:document.title='ran'\">script</a>\n"
-                         "<a href=\"vbscript:msgbox(1)\">old script</a>\n"))};
+                     QStringLiteral("<img src='data:image/svg+xml,\"><script>document.title=\"ran\""
+                                    "</script><img src=x onerror=\"document.title=`ran`\">'>\n"
+                                    "<img src=\"javascript:document.title='ran'\">\n"
+                                    "<img src=\"/pic/ok.jpg\">\n"
+                                    "<a href=\"javascript:document.title='ran'\">script</a>\n"
+                                    "<a href=\"vbscript:msgbox(1)\">old script</a>\n"))};
     }
 
     if (path == QLatin1String("/notahtml"))
@@ -193,7 +193,8 @@ ImageService::Answer ImageService::answer(const QUrl &url)
                 "<img src=\"/pic/a.jpg\"> is text here, not a picture\n"};
 
     if (path == QLatin1String("/slow"))
-        return {200, Html, page(QStringLiteral("Slow"), QStringLiteral("<img src=\"/pic/s.jpg\">\n"))};
+        return {200, Html,
+                page(QStringLiteral("Slow"), QStringLiteral("<img src=\"/pic/s.jpg\">\n"))};
 
     if (path.startsWith(QLatin1String("/pic/"))) {
         const int w = query.hasQueryItem(QStringLiteral("w"))
@@ -240,7 +241,7 @@ ImageService::Answer ImageService::picture(const QString &name, int width, int h
             m_pictures.clear();
         cached = m_pictures.insert(key, bytes);
     }
-    const QByteArray type = format == "jpeg" ? "image/jpeg"
+    const QByteArray type = format == "jpeg"  ? "image/jpeg"
                             : format == "gif" ? "image/gif"
                                               : "image/png";
     return {200, type, *cached};
