@@ -70,7 +70,9 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_documentReady = false; });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_documentReady = ok;
         Q_EMIT downloadComplete();
         Q_EMIT documentComplete(m_page->url());
     });
@@ -196,8 +198,9 @@ void WebEngineBrowserView::evaluate(const QString &script,
 
 void WebEngineBrowserView::elements(ElementsCallback callback)
 {
-    if (!m_page) {
-        // Still answer, later as always, so that a caller waiting for the list goes on.
+    if (!m_page || !m_documentReady) {
+        // A page still loading or one that failed has no document to read yet. Still answer,
+        // later as always, so that a caller waiting for the list goes on.
         QTimer::singleShot(0, this, [callback = std::move(callback)] { callback({}); });
         return;
     }

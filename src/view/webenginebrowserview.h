@@ -44,6 +44,7 @@ public:
 private:
     QWebEngineView *m_view = nullptr;
     QWebEnginePage *m_page = nullptr;
+    bool m_documentReady = false; // the last load finished and succeeded
 };
 
 } // namespace vimbrel

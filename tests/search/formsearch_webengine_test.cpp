@@ -197,18 +197,27 @@ TEST_F(SearchWindowLive, AHostileGalleryRunsNothingInTheResultsView)
     EXPECT_NE(m_results->title(), QStringLiteral("ran"));
 }
 
-TEST_F(SearchWindowLive, APageThatIsNoHtmlGivesNoPictures)
+TEST_F(SearchWindowLive, APageThatIsNoHtmlStillLoadingOrFailedGivesNoPictures)
 {
-    go(QStringLiteral("/notahtml"));
-    press("Opt1");
-    ASSERT_TRUE(waitForResults(0));
-    EXPECT_EQ(m_state.results().count(), 0);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            return m_window->findChild<QLabel *>(QStringLiteral("Lab2"))->text() ==
-                   QStringLiteral("圖片總數：0");
-        },
-        timeout));
+    const QString stillLoading = address(QStringLiteral("/slow"));
+    const QString serverDown = QStringLiteral("http://127.0.0.1:1/gallery/plain");
+    for (const QString &page : {address(QStringLiteral("/notahtml")), stillLoading, serverDown}) {
+        QSignalSpy loaded(m_page, &BrowserView::downloadComplete);
+        box("TextUrl")->setEditText(page);
+        press("CmdGo");
+        if (page != stillLoading)
+            ASSERT_TRUE(loaded.wait(timeout));
+        press("Opt1");
+        ASSERT_TRUE(waitForResults(0));
+        EXPECT_EQ(m_state.results().count(), 0) << page.toStdString();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return m_window->findChild<QLabel *>(QStringLiteral("Lab2"))->text() ==
+                       QStringLiteral("圖片總數：0");
+            },
+            timeout));
+        press("Opt0");
+    }
 }
 
 } // namespace
