@@ -1,5 +1,6 @@
 // Vimbrel: every picture of a folder at once.
 #include <QApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -15,7 +16,11 @@
 #include "shell/shellverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
+#include "view/focussink.h"
 #include "view/webenginebrowserview.h"
+#include "view/webenginecookies.h"
+
+#include <QWebEngineProfile>
 
 #include <unistd.h>
 
@@ -68,9 +73,27 @@ int main(int argc, char *argv[])
     search.icon = toolIcon;
     search.resultsPageFile = PageFiles::path(QStringLiteral("Baidu.htm"));
     search.state = &searchState;
+    // The saving run asks for a page's pictures with the views' own cookies and user agent.
+    WebEngineCookies cookies(QWebEngineProfile::defaultProfile());
+    search.cookiesFor = [&cookies](const QUrl &url) { return cookies.cookiesFor(url); };
+    search.userAgent = [&cookies] { return cookies.userAgent(); };
     SearchWindows searchWindows(search, &window);
     QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
+    // "查看" after a saving run: the main window lists the folder and comes to the front.
+    QObject::connect(&searchState, &SearchState::folderToShow, &window,
+                     [&window](const QString &path) {
+                         if (QDir(path) == QDir(window.folderPath()))
+                             window.dir1Change(); // the same folder is listed afresh
+                         else
+                             window.setFolderPath(path);
+                         if (window.isMinimized())
+                             window.showNormal();
+                         window.raise();
+                         window.activateWindow();
+                         if (window.focusSink())
+                             window.focusSink()->setFocus();
+                     });
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
