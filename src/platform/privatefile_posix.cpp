@@ -1,0 +1,91 @@
+// The POSIX side of private files: lstat to judge the folder, mkstemp and rename to replace.
+#include "platform/privatefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vimbrel {
+
+namespace PrivateFile {
+
+namespace {
+
+mode_t modeOf(Access access)
+{
+    switch (access) {
+    case Access::OwnerOnly:
+        return 0600;
+    case Access::Readable:
+        return 0644;
+    case Access::Runnable:
+        return 0755;
+    }
+    return 0600;
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+} // namespace
+
+bool makePrivateFolder(const QString &dir)
+{
+    if (dir.isEmpty())
+        return false;
+    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+        return false;
+    const QByteArray name = QFile::encodeName(dir);
+    struct stat st;
+    if (::lstat(name.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid())
+        return false;
+    return (st.st_mode & 077) == 0 || ::chmod(name.constData(), 0700) == 0;
+}
+
+bool replace(const QString &filePath, const QByteArray &bytes, Access access)
+{
+    if (filePath.isEmpty())
+        return false;
+    const QFileInfo info(filePath);
+    const QByteArray target = QFile::encodeName(filePath);
+    // Hidden and beside the target, so the rename stays inside one file system.
+    QByteArray temp =
+        QFile::encodeName(info.path() + QStringLiteral("/.") + info.fileName()) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data()); // O_EXCL, mode 0600: a fresh file of our own
+    if (fd < 0)
+        return false;
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, modeOf(access)) == 0;
+    ok = ::close(fd) == 0 && ok;
+    ok = ok && ::rename(temp.constData(), target.constData()) == 0;
+    if (!ok)
+        ::unlink(temp.constData());
+    return ok;
+}
+
+bool remove(const QString &filePath)
+{
+    return !filePath.isEmpty() && ::unlink(QFile::encodeName(filePath).constData()) == 0;
+}
+
+} // namespace PrivateFile
+
+} // namespace vimbrel
