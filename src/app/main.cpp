@@ -9,8 +9,7 @@
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "capture/qtscreengrabber.h"
-#include "shell/registry.h"
-#include "shell/shellverb.h"
+#include "shell/folderverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
 #include "view/webenginebrowserview.h"
@@ -36,9 +35,9 @@ int main(int argc, char *argv[])
     QtDialogs dialogs;
     DesktopShell shell;
     QtScreenGrabber grabber;
-    const std::unique_ptr<Registry> registry = ShellVerb::systemRegistry();
+    const std::unique_ptr<FolderVerb> folderVerb = FolderVerb::forThisDesktop();
     MainServices services;
-    services.registry = registry.get();
+    services.folderVerb = folderVerb.get();
     services.grabber = &grabber;
     services.settings = &settings;
     services.dialogs = &dialogs;
