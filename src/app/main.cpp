@@ -8,6 +8,7 @@
 #include "platform/inisettings.h"
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
+#include "platform/qttranslation.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
 #include "app/startup.h"
@@ -30,6 +31,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
     QApplication::setWindowIcon(programIcon());
+    installQtTranslation(app);
 
     IniSettings settings;
     QtDialogs dialogs;
