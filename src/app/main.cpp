@@ -9,6 +9,8 @@
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttranslation.h"
+#include "platform/quietstart.h"
+#include "platform/quitsignals.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
 #include "app/startup.h"
@@ -26,12 +28,19 @@ int main(int argc, char *argv[])
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
+    QuietStart::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
     QApplication::setWindowIcon(programIcon());
     installQtTranslation(app);
+    // Ended from outside (kill, Ctrl+C, logout): close as the window's close button does.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
 
     IniSettings settings;
     QtDialogs dialogs;
