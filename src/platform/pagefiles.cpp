@@ -32,8 +32,8 @@ QString slotFolder(const QString &base, int slot)
 // them opened); folders and locks stay.
 void clearPages(const QString &folder)
 {
-    const QFileInfoList entries = QDir(folder).entryInfoList(
-        QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::AllEntries | QDir::System |
+                                                             QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
         if (entry.isSymLink() ||
             (!entry.isDir() && !entry.fileName().endsWith(QLatin1String(".lock"))))

@@ -26,8 +26,8 @@ std::optional<QString> QtDialogs::inputBox(const QString &prompt, const QString 
                                            const QString &defaultAnswer)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal, defaultAnswer, &ok);
+    const QString text = QInputDialog::getText(m_parent, title, displayText(prompt),
+                                               QLineEdit::Normal, defaultAnswer, &ok);
     if (!ok)
         return std::nullopt;
     return text;

@@ -16,8 +16,7 @@ QByteArray chromiumFlags(const QByteArray &userFlags, bool hasGpu)
 
 void apply()
 {
-    const QByteArray flags =
-        chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), hasGpu());
+    const QByteArray flags = chromiumFlags(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS"), hasGpu());
     if (!flags.isEmpty())
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
     // Info level only: the engine's start-up report and pages' console chatter.

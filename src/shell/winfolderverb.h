@@ -27,8 +27,7 @@ public:
 
     // "<folder>\<baseName>.exe" "%1". The folder is taken as the platform reports it, so a
     // drive root "C:\" gives two backslashes in a row.
-    [[nodiscard]] static QString commandLine(const QString &programFolder,
-                                             const QString &baseName);
+    [[nodiscard]] static QString commandLine(const QString &programFolder, const QString &baseName);
     // The same for the executable at programPath.
     [[nodiscard]] static QString commandLineFor(const QString &programPath);
 

@@ -36,8 +36,7 @@ void writeFile(const QString &path, const QByteArray &bytes)
 
 // Runs call on another thread; a call stuck on a pipe is freed by opening the pipe's other
 // end, and reported.
-template <typename Call>
-bool finishesWithoutBlocking(const QString &pipe, Call call)
+template <typename Call> bool finishesWithoutBlocking(const QString &pipe, Call call)
 {
     auto done = std::async(std::launch::async, call);
     if (done.wait_for(std::chrono::seconds(30)) == std::future_status::ready)
@@ -101,8 +100,8 @@ TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
     }));
     EXPECT_EQ(claimed, base);
     EXPECT_TRUE(lock.isLocked());
-    QStringList left = QDir(base).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
-                                            QDir::NoDotAndDotDot);
+    QStringList left =
+        QDir(base).entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
     left.sort();
     EXPECT_EQ(left, QStringList({QStringLiteral("Vimbrel"), QStringLiteral("instance-0.lock")}));
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/etc/passwd")));
@@ -183,8 +182,8 @@ protected:
 TEST_F(PageFileInstances, EachRunningInstanceOwnsItsPages)
 {
     const QStringList first = start({QStringLiteral("Tpc.htm"), QStringLiteral("Baidu.htm")});
-    ASSERT_EQ(first, QStringList({inBase(QStringLiteral("Tpc.htm")),
-                                  inBase(QStringLiteral("Baidu.htm"))}));
+    ASSERT_EQ(first, QStringList(
+                         {inBase(QStringLiteral("Tpc.htm")), inBase(QStringLiteral("Baidu.htm"))}));
     const QStringList second = start({QStringLiteral("Tpc.htm")});
     ASSERT_EQ(second, QStringList{inBase(QStringLiteral("instance-1/Tpc.htm"))});
     EXPECT_EQ(contents(first[0]).trimmed().toLongLong(), instance(0).processId());
@@ -210,8 +209,7 @@ TEST_F(PageFileInstances, PagesOfInstancesThatDiedAreClearedAtTheNextStart)
     ASSERT_TRUE(QFileInfo::exists(second[1]));
 
     // The first slot's lock is recognised as stale: the usual names come back.
-    EXPECT_EQ(start({QStringLiteral("Tpc.htm")}),
-              QStringList{inBase(QStringLiteral("Tpc.htm"))});
+    EXPECT_EQ(start({QStringLiteral("Tpc.htm")}), QStringList{inBase(QStringLiteral("Tpc.htm"))});
     EXPECT_FALSE(QFileInfo::exists(inBase(QStringLiteral("Baidu.htm"))));
     EXPECT_FALSE(QFileInfo::exists(inBase(QStringLiteral("instance-1"))));
 }

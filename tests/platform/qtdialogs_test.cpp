@@ -73,7 +73,8 @@ TEST_F(QtDialogsTest, FilterLabelsDoNotRepeatTheirPatterns)
 
     QStringList saveLabels;
     whenDialogShows([&](QFileDialog &dialog) { saveLabels = filterLabels(dialog); });
-    EXPECT_EQ(m_dialogs.saveFile(QStringLiteral("保存文件"), QStringLiteral("文本文件(TXT) (*.txt)"),
+    EXPECT_EQ(m_dialogs.saveFile(QStringLiteral("保存文件"),
+                                 QStringLiteral("文本文件(TXT) (*.txt)"),
                                  QStringLiteral("文件列表")),
               std::nullopt);
     EXPECT_EQ(saveLabels, QStringList{QStringLiteral("文本文件(TXT)")});

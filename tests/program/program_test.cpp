@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ostream>
 
 namespace {
 
@@ -105,6 +106,11 @@ struct EndCase
     int signal;
 };
 
+void PrintTo(const EndCase &c, std::ostream *os)
+{
+    *os << c.label;
+}
+
 class ProgramEnd : public Program, public ::testing::WithParamInterface<EndCase>
 {
 };
@@ -132,8 +138,7 @@ TEST_P(ProgramEnd, ClosesAsTheWindowDoesAndSaysNothing)
 
 INSTANTIATE_TEST_SUITE_P(Signals, ProgramEnd,
                          ::testing::Values(EndCase{"Terminate", SIGTERM},
-                                           EndCase{"Interrupt", SIGINT},
-                                           EndCase{"HangUp", SIGHUP}),
+                                           EndCase{"Interrupt", SIGINT}, EndCase{"HangUp", SIGHUP}),
                          [](const auto &info) { return std::string(info.param.label); });
 
 TEST_F(Program, TwoRunningAtOnceShowTheirOwnPages)

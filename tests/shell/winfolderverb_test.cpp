@@ -40,14 +40,14 @@ TEST(WinFolderVerbTest, InstallWritesTheFourValuesAndRemoveDeletesChildrenFirst)
     WinFolderVerb verb(std::make_unique<RecordingRegistry>(calls));
     verb.install(QStringLiteral("Vimbrel"), QStringLiteral("C:/Tools/viewer.exe"));
     const QString command = QStringLiteral("\"C:\\Tools\\viewer.exe\" \"%1\"");
-    EXPECT_EQ(calls,
-              QStringList({
-                  QStringLiteral("set|HKCR|Directory\\shell\\ulvo||Vimbrel"),
-                  QStringLiteral("set|HKCR|Directory\\shell\\ulvo\\command||") + command,
-                  QStringLiteral("set|HKLM|Software\\CLASSES\\Drive\\shell\\ulvo||Vimbrel"),
-                  QStringLiteral("set|HKLM|Software\\CLASSES\\Drive\\shell\\ulvo\\command||") +
-                      command,
-              }));
+    EXPECT_EQ(
+        calls,
+        QStringList({
+            QStringLiteral("set|HKCR|Directory\\shell\\ulvo||Vimbrel"),
+            QStringLiteral("set|HKCR|Directory\\shell\\ulvo\\command||") + command,
+            QStringLiteral("set|HKLM|Software\\CLASSES\\Drive\\shell\\ulvo||Vimbrel"),
+            QStringLiteral("set|HKLM|Software\\CLASSES\\Drive\\shell\\ulvo\\command||") + command,
+        }));
     calls.clear();
     verb.remove();
     EXPECT_EQ(calls,

@@ -209,8 +209,8 @@ namespace {
 QString recordingProgram(const QString &path)
 {
     writeFile(path, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/arguments\"\n");
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                    QFileDevice::ExeOwner);
+    QFile::setPermissions(path,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return QFileInfo(path).path() + QStringLiteral("/arguments");
 }
 
@@ -259,15 +259,15 @@ protected:
     }
     QString folderOpener()
     {
-        return run(QStringLiteral("xdg-mime"),
-                   {QStringLiteral("query"), QStringLiteral("default"),
-                    QStringLiteral("inode/directory")});
+        return run(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                                QStringLiteral("inode/directory")});
     }
     // What a desktop does on its own after new entries appear.
     void updateDatabase()
     {
         QDir().mkpath(dataHome() + QStringLiteral("/applications"));
-        run(QStringLiteral("update-desktop-database"), {dataHome() + QStringLiteral("/applications")});
+        run(QStringLiteral("update-desktop-database"),
+            {dataHome() + QStringLiteral("/applications")});
     }
 
     QTemporaryDir m_root;
@@ -292,9 +292,8 @@ TEST_F(DesktopSandbox, TheApplicationEntryStartsThroughTheGenericLauncher)
     const QString arguments = recordingProgram(program);
     XdgFolderVerb(dataHome()).install(QStringLiteral("Vimbrel"), program);
     updateDatabase();
-    run(QStringLiteral("xdg-mime"),
-        {QStringLiteral("default"), QStringLiteral("ulvo.desktop"),
-         QStringLiteral("inode/directory")});
+    run(QStringLiteral("xdg-mime"), {QStringLiteral("default"), QStringLiteral("ulvo.desktop"),
+                                     QStringLiteral("inode/directory")});
     const QString folder = path(QStringLiteral("pictures"));
     QDir().mkpath(folder);
     // xdg-open asks for the default program only when a display is named; none is opened.
