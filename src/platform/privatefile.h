@@ -7,8 +7,9 @@ namespace vimbrel {
 
 // Files the program writes into folders that only the user may change (the page folder, the
 // desktop's folders for menu entries). Whatever stands at a path already (a file planted by
-// someone else, a hard link, a symlink, a named pipe) is never opened: a new file is written
-// beside it and renamed over it, so the old entry is replaced and nothing is written through.
+// someone else, a hard link, a symlink, a named pipe) is never written through: a new file is
+// written beside it and renamed over it. Only a file that is plainly the program's own from
+// before (this user's, no other name, the permissions asked for) is rewritten in place.
 namespace PrivateFile {
 
 enum class Access {
@@ -21,8 +22,8 @@ enum class Access {
 // to others. false when it cannot be made so.
 [[nodiscard]] bool makePrivateFolder(const QString &dir);
 
-// Replaces filePath with a complete new file holding bytes. false when it could not be
-// written; the old entry is then untouched and no temporary file is left behind.
+// Makes filePath hold bytes, as above. false when it could not be written; a replaced entry
+// is then untouched and no temporary file is left behind.
 bool replace(const QString &filePath, const QByteArray &bytes, Access access);
 
 // Removes the entry at filePath (a file, link or pipe; never a folder) without opening it.

@@ -73,6 +73,24 @@ TEST(PageFilesTest, PlantedHardLinkKeepsTheOtherUsersBytes)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 2);
 }
 
+TEST(PageFilesTest, AFileOpenToOthersIsReplacedNotRewritten)
+{
+    // Whoever opened it while it was open to all keeps reading the old bytes, never the page.
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("Tpc.htm"));
+    writeFile(page, "planted");
+    ::chmod(QFile::encodeName(page).constData(), 0666);
+    QFile opened(page);
+    ASSERT_TRUE(opened.open(QIODevice::ReadOnly));
+
+    ASSERT_TRUE(PageFiles::writeLines(page, {QStringLiteral("C:/pictures/a.jpg")}));
+
+    EXPECT_EQ(opened.readAll(), QByteArray("planted"));
+    EXPECT_EQ(contents(page), QByteArray("C:/pictures/a.jpg\r\n"));
+    EXPECT_EQ(QFileInfo(page).permissions() & (QFile::ReadOther | QFile::WriteOther),
+              QFile::Permissions());
+}
+
 TEST(PageFilesTest, APipeAtThePageFileIsReplacedWithoutWaiting)
 {
     QTemporaryDir dir;
