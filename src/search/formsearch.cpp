@@ -246,7 +246,7 @@ void FormSearch::buildEntryRow()
     m_textUrl->setToolTip(QStringLiteral("地址欄裡輸入「關鍵詞」可以直接搜索"));
     m_label1->setBuddy(m_textUrl);
     connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
-    m_textUrl->lineEdit()->installEventFilter(this);
+    m_textUrl->installEventFilter(this);
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
@@ -266,7 +266,7 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->addItems(SearchQueries::presetKeywords());
     m_cmbSearch->setCurrentIndex(-1);
     m_cmbSearch->setEditText(QString());
-    m_cmbSearch->lineEdit()->installEventFilter(this);
+    m_cmbSearch->installEventFilter(this);
     m_placed.append({m_cmbSearch, C::CmbSearch});
 
     QAction *search = addCommand("CmdSearch", QStringLiteral("百度搜索"), "edit-find",
@@ -576,14 +576,15 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
 bool FormSearch::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in either box runs its command once; the box itself does nothing more with it.
+    // The keys reach the box (its edit line's focus proxy), which hands them on to the line.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == m_textUrl->lineEdit()) {
+            if (watched == m_textUrl) {
                 cmdGoClick();
                 return true;
             }
-            if (watched == m_cmbSearch->lineEdit()) {
+            if (watched == m_cmbSearch) {
                 cmdSearchClick();
                 return true;
             }
