@@ -22,6 +22,10 @@ public:
     quint16 listen(quint16 port = 0);
     // Milliseconds added to every answer.
     void setDelay(int ms);
+    // A one-pixel GIF of two frames, red then blue.
+    [[nodiscard]] static QByteArray animatedGif();
+    // The JPEG with an EXIF block that says how to turn it upright.
+    [[nodiscard]] static QByteArray withOrientation(const QByteArray &jpeg, int orientation);
     // "127.0.0.1:PORT", the value for [Search] ServiceHost.
     [[nodiscard]] QString host() const;
     // The word values received on the keyword search address, in order.
@@ -39,7 +43,13 @@ private:
         QByteArray body;
     };
     Answer answer(const QUrl &url);
-    Answer picture(const QString &name, int width, int height);
+    struct Look
+    {
+        bool noise = false; // hard to compress, with a red left quarter
+        bool alpha = false; // left half transparent (PNG)
+        int orientation = 0; // EXIF orientation written into a JPEG
+    };
+    Answer picture(const QString &name, int width, int height, const Look &look);
     void send(QTcpSocket *socket, const Answer &answer, int delay);
 
     quint16 m_port = 0;
