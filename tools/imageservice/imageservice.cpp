@@ -77,9 +77,19 @@ QStringList ImageService::requestedWords() const
     return m_words;
 }
 
+QByteArray ImageService::lastHeader(const QString &path, const QByteArray &name) const
+{
+    for (const auto &[key, value] : m_headers.value(path)) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 bool ImageService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QUrl url = request.url();
+    m_headers.insert(url.path(), request.headers());
     int delay = m_delay;
     if (url.path() == QLatin1String("/slow"))
         delay += 1500;
@@ -282,16 +292,21 @@ ImageService::Answer ImageService::picture(const QString &name, int width, int h
         painter.fillRect(0, height / 3, width, std::max(1, height / 3),
                          QColor::fromHsv(int((seed / 360) % 360), 200, 120));
         if (look.noise) {
-            // Blocks of colour that no encoder can squeeze much, and a red left quarter to
-            // tell which way up a picture came out.
-            for (int y = 0; y < height; y += 8) {
-                for (int x = 0; x < width; x += 8) {
-                    const uint h = uint(qHash(QPoint(x, y), seed));
-                    painter.fillRect(x, y, 8, 8, QColor::fromRgb(h & 0xff, (h >> 8) & 0xff,
-                                                                 (h >> 16) & 0xff));
+            // Pixels that no encoder can squeeze much, and a red left quarter to tell which way
+            // up a picture came out.
+            painter.end();
+            quint32 state = seed | 1u;
+            for (int y = 0; y < height; ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = width / 4; x < width; ++x) {
+                    state ^= state << 13;
+                    state ^= state >> 17;
+                    state ^= state << 5;
+                    line[x] = state | 0xff000000u;
                 }
+                std::fill(line, line + width / 4, qRgb(255, 0, 0));
             }
-            painter.fillRect(0, 0, width / 4, height, Qt::red);
+            painter.begin(&image);
         }
         if (look.alpha) {
             // The left half is see-through.

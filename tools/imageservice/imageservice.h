@@ -30,6 +30,9 @@ public:
     [[nodiscard]] QString host() const;
     // The word values received on the keyword search address, in order.
     [[nodiscard]] QStringList requestedWords() const;
+    // A header of the last request for the path ("Referer", "User-Agent", "Cookie"); empty
+    // when there was none.
+    [[nodiscard]] QByteArray lastHeader(const QString &path, const QByteArray &name) const;
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -55,6 +58,7 @@ private:
     quint16 m_port = 0;
     int m_delay = 0;
     QStringList m_words;
+    QHash<QString, QList<QPair<QByteArray, QByteArray>>> m_headers; // of the last request by path
     QHash<QString, QByteArray> m_pictures; // encoded pictures by name and size
 };
 
