@@ -12,6 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#if defined(Q_OS_UNIX)
+#include <sys/resource.h>
+#endif
+
 #include "search/numberedfiles.h"
 #include "search/originattributes.h"
 #include "search/pictureencoder.h"
@@ -413,6 +419,51 @@ TEST_F(SavingRunLocal, AFolderRemovedStopsTheRunAndSaysSo)
     EXPECT_FALSE(r.offersFolder());
     EXPECT_FALSE(QFileInfo::exists(m_target.path()));
 }
+
+TEST_F(SavingRunLocal, APageOfThousandsOfPicturesRunsThrough)
+{
+    QStringList addresses(3000, QStringLiteral("javascript:void(0)"));
+    addresses.append(large(QStringLiteral("last.png")));
+    const SavingReport r = run(addresses);
+    EXPECT_EQ(r.failed, 3000);
+    EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
+}
+
+TEST_F(SavingRunLocal, AReadOnlyFolderStopsTheRunAndLeavesNoFile)
+{
+    QFile::setPermissions(m_target.path(), QFile::ReadOwner | QFile::ExeOwner);
+    if (QFile probe(m_target.filePath(QStringLiteral("probe"))); probe.open(QIODevice::WriteOnly)) {
+        probe.remove();
+        GTEST_SKIP() << "folder permissions do not bind for this user";
+    }
+    const SavingReport r = run({large(QStringLiteral("a.png")), large(QStringLiteral("b.png"))});
+    QFile::setPermissions(m_target.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(r.writeError.isEmpty());
+    EXPECT_EQ(r.saved, 0);
+    EXPECT_TRUE(targetFiles().isEmpty());
+}
+
+#if defined(Q_OS_UNIX)
+TEST_F(SavingRunLocal, ADiskThatFillsUpLeavesNoPartialFile)
+{
+    // A file size limit makes writes fail part way, as a full disk does.
+    const QStringList addresses = {large(QStringLiteral("a.png"), 200, 150),
+                                   large(QStringLiteral("b.png"), 900, 700)};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 60000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const SavingReport r = run(addresses);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(r.saved, 1);
+    EXPECT_FALSE(r.writeError.isEmpty());
+    EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
+    EXPECT_EQ(saved(QStringLiteral("0.jpg")).size(), QSize(200, 150));
+}
+#endif
 
 TEST_F(SavingRunLocal, StoppedBeforeItStartsSavesNothing)
 {
