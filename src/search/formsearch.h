@@ -127,7 +127,7 @@ private:
     QString m_background = QStringLiteral("#FFFFFF");
     // Each extraction takes a number; an answer that is not the latest one is dropped.
     int m_extraction = 0;
-    bool m_slidePending = false;  // the view switch waits for its extraction
+    bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
 };
 
