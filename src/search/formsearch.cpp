@@ -33,27 +33,14 @@ namespace {
 const QString SearchSection = QStringLiteral("Search");
 const QString Caption = QStringLiteral("圖片成批下載");
 const QString CountPrefix = QStringLiteral("圖片總數：");
-const QColor Yellow(255, 255, 0);
 
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
 constexpr int ResultsLeft = 40; // twips: where the slide ends
 
-void setLit(QToolButton *button, bool lit)
-{
-    if (!button)
-        return;
-    if (lit) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, Yellow);
-        button->setPalette(palette);
-        // Styles that ignore the palette for button faces still show the yellow.
-        button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
-    } else {
-        button->setStyleSheet(QString());
-        button->setPalette(QPalette());
-    }
-}
+// The selected option, or the running timed scroll, shows a yellow face.
+const QString LitWhenChecked =
+    QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }");
 
 } // namespace
 
@@ -155,17 +142,16 @@ void FormSearch::buildToolRow()
     options->setExclusive(true);
     m_opt[0] =
         addCommand("Opt0", QStringLiteral("圖片網頁"), "text-html", QStringLiteral("網"), C::Opt0);
-    m_optButtons[0] = lastButton();
+    lastButton()->setStyleSheet(LitWhenChecked);
     m_opt[1] = addCommand("Opt1", QStringLiteral("提取網頁圖片"), "image-x-generic",
                           QStringLiteral("圖"), C::Opt1);
-    m_optButtons[1] = lastButton();
+    lastButton()->setStyleSheet(LitWhenChecked);
     for (int i = 0; i < 2; ++i) {
         m_opt[i]->setCheckable(true);
         options->addAction(m_opt[i]);
         connect(m_opt[i], &QAction::triggered, this, [this, i] { optClick(i); });
     }
     m_opt[0]->setChecked(true);
-    setLit(m_optButtons[0], true);
 
     m_cmdPage[0] = addCommand("CmdPage0", QStringLiteral("後退"), "go-previous",
                               QStringLiteral("◀"), C::CmdPage0);
@@ -376,8 +362,6 @@ void FormSearch::optClick(int index)
     m_opt[index]->setChecked(true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
-    setLit(m_optButtons[index], true);
-    setLit(m_optButtons[1 - index], false);
 
     if (index == 0) {
         // Whatever extraction or slide was under way no longer has a view to show.
@@ -544,6 +528,7 @@ void FormSearch::webTitleChange()
 {
     const QString address = m_web0->url().toString();
     m_textUrl->setEditText(address);
+    m_textUrl->lineEdit()->setCursorPosition(0); // the host first, not the query's tail
     setWindowTitle(SearchQueries::windowCaption(m_web0->title(), address));
 }
 

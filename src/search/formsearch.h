@@ -116,7 +116,6 @@ private:
     std::array<QAction *, 2> m_opt{};
     std::array<QAction *, 2> m_cmdPage{};
     std::array<QToolButton *, 2> m_moveUp{};
-    std::array<QToolButton *, 2> m_optButtons{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
