@@ -36,7 +36,6 @@ const QString CountPrefix = QStringLiteral("圖片總數：");
 
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
-constexpr int ResultsLeft = 40; // twips: where the slide ends
 
 // The selected option, or the running timed scroll, shows a yellow face.
 const QString LitWhenChecked =
