@@ -129,7 +129,6 @@ private:
     std::array<QAction *, 2> m_opt{};
     std::array<QAction *, 2> m_cmdPage{};
     std::array<QToolButton *, 2> m_moveUp{};
-    std::array<QToolButton *, 2> m_optButtons{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
@@ -140,7 +139,7 @@ private:
     QString m_background = QStringLiteral("#FFFFFF");
     // Each extraction takes a number; an answer that is not the latest one is dropped.
     int m_extraction = 0;
-    bool m_slidePending = false;  // the view switch waits for its extraction
+    bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
     QString m_downloadPath; // the folder of the last saving run
     QPointer<SavingRun> m_saving;
