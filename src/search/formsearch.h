@@ -141,10 +141,10 @@ private:
     int m_extraction = 0;
     bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
-    QString m_downloadPath; // the folder of the last saving run
+    QString m_downloadPath;        // the folder of the last saving run
     QPointer<SavingRun> m_saving;
     bool m_savingAsked = false; // a folder was chosen and the shown view's pictures are read
-    int m_progressStep = 0;   // the busy mark's width in hundreds of twips
+    int m_progressStep = 0;     // the busy mark's width in hundreds of twips
 };
 
 } // namespace vimbrel

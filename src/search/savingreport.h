@@ -11,10 +11,10 @@ struct SavingReport
 {
     static const QString title; // "查看"
 
-    int total = 0;  // pictures of the page
-    int saved = 0;  // files written and kept
-    int small = 0;  // obtained, but under the size worth keeping
-    int failed = 0; // could not be fetched or decoded
+    int total = 0;        // pictures of the page
+    int saved = 0;        // files written and kept
+    int small = 0;        // obtained, but under the size worth keeping
+    int failed = 0;       // could not be fetched or decoded
     bool stopped = false; // the user stopped the run
     QString writeError;   // the folder could not be written: the run stopped there
 

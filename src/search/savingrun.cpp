@@ -53,8 +53,7 @@ std::optional<QByteArray> SavingRun::dataAddressBytes(const QString &address)
     if (comma < 0)
         return std::nullopt;
     const QString header = address.mid(5, comma - 5);
-    const QByteArray payload =
-        QByteArray::fromPercentEncoding(address.mid(comma + 1).toLatin1());
+    const QByteArray payload = QByteArray::fromPercentEncoding(address.mid(comma + 1).toLatin1());
     if (!header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
         return payload;
     const auto decoded =

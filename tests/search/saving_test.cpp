@@ -58,8 +58,9 @@ bool near(QRgb a, QColor b, int tolerance = 48)
 // The JPEG with an EXIF block holding only the orientation.
 QByteArray withOrientation(const QByteArray &jpeg, int orientation)
 {
-    const QByteArray exif = QByteArray::fromHex("4578696600004d4d002a000000080001011200030000000100") +
-                            char(orientation) + QByteArray::fromHex("000000000000");
+    const QByteArray exif =
+        QByteArray::fromHex("4578696600004d4d002a000000080001011200030000000100") +
+        char(orientation) + QByteArray::fromHex("000000000000");
     const int length = int(exif.size()) + 2;
     return jpeg.left(2) + QByteArray::fromHex("ffe1") + char(length >> 8) + char(length & 0xff) +
            exif + jpeg.mid(2);
@@ -330,8 +331,8 @@ protected:
     }
     QStringList targetFiles() const
     {
-        return QDir(m_target.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
-                                               QDir::Name);
+        return QDir(m_target.path())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
     }
     QImage saved(const QString &name) const { return QImage(m_target.filePath(name)); }
 
@@ -356,8 +357,8 @@ TEST_F(SavingRunLocal, WhatCannotBeObtainedTakesNoNumberAndIsNeverAnotherPicture
         QUrl::fromLocalFile(m_source.filePath(QStringLiteral("missing.png"))).toString(),
         picture(QStringLiteral("text.png"), "just text"),
         QStringLiteral("javascript:alert(1)"),
-        QStringLiteral("data:image/png;base64,") + QString::fromLatin1(
-            encoded(busy(200, 300, 2), "png").toBase64()),
+        QStringLiteral("data:image/png;base64,") +
+            QString::fromLatin1(encoded(busy(200, 300, 2), "png").toBase64()),
     };
     const SavingReport r = run(addresses);
     EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.jpg")}));
@@ -371,7 +372,8 @@ TEST_F(SavingRunLocal, NumbersFollowThePageOrderAroundWhatIsInTheFolder)
 {
     QFile(m_target.filePath(QStringLiteral("0.jpg"))).open(QIODevice::WriteOnly);
     QDir().mkpath(m_target.filePath(QStringLiteral("2.jpg")));
-    QFile::link(m_target.filePath(QStringLiteral("nowhere")), m_target.filePath(QStringLiteral("3.jpg")));
+    QFile::link(m_target.filePath(QStringLiteral("nowhere")),
+                m_target.filePath(QStringLiteral("3.jpg")));
     QStringList addresses;
     for (int i = 0; i < 12; ++i)
         addresses << large(QStringLiteral("p%1.png").arg(i), 200 + 10 * i, 150, quint32(i));
@@ -394,9 +396,9 @@ TEST_F(SavingRunLocal, RecordsWhereEachPictureCameFrom)
     if (origin.isEmpty())
         GTEST_SKIP() << "no user extended attributes here";
     EXPECT_EQ(origin, address);
-    EXPECT_EQ(OriginAttributes::read(m_target.filePath(QStringLiteral("0.jpg")),
-                                     "user.xdg.referrer.url"),
-              QStringLiteral("https://pictures.test/page?x=1#top"));
+    EXPECT_EQ(
+        OriginAttributes::read(m_target.filePath(QStringLiteral("0.jpg")), "user.xdg.referrer.url"),
+        QStringLiteral("https://pictures.test/page?x=1#top"));
 }
 
 TEST_F(SavingRunLocal, LocalFilesAreReadOnlyForALocalPage)

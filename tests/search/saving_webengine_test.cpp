@@ -114,8 +114,8 @@ protected:
     void expectMixedGallerySaved()
     {
         EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.jpg"),
-                                             QStringLiteral("2.jpg"), QStringLiteral("3.jpg"),
-                                             QStringLiteral("4.jpg")}));
+                                              QStringLiteral("2.jpg"), QStringLiteral("3.jpg"),
+                                              QStringLiteral("4.jpg")}));
         EXPECT_EQ(saved(0).size(), QSize(800, 600));
         EXPECT_TRUE(near(saved(0).pixel(50, 300), Qt::red));
         // The see-through half of the PNG lies on white.
@@ -141,8 +141,8 @@ protected:
     QString m_target;
 };
 
-const QString MixedReport = QStringLiteral(
-    "question|查看|已保存 5 幅圖片，2 幅圖片無法取得。立即查看剛才保存的圖片嗎？");
+const QString MixedReport =
+    QStringLiteral("question|查看|已保存 5 幅圖片，2 幅圖片無法取得。立即查看剛才保存的圖片嗎？");
 
 TEST_F(SavingLive, AMixedPageGivesExactlyTheExpectedFiles)
 {
@@ -153,8 +153,7 @@ TEST_F(SavingLive, AMixedPageGivesExactlyTheExpectedFiles)
     // Asked for as the view asks: the page as referrer, its user agent and cookies.
     const QString page = address(QStringLiteral("/gallery/mixed"));
     EXPECT_EQ(m_service.lastHeader(QStringLiteral("/pic/big1.jpg"), "Referer"), page.toUtf8());
-    EXPECT_EQ(m_service.lastHeader(QStringLiteral("/pic/big1.jpg"), "User-Agent"),
-              "VimbrelTest/1");
+    EXPECT_EQ(m_service.lastHeader(QStringLiteral("/pic/big1.jpg"), "User-Agent"), "VimbrelTest/1");
     EXPECT_EQ(m_service.lastHeader(QStringLiteral("/pic/big1.jpg"), "Cookie"),
               "seen=/pic/big1.jpg");
     const QString origin = OriginAttributes::read(QDir(m_target).filePath(QStringLiteral("0.jpg")),
@@ -172,8 +171,8 @@ TEST_F(SavingLive, TheResultsPageIsSavedInTheResultListOrder)
     ASSERT_TRUE(go(QStringLiteral("/gallery/mixed")));
     QSignalSpy loaded(m_results, &BrowserView::downloadComplete);
     press("Opt1");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return m_results->url().isLocalFile() && !loaded.isEmpty(); }, timeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_results->url().isLocalFile() && !loaded.isEmpty(); },
+                                timeout));
     // The extraction leaves the GIF out; the rest keep their order.
     ASSERT_EQ(m_state.results().count(), 8);
     EXPECT_TRUE(m_state.results().at(0).contains(QLatin1String("big1.jpg")));

@@ -78,7 +78,8 @@ protected:
         page()->scriptedElements.clear();
         for (const QString &address : addresses) {
             page()->scriptedElements.append({QStringLiteral("IMG"), address});
-            page()->scriptedElements.append({QStringLiteral("A"), QStringLiteral("http://g.test/")});
+            page()->scriptedElements.append(
+                {QStringLiteral("A"), QStringLiteral("http://g.test/")});
         }
     }
     void press() { m_window->findChild<QAction *>(QStringLiteral("Command1"))->trigger(); }
@@ -92,10 +93,7 @@ protected:
         press();
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_dialogs.calls.size() >= before + 2; }, 20000));
     }
-    QStringList targetFiles() const
-    {
-        return QDir(m_target).entryList(QDir::Files, QDir::Name);
-    }
+    QStringList targetFiles() const { return QDir(m_target).entryList(QDir::Files, QDir::Name); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<IniSettings> m_settings;
@@ -126,7 +124,8 @@ TEST_F(SavingWindow, OkShowsTheFolderInTheMainWindowAndCancelDoesNot)
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(QDir(shown.first().first().toString()), QDir(m_target));
     EXPECT_EQ(status(), QStringLiteral("2 / 2"));
-    EXPECT_FALSE(m_window->findChild<QLabel *>(QStringLiteral("LabPro"))->isVisibleTo(m_window.get()));
+    EXPECT_FALSE(
+        m_window->findChild<QLabel *>(QStringLiteral("LabPro"))->isVisibleTo(m_window.get()));
 
     // The second run takes the next free number and does not show the folder on Cancel.
     saveInto(m_target, false);

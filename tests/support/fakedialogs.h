@@ -15,9 +15,9 @@ namespace vimbrel {
 class FakeDialogs : public Dialogs
 {
 public:
-    std::deque<std::optional<QString>> inputAnswers;  // one per inputBox, nullopt = cancel
-    std::deque<std::optional<QString>> fileAnswers;   // one per openFile/saveFile/browseFolder
-    std::deque<bool> questionAnswers;                 // one per question; none left = Cancel
+    std::deque<std::optional<QString>> inputAnswers; // one per inputBox, nullopt = cancel
+    std::deque<std::optional<QString>> fileAnswers;  // one per openFile/saveFile/browseFolder
+    std::deque<bool> questionAnswers;                // one per question; none left = Cancel
     QStringList calls;
 
     std::optional<QString> inputBox(const QString &prompt, const QString &title,

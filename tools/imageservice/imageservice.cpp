@@ -248,20 +248,28 @@ ImageService::Answer ImageService::answer(const QUrl &url)
 QByteArray ImageService::animatedGif()
 {
     // Two frames of one pixel: red, then blue.
-    return QByteArray::fromHex("474946383961010001008000" "00ff00000000ff"
-                               "21f904000a0000002c00000000010001000002024401" "00"
-                               "21f904000a0000002c0000000001000100000202" "4c0100" "3b");
+    return QByteArray::fromHex("474946383961010001008000"
+                               "00ff00000000ff"
+                               "21f904000a0000002c00000000010001000002024401"
+                               "00"
+                               "21f904000a0000002c0000000001000100000202"
+                               "4c0100"
+                               "3b");
 }
 
 QByteArray ImageService::withOrientation(const QByteArray &jpeg, int orientation)
 {
     // An EXIF block holding only the orientation tag, right after the start marker.
-    QByteArray exif = QByteArray::fromHex("457869660000" "4d4d002a00000008" "0001"
+    QByteArray exif = QByteArray::fromHex("457869660000"
+                                          "4d4d002a00000008"
+                                          "0001"
                                           "011200030000000100") +
-                      char(orientation) + QByteArray::fromHex("0000" "00000000");
+                      char(orientation) +
+                      QByteArray::fromHex("0000"
+                                          "00000000");
     const quint16 length = quint16(exif.size() + 2);
-    const QByteArray segment = QByteArray::fromHex("ffe1") + char(length >> 8) +
-                               char(length & 0xff) + exif;
+    const QByteArray segment =
+        QByteArray::fromHex("ffe1") + char(length >> 8) + char(length & 0xff) + exif;
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
@@ -279,9 +287,8 @@ ImageService::Answer ImageService::picture(const QString &name, int width, int h
         return {404, "text/plain", "missing\n"};
 
     const QString key = name + QLatin1Char('@') + QString::number(width) + QLatin1Char('x') +
-                        QString::number(height) + QLatin1Char('/') +
-                        QString::number(look.noise) + QString::number(look.alpha) +
-                        QString::number(look.orientation);
+                        QString::number(height) + QLatin1Char('/') + QString::number(look.noise) +
+                        QString::number(look.alpha) + QString::number(look.orientation);
     auto cached = m_pictures.constFind(key);
     if (cached == m_pictures.constEnd()) {
         // A colour of the name's own and a band across, so pictures tell apart at a glance.

@@ -48,8 +48,8 @@ private:
     Answer answer(const QUrl &url);
     struct Look
     {
-        bool noise = false; // hard to compress, with a red left quarter
-        bool alpha = false; // left half transparent (PNG)
+        bool noise = false;  // hard to compress, with a red left quarter
+        bool alpha = false;  // left half transparent (PNG)
         int orientation = 0; // EXIF orientation written into a JPEG
     };
     Answer picture(const QString &name, int width, int height, const Look &look);
