@@ -4,6 +4,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QThread>
 #include <QUrl>
 
 #include <algorithm>
@@ -53,9 +54,11 @@ std::optional<QByteArray> SavingRun::dataAddressBytes(const QString &address)
     if (comma < 0)
         return std::nullopt;
     const QString header = address.mid(5, comma - 5);
-    const QByteArray payload = QByteArray::fromPercentEncoding(address.mid(comma + 1).toLatin1());
+    QByteArray payload = QByteArray::fromPercentEncoding(address.mid(comma + 1).toLatin1());
     if (!header.endsWith(QLatin1String(";base64"), Qt::CaseInsensitive))
         return payload;
+    // Pages wrap long base64 text over lines; the blanks are no part of it.
+    payload.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
     const auto decoded =
         QByteArray::fromBase64Encoding(payload, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)

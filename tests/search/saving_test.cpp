@@ -299,6 +299,8 @@ TEST(SavingRun, ReadsDataAddresses)
     EXPECT_EQ(SavingRun::dataAddressBytes(QStringLiteral("data:image/gif;base64,R0lG")),
               QByteArray("GIF"));
     EXPECT_EQ(SavingRun::dataAddressBytes(QStringLiteral("data:,a%20b")), QByteArray("a b"));
+    EXPECT_EQ(SavingRun::dataAddressBytes(QStringLiteral("data:image/gif;base64,R0\n lG")),
+              QByteArray("GIF"));
     EXPECT_EQ(SavingRun::dataAddressBytes(QStringLiteral("data:image/png;base64,*!")),
               std::nullopt);
     EXPECT_EQ(SavingRun::dataAddressBytes(QStringLiteral("data:image/png")), std::nullopt);
