@@ -4,29 +4,27 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemModel>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSaveFile>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "app/drivelist.h"
+#include "app/folderpane.h"
 #include "app/mainactions.h"
+#include "app/maintools.h"
 #include "app/startup.h"
 #include "app/toolcommands.h"
 #include "app/toolicons.h"
-#include "capture/modulescreen.h"
 #include "gallery/folderlisting.h"
 #include "gallery/gallery.h"
 #include "gallery/gallerylabels.h"
 #include "gallery/treesearch.h"
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
-#include "platform/shell.h"
 #include "shell/shellverb.h"
 #include "view/browserview.h"
 #include "view/focussink.h"
@@ -48,6 +46,7 @@ void place(QWidget *widget, const TwipRect &r, double dpi)
 Frmmain::Frmmain(MainServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)),
       m_gallery(new Gallery(m_services.pageFile, m_services.widthOf, this)),
+      m_tools(new MainTools(m_services, *m_gallery, this)),
       m_search(std::make_unique<TreeSearchJob>())
 {
     setObjectName(QStringLiteral("Frmmain"));
@@ -56,7 +55,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
 
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
-    connect(m_web, &BrowserView::newWindowRequested, this, &Frmmain::openThumbnail);
+    connect(m_web, &BrowserView::newWindowRequested, m_tools, &MainTools::openThumbnail);
     connect(m_gallery, &Gallery::pageBuilt, this, &Frmmain::showBuiltPage);
 
     m_controls = new ViewControls(WindowKind::Main, this);
@@ -68,7 +67,12 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
 
     m_actions = new MainActions(this);
     wireActions();
-    buildPane();
+    m_pane = new FolderPane(this);
+    connect(m_pane, &FolderPane::folderChosen, this, &Frmmain::chooseFolder);
+    m_pane->bar()->installEventFilter(this);
+    // The folder list starts on the process's current folder, as a folder list control does.
+    m_folderPath = QDir::currentPath();
+    m_pane->select(m_folderPath);
 
     for (int i = 0; i < 7; ++i) {
         auto *label = new QLabel(this);
@@ -81,8 +85,8 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     setLabel(6, m_gallery->headerLabel());
 
     auto *wheel = new WheelFilter(this, m_controls, this);
-    wheel->letThrough(m_folders);
-    wheel->letThrough(m_drive);
+    wheel->letThrough(m_pane->folders());
+    wheel->letThrough(m_pane->drive());
     connect(wheel, &WheelFilter::toolsMenuRequested, m_actions->toolsMenu(),
             [this](QPoint at) { m_actions->toolsMenu()->popup(at); });
 
@@ -108,87 +112,39 @@ void Frmmain::wireActions()
 {
     const MainActions &a = *m_actions;
     using A = MainActions;
-    auto on = [this](QAction *action, auto slot) {
-        connect(action, &QAction::triggered, this, slot);
+    const auto on = [](QAction *action, auto *receiver, auto slot) {
+        connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Command1], &Frmmain::openPicture);
-    on(a[A::Command5], &Frmmain::searchTree);
-    on(a[A::Command6], &Frmmain::searchWindowRequested);
-    connect(a[A::CmdPage0], &QAction::triggered, m_gallery, &Gallery::previousPage);
-    connect(a[A::CmdPage1], &QAction::triggered, m_gallery, &Gallery::nextPage);
-    connect(a[A::BigP0], &QAction::triggered, m_controls, &ViewControls::zoomIn);
-    connect(a[A::BigP1], &QAction::triggered, m_controls, &ViewControls::zoomOut);
+    on(a[A::Command1], this, &Frmmain::openPicture);
+    on(a[A::Command5], this, &Frmmain::searchTree);
+    on(a[A::Command6], this, &Frmmain::searchWindowRequested);
+    on(a[A::CmdPage0], m_gallery, &Gallery::previousPage);
+    on(a[A::CmdPage1], m_gallery, &Gallery::nextPage);
+    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
+    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
     m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], &Frmmain::changeBackground);
-    connect(a[A::Command7], &QAction::triggered, m_gallery, &Gallery::cycleMatrixMode);
-    connect(a[A::Command10], &QAction::triggered, this, [this] {
+    on(a[A::ImgComb], this, &Frmmain::changeBackground);
+    on(a[A::Command7], m_gallery, &Gallery::cycleMatrixMode);
+    on(a[A::Command10], this, [this] {
         if (m_gallery->cycleDisplayStyle())
             m_web->setFocus();
     });
     connect(a[A::ChkFace], &QAction::toggled, this, &Frmmain::showPane);
-    on(a[A::Command8], &Frmmain::openPageFolder);
-    connect(a[A::Command4], &QAction::triggered, this,
-            [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
-    connect(a[A::Command3], &QAction::triggered, this,
-            [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
-    connect(a[A::Command2], &QAction::triggered, m_gallery, &Gallery::refresh);
-    on(a[A::Command9], &Frmmain::captureScreen);
-    on(a[A::ToolSaveList], &Frmmain::exportList);
-    on(a[A::ToolJump], &Frmmain::jumpToPage);
-    on(a[A::ToolsDraw], &Frmmain::startDrawingProgram);
-    on(a[A::ToolPC], &Frmmain::openComputer);
-    on(a[A::ToolDefaut], &Frmmain::openInOtherViewer);
-    connect(a[A::Folder], &QAction::toggled, this, &Frmmain::toggleFolderVerb);
-    on(a[A::ToolSetup], &Frmmain::changePageSize);
-    on(a[A::HelpEmail], &Frmmain::mailAuthor);
-    on(a[A::HelpHome], &Frmmain::openHomePage);
-    on(a[A::HelpAbout], &Frmmain::showAbout);
-}
-
-void Frmmain::buildPane()
-{
-    m_drive = new DriveList(this);
-    m_drive->setObjectName(QStringLiteral("Drive1"));
-    m_drive->setFocusPolicy(Qt::ClickFocus);
-    connect(m_drive, &QComboBox::activated, this, &Frmmain::chooseDrive);
-
-    // The tree gets its model when the pane is first shown: a hidden pane reads nothing.
-    m_folders = new QTreeView(this);
-    m_folders->setObjectName(QStringLiteral("Dir1"));
-    m_folders->setHeaderHidden(true);
-    m_folders->setUniformRowHeights(true);
-    m_folders->setFocusPolicy(Qt::ClickFocus);
-
-    m_bar = new QFrame(this);
-    m_bar->setObjectName(QStringLiteral("law"));
-    m_bar->setCursor(Qt::SplitHCursor);
-    m_bar->setAutoFillBackground(true);
-    m_bar->installEventFilter(this);
-
-    m_drive->hide();
-    m_folders->hide();
-    m_bar->hide();
-
-    // The folder list starts on the process's current folder, as a folder list control does.
-    m_folderPath = QDir::currentPath();
-    m_drive->showVolumeOf(m_folderPath);
-}
-
-void Frmmain::createFolderModel()
-{
-    m_folderModel = new QFileSystemModel(this);
-    m_folderModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
-    m_folderModel->setReadOnly(true);
-    m_folderModel->setRootPath(QDir::rootPath());
-    m_folders->setModel(m_folderModel);
-    for (int column = 1; column < m_folderModel->columnCount(); ++column)
-        m_folders->hideColumn(column);
-    auto choose = [this](const QModelIndex &index) {
-        if (index.isValid())
-            chooseFolder(m_folderModel->filePath(index));
-    };
-    connect(m_folders, &QTreeView::clicked, this, choose);
-    connect(m_folders, &QTreeView::activated, this, choose);
+    on(a[A::Command8], m_tools, &MainTools::openPageFolder);
+    on(a[A::Command4], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
+    on(a[A::Command3], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
+    on(a[A::Command2], m_gallery, &Gallery::refresh);
+    on(a[A::Command9], m_tools, &MainTools::captureScreen);
+    on(a[A::ToolSaveList], m_tools, &MainTools::exportList);
+    on(a[A::ToolJump], this, [this] { m_gallery->askJump(*m_services.dialogs); });
+    on(a[A::ToolsDraw], m_tools, &MainTools::startDrawingProgram);
+    on(a[A::ToolPC], m_tools, &MainTools::openComputer);
+    on(a[A::ToolDefaut], m_tools, &MainTools::openInOtherViewer);
+    connect(a[A::Folder], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
+    on(a[A::ToolSetup], this, &Frmmain::changePageSize);
+    on(a[A::HelpEmail], m_tools, &MainTools::mailAuthor);
+    on(a[A::HelpHome], m_tools, &MainTools::openHomePage);
+    on(a[A::HelpAbout], m_tools, &MainTools::showAbout);
 }
 
 void Frmmain::setLabel(int index, const QString &text)
@@ -208,18 +164,18 @@ void Frmmain::applyLayout()
               d);
         buttons[std::size_t(i)]->setIconSize(QSize(iconSize, iconSize));
     }
-    place(m_drive, m_layout.drive(), d);
-    place(m_folders, m_layout.folders(), d);
-    place(m_bar, m_layout.bar(), d);
+    place(m_pane->drive(), m_layout.drive(), d);
+    place(m_pane->folders(), m_layout.folders(), d);
+    place(m_pane->bar(), m_layout.bar(), d);
     place(m_web->widget(), m_layout.web(), d);
     for (int i = 0; i < 7; ++i)
         place(m_labels[std::size_t(i)], m_layout.label(i), d);
     place(m_cmb, {-2000, 6480, 1470, 300}, d);
-    QPalette palette = m_bar->palette();
+    QPalette palette = m_pane->bar()->palette();
     palette.setColor(QPalette::Window, m_layout.dragging()
                                            ? QColor(Qt::black)
                                            : QGuiApplication::palette().color(QPalette::Button));
-    m_bar->setPalette(palette);
+    m_pane->bar()->setPalette(palette);
     // The page is laid out in the view's own pixels, whatever the screen's DPI.
     m_gallery->setViewWidth(m_web->widget()->width());
 }
@@ -239,12 +195,8 @@ void Frmmain::formLoad(const QString &commandLine)
     if (m_services.registry)
         ShellVerb::registerProgram(*m_services.registry, true);
     m_cmb->setFocus();
-    if (m_services.pageFile.isEmpty()) {
-        m_toldPageNotWritten = true;
-        const QString why = GalleryLabels::pageNotWritten(QString());
-        setLabel(0, why);
-        m_services.dialogs->messageBox(why, QStringLiteral("Vimbrel"), MessageIcon::Warning);
-    }
+    if (m_services.pageFile.isEmpty())
+        tellPageNotWritten();
 
     const StartUp::Start start = StartUp::read(commandLine);
     if (start.kind == StartUp::StartKind::Folder)
@@ -259,12 +211,7 @@ bool Frmmain::showFolder(const QString &path)
     if (!info.isDir())
         return false;
     m_folderPath = QDir::cleanPath(info.absoluteFilePath());
-    m_drive->showVolumeOf(m_folderPath);
-    if (m_folderModel) {
-        const QModelIndex index = m_folderModel->index(m_folderPath);
-        m_folders->setCurrentIndex(index);
-        m_folders->scrollTo(index);
-    }
+    m_pane->select(m_folderPath);
     m_gallery->openFolder(m_folderPath);
     return true;
 }
@@ -276,28 +223,25 @@ void Frmmain::chooseFolder(const QString &path)
         showFolder(path);
 }
 
-void Frmmain::chooseDrive(int index)
-{
-    const QString root = m_drive->rootAt(index);
-    if (!root.isEmpty())
-        chooseFolder(root);
-}
-
 void Frmmain::showBuiltPage()
 {
     m_web->navigate(m_gallery->pageFile());
-    const bool written = m_gallery->pageWritten();
-    setLabel(0, written ? m_gallery->pathLabel()
-                        : GalleryLabels::pageNotWritten(m_gallery->pageFile()));
+    setLabel(0, m_gallery->pathLabel());
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
     (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
     (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
-    if (!written && !m_toldPageNotWritten) {
-        m_toldPageNotWritten = true;
-        m_services.dialogs->messageBox(GalleryLabels::pageNotWritten(m_gallery->pageFile()),
-                                       QStringLiteral("Vimbrel"), MessageIcon::Warning);
-    }
+    if (!m_gallery->pageWritten())
+        tellPageNotWritten();
+}
+
+void Frmmain::tellPageNotWritten()
+{
+    // The status line says it after every build; the message comes once.
+    const QString why = GalleryLabels::pageNotWritten(m_gallery->pageFile());
+    setLabel(0, why);
+    if (!std::exchange(m_toldPageNotWritten, true))
+        m_services.dialogs->messageBox(why, QStringLiteral("Vimbrel"), MessageIcon::Warning);
 }
 
 void Frmmain::searchTree()
@@ -336,20 +280,14 @@ void Frmmain::searchFinished()
 
 void Frmmain::showPane(bool shown)
 {
-    if (shown && !m_folderModel) {
-        createFolderModel();
-        m_folders->setCurrentIndex(m_folderModel->index(m_folderPath));
-    }
     m_layout.setPaneShown(shown);
-    m_drive->setVisible(shown);
-    m_folders->setVisible(shown);
-    m_bar->setVisible(shown);
+    m_pane->setShown(shown);
     applyLayout();
 }
 
 bool Frmmain::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_bar)
+    if (watched != m_pane->bar())
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::MouseMove) {
         auto *mouse = static_cast<QMouseEvent *>(event);
@@ -375,20 +313,6 @@ void Frmmain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Frmmain::launch(const QString &target)
-{
-    if (!m_services.shell->open(target))
-        m_services.dialogs->messageBox(ToolCommands::cannotOpenMessage(target),
-                                       QStringLiteral("Vimbrel"), MessageIcon::Warning);
-}
-
-void Frmmain::openThumbnail(const QUrl &address)
-{
-    const QString target = address.isLocalFile() ? address.toLocalFile() : address.toString();
-    if (!target.isEmpty())
-        launch(target);
-}
-
 void Frmmain::openPicture()
 {
     const auto file = m_services.dialogs->openFile(
@@ -400,92 +324,12 @@ void Frmmain::openPicture()
     showFolder(folderOf(QFileInfo(*file).absoluteFilePath()));
 }
 
-void Frmmain::openPageFolder()
-{
-    launch(m_gallery->pageFolder());
-}
-
-void Frmmain::exportList()
-{
-    const auto file = m_services.dialogs->saveFile(
-        ToolCommands::SaveTitle, ToolCommands::ListFilter, ToolCommands::ListDefaultName);
-    if (!file || file->isEmpty())
-        return;
-    // A complete new file or nothing: the old one stays until the new one is whole. The size
-    // is checked before the commit, since a write cut short by a full disk can pass unreported.
-    QSaveFile out(*file);
-    const QByteArray bytes = ToolCommands::exportedList(m_gallery->images().listText());
-    const bool written = out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() &&
-                         out.flush() && out.size() == bytes.size() && out.commit();
-    if (!written) {
-        m_services.dialogs->messageBox(ToolCommands::cannotSaveMessage(*file),
-                                       QStringLiteral("Vimbrel"), MessageIcon::Warning);
-        return;
-    }
-    launch(*file);
-}
-
-void Frmmain::captureScreen()
-{
-    if (m_services.grabber)
-        ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
-                                     QGuiApplication::clipboard());
-}
-
-void Frmmain::jumpToPage()
-{
-    m_gallery->askJump(*m_services.dialogs);
-}
-
-void Frmmain::startDrawingProgram()
-{
-    for (const QString &program : ToolCommands::drawingPrograms()) {
-        if (m_services.shell->hasProgram(program)) {
-            m_services.shell->startProgram(program, {});
-            return;
-        }
-    }
-}
-
-void Frmmain::openComputer()
-{
-    launch(QDir::rootPath());
-}
-
-void Frmmain::openInOtherViewer()
-{
-    // An empty folder has no picture 0, whatever an earlier folder left in the slot.
-    if (!m_gallery->images().isEmpty())
-        launch(m_gallery->images().at(0));
-}
-
-void Frmmain::mailAuthor()
-{
-    launch(ToolCommands::contactMail());
-}
-
-void Frmmain::openHomePage()
-{
-    launch(ToolCommands::HomePage);
-}
-
-void Frmmain::showAbout()
-{
-    m_services.shell->about(ToolCommands::AboutTitle, ToolCommands::AboutCredit, windowIcon());
-}
-
 void Frmmain::changeBackground()
 {
     if (m_gallery->images().isEmpty())
         return;
     m_gallery->changeBackground(m_controls->advanceColour());
     m_cmb->setFocus();
-}
-
-void Frmmain::toggleFolderVerb(bool checked)
-{
-    if (m_services.registry)
-        ShellVerb::toggleFolderVerb(*m_services.registry, checked);
 }
 
 void Frmmain::changePageSize()

@@ -1,53 +1,30 @@
 #pragma once
 
 #include "app/mainlayout.h"
-#include "gallery/thumbnailpage.h"
+#include "app/mainservices.h"
 #include "view/busycursor.h"
 
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
 #include <optional>
 
-class QFileSystemModel;
-class QFrame;
 class QLabel;
-class QTreeView;
 
 namespace vimbrel {
 
-class BrowserView;
-class Dialogs;
-class DriveList;
 class FocusSink;
+class FolderPane;
 class Gallery;
 class MainActions;
-class Registry;
-class ScreenGrabber;
-class Settings;
-class Shell;
+class MainTools;
 class TreeSearchJob;
 class ViewControls;
 
-// What the main window needs from outside; main() passes the real ones, tests the fakes.
-struct MainServices
-{
-    Settings *settings = nullptr;
-    Dialogs *dialogs = nullptr;
-    Shell *shell = nullptr;
-    std::function<BrowserView *(QWidget *parent)> makeView;
-    Registry *registry = nullptr;         // the folder verb's store
-    ScreenGrabber *grabber = nullptr;     // the screen capture's source
-    QString pageFile;                     // where the thumbnail page is written; empty when
-                                          // the cache folder was refused
-    ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
-};
-
 // The main window: tool row, folder pane with splitter, the browser view with the thumbnail
 // pages, and the status line. Wiring only: the commands are MainActions, the pages Gallery's,
-// the view's controls ViewControls', the launches and prompts the seams'.
+// the tools MainTools', the view's controls ViewControls', the pane FolderPane's.
 class Frmmain : public QWidget
 {
     Q_OBJECT
@@ -80,40 +57,23 @@ private Q_SLOTS:
     void changeBackground();
     void showPane(bool shown);
     void chooseFolder(const QString &path);
-    void chooseDrive(int index);
-    void openThumbnail(const QUrl &address);
-    void openPageFolder();
-    void exportList();
-    void captureScreen();
-    void jumpToPage();
-    void startDrawingProgram();
-    void openComputer();
-    void openInOtherViewer();
-    void mailAuthor();
-    void openHomePage();
-    void showAbout();
-    void toggleFolderVerb(bool checked);
     void changePageSize();
 
 private:
     void wireActions();
-    void buildPane();
-    void createFolderModel();
     void applyLayout();
-    void launch(const QString &target);
+    void tellPageNotWritten();
     void setLabel(int index, const QString &text);
     [[nodiscard]] double dpi() const;
 
     MainServices m_services;
     Gallery *m_gallery = nullptr;
     MainActions *m_actions = nullptr;
+    MainTools *m_tools = nullptr;
+    FolderPane *m_pane = nullptr;
     MainLayout m_layout;
     BrowserView *m_web = nullptr;
     std::array<QLabel *, 7> m_labels{};
-    DriveList *m_drive = nullptr;
-    QTreeView *m_folders = nullptr;
-    QFileSystemModel *m_folderModel = nullptr; // made when the pane is first shown
-    QFrame *m_bar = nullptr;
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
     std::unique_ptr<TreeSearchJob> m_search;

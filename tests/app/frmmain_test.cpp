@@ -23,13 +23,13 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTest>
-#include <QFileSystemModel>
 #include <QTreeView>
 #include <QWheelEvent>
 
 #include <csignal>
 
 #include <sys/resource.h>
+#include "app/foldertreemodel.h"
 #include "app/startup.h"
 #include "app/toolcommands.h"
 #include "gallery/gallery.h"
@@ -570,19 +570,30 @@ TEST_F(MainWindow, AFailedExportKeepsTheOldFileWhole)
               QStringList{QStringLiteral("list.txt")}); // no half-written file beside it
 }
 
-TEST_F(MainWindow, TheHiddenFolderPaneReadsNothingAndShownListsFoldersOnly)
+TEST_F(MainWindow, TheHiddenFolderPaneReadsNothingAndShownFollowsTheFolder)
 {
+    const QString folder = folderWith(QStringLiteral("pane"), 3);
+    QDir().mkpath(folder + QStringLiteral("/inner"));
     Frmmain &w = window();
-    w.formLoad(folderWith(QStringLiteral("pane"), 3));
+    w.formLoad(folder);
     auto *tree = w.findChild<QTreeView *>(QStringLiteral("Dir1"));
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(tree->model(), nullptr);
-    EXPECT_EQ(w.findChild<QFileSystemModel *>(), nullptr);
+    EXPECT_EQ(w.findChild<FolderTreeModel *>(), nullptr);
+
     trigger("ChkFace");
-    auto *model = w.findChild<QFileSystemModel *>();
+    auto *model = w.findChild<FolderTreeModel *>();
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(tree->model(), model);
-    EXPECT_FALSE(model->filter().testFlag(QDir::Files));
+    const QString canonical = QDir(folder).canonicalPath();
+    EXPECT_EQ(model->filePath(tree->currentIndex()), canonical);
+
+    // A click in the tree lists that folder.
+    const QModelIndex inner = model->index(canonical + QStringLiteral("/inner"));
+    ASSERT_TRUE(inner.isValid());
+    Q_EMIT tree->clicked(inner);
+    EXPECT_EQ(text(2), QStringLiteral("圖片總數：0"));
+    EXPECT_EQ(text(0), QStringLiteral("當前路徑：") + canonical + QStringLiteral("/inner/"));
 }
 
 TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
