@@ -25,7 +25,7 @@
 #include "gallery/treesearch.h"
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
-#include "shell/shellverb.h"
+#include "shell/folderverb.h"
 #include "view/browserview.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
@@ -192,8 +192,8 @@ void Frmmain::formLoad(const QString &commandLine)
     m_web->navigate(QStringLiteral("about:blank"));
     m_gallery->readPageSize(*m_services.settings);
     setLabel(4, m_gallery->perPageLabel());
-    if (m_services.registry)
-        ShellVerb::registerProgram(*m_services.registry, true);
+    if (m_services.folderVerb)
+        m_services.folderVerb->installThisProgram();
     m_cmb->setFocus();
     if (m_services.pageFile.isEmpty())
         tellPageNotWritten();

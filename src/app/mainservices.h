@@ -12,7 +12,7 @@ namespace vimbrel {
 
 class BrowserView;
 class Dialogs;
-class Registry;
+class FolderVerb;
 class ScreenGrabber;
 class Settings;
 class Shell;
@@ -24,7 +24,7 @@ struct MainServices
     Dialogs *dialogs = nullptr;
     Shell *shell = nullptr;
     std::function<BrowserView *(QWidget *parent)> makeView;
-    Registry *registry = nullptr;         // the folder verb's store
+    FolderVerb *folderVerb = nullptr;     // the entry in the file manager's folder menu
     ScreenGrabber *grabber = nullptr;     // the screen capture's source
     QString pageFile;                     // where the thumbnail page is written; empty when
                                           // the cache folder was refused

@@ -10,7 +10,7 @@
 #include "gallery/gallery.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
-#include "shell/shellverb.h"
+#include "shell/folderverb.h"
 
 namespace vimbrel {
 
@@ -105,8 +105,12 @@ void MainTools::showAbout()
 
 void MainTools::toggleFolderVerb(bool checked)
 {
-    if (m_services.registry)
-        ShellVerb::toggleFolderVerb(*m_services.registry, checked);
+    if (!m_services.folderVerb)
+        return;
+    if (checked)
+        m_services.folderVerb->installThisProgram();
+    else
+        m_services.folderVerb->remove();
 }
 
 } // namespace vimbrel
