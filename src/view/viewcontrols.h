@@ -62,7 +62,6 @@ public:
     // gives the focus to the view, the detail window to its focus sink.
     void zoomIn();
     void zoomOut();
-    void bigPClick(int index) { index == 0 ? zoomIn() : zoomOut(); }
     // One step without the raising and without moving the focus. A step that would leave
     // the 16-bit range is not taken; the page is zoomed to the unchanged value.
     void zoomBy(int delta);

@@ -596,6 +596,29 @@ TEST_F(MainWindow, TheHiddenFolderPaneReadsNothingAndShownFollowsTheFolder)
     EXPECT_EQ(text(0), QStringLiteral("當前路徑：") + canonical + QStringLiteral("/inner/"));
 }
 
+TEST_F(MainWindow, ACommandOfferedTwiceIsOneAction)
+{
+    window().formLoad(QString());
+    struct Shared
+    {
+        const char *name;
+        const char *tooltip; // on the tool row
+        const char *caption; // in the tools menu
+    };
+    for (const Shared &c : {Shared{"Command2", "刷新圖像", "頁面刷新"},
+                            Shared{"Command8", "查看文件路徑", "查看圖片路徑"},
+                            Shared{"Command9", "截圖另存為", "全屏幕拍照"}}) {
+        QAction *shared = action(c.name);
+        ASSERT_NE(shared, nullptr);
+        EXPECT_EQ(button(c.name)->defaultAction(), shared) << c.name;
+        EXPECT_EQ(button(c.name)->toolTip(), QString::fromUtf8(c.tooltip)) << c.name;
+        EXPECT_TRUE(toolsMenu()->actions().contains(shared)) << c.name;
+        EXPECT_EQ(shared->text(), QString::fromUtf8(c.caption)) << c.name;
+    }
+    // Disabling the action disables its button: the page buttons follow the gallery.
+    EXPECT_FALSE(button("CmdPage1")->isEnabled());
+}
+
 TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
 {
     Frmmain &w = window();
