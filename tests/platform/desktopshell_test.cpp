@@ -36,6 +36,8 @@ public:
         for (const char *name : {"XDG_CURRENT_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
                                  "GNOME_DESKTOP_SESSION_ID", "XDG_SESSION_DESKTOP"})
             set(name, std::nullopt);
+        // No web browser to fall back on either.
+        set("BROWSER", QByteArray("no-such-browser-for-vimbrel"));
     }
     ~DesktopSandbox()
     {
@@ -107,4 +109,7 @@ TEST(DesktopShell, KnowsWhenTheDesktopHasNoProgramForAnAddress)
     EXPECT_TRUE(DesktopShell::hasDefaultProgram(mail));
     EXPECT_TRUE(DesktopShell::hasDefaultProgram(QUrl::fromLocalFile(picture)));
     EXPECT_FALSE(DesktopShell::hasDefaultProgram(QUrl(QStringLiteral("http://example.org/"))));
+    // Without a desktop of its own, the launcher falls back on a web browser for anything.
+    qputenv("BROWSER", "true");
+    EXPECT_TRUE(DesktopShell::hasDefaultProgram(QUrl(QStringLiteral("http://example.org/"))));
 }
