@@ -78,7 +78,7 @@ private Q_SLOTS:
 private:
     // Notifications of the two views.
     void webStatusTextChange(const QString &text);
-    void webCommandStateChange(int command, bool enabled);
+    void webCommandStateChange(BrowserCommand command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
     void wireActions();
