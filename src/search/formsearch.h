@@ -15,7 +15,6 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QToolButton;
 class QVariantAnimation;
 
 namespace vimbrel {
@@ -111,7 +110,6 @@ private:
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
     SearchActions *m_actions = nullptr;
-    std::array<QToolButton *, 2> m_moveUp{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
