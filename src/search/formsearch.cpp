@@ -456,8 +456,15 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
         Q_EMIT m_services.state->pictureRequested(url.toString(QUrl::FullyEncoded), this);
         return;
     }
-    // A link the user clicked opens here; a window a script opens by itself is a pop-up.
-    if (userInitiated && url.isValid() && !url.isEmpty())
+    // A link the user clicked opens here; a window a script opens by itself is a pop-up. The
+    // view loads what it is told, so a web page's link may not lead it to a script address or
+    // into the user's own files.
+    if (!userInitiated || !url.isValid())
+        return;
+    const QString scheme = url.scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    const bool localFromLocal = url.isLocalFile() && m_web0->url().isLocalFile();
+    if (web || localFromLocal)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
 }
 

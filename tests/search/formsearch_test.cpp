@@ -441,14 +441,19 @@ TEST_F(SearchWindow, NewWindowRequests)
     EXPECT_EQ(page()->navigations.last(), QStringLiteral("http://g.test/clicked"));
     const int navigations = int(page()->navigations.size());
     page()->requestNewWindow(QUrl(QStringLiteral("http://ads.test/popup")), false);
+    page()->requestNewWindow(QUrl(QStringLiteral("javascript:alert(1)")), true);
+    page()->requestNewWindow(QUrl(QStringLiteral("file:///etc/passwd")), true);
     EXPECT_EQ(page()->navigations.size(), navigations);
+    page()->currentUrl = QUrl::fromLocalFile(QStringLiteral("/tmp/index.htm"));
+    page()->requestNewWindow(QUrl(QStringLiteral("file:///tmp/next.htm")), true);
+    EXPECT_EQ(page()->navigations.last(), QStringLiteral("file:///tmp/next.htm"));
 
     QSignalSpy pictures(&m_state, &SearchState::pictureRequested);
     results()->requestNewWindow(QUrl(QStringLiteral("http://p.test/1.jpg")), true);
     ASSERT_EQ(pictures.size(), 1);
     EXPECT_EQ(pictures.at(0).at(0).toString(), QStringLiteral("http://p.test/1.jpg"));
     EXPECT_EQ(pictures.at(0).at(1).value<QWidget *>(), &window());
-    EXPECT_EQ(page()->navigations.size(), navigations);
+    EXPECT_EQ(page()->navigations.size(), navigations + 1);
 }
 
 TEST_F(SearchWindow, ScreenCaptureAsksForAName)
