@@ -1,6 +1,5 @@
 // Vimbrel: every picture of a folder at once.
 #include <QApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -18,11 +17,12 @@
 #include "shell/folderverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
-#include "view/focussink.h"
 #include "view/webenginebrowserview.h"
 #include "view/webenginecookies.h"
 
 #include <QWebEngineProfile>
+
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -30,6 +30,13 @@ using namespace vimbrel;
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto answer = StartUp::terminalAnswer(StartUp::commandLineFolder(arguments))) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 #ifdef Q_OS_UNIX
     // WebEngine's sandbox cannot run as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
@@ -90,19 +97,17 @@ int main(int argc, char *argv[])
     SearchWindows searchWindows(search, &window);
     QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
-    // "查看" after a saving run: the main window lists the folder and comes to the front.
+    // "查看" after a saving run: the main window lists the folder and comes to the front, the
+    // keys going to its focus box.
     QObject::connect(&searchState, &SearchState::folderToShow, &window,
                      [&window](const QString &path) {
-                         if (QDir(path) == QDir(window.folderPath()))
-                             window.dir1Change(); // the same folder is listed afresh
-                         else
-                             window.setFolderPath(path);
+                         window.showFolder(path);
                          if (window.isMinimized())
                              window.showNormal();
                          window.raise();
                          window.activateWindow();
-                         if (window.focusSink())
-                             window.focusSink()->setFocus();
+                         if (auto *cmb = window.findChild<QWidget *>(QStringLiteral("Cmb")))
+                             cmb->setFocus();
                      });
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();

@@ -9,15 +9,16 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "search/extraction.h"
 #include "search/searchlayout.h"
 #include "view/browserview.h"
+#include "view/busycursor.h"
 
 class QAction;
 class QComboBox;
 class QLabel;
-class QToolButton;
 class QVariantAnimation;
 
 namespace vimbrel {
@@ -87,7 +88,7 @@ private Q_SLOTS:
 private:
     // Notifications of the two views.
     void webStatusTextChange(const QString &text);
-    void webCommandStateChange(int command, bool enabled);
+    void webCommandStateChange(BrowserCommand command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
     void wireActions();
@@ -124,7 +125,6 @@ private:
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
     SearchActions *m_actions = nullptr;
-    std::array<QToolButton *, 2> m_moveUp{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
@@ -139,8 +139,9 @@ private:
     bool m_resultsInPlace = false; // the results view sits over the page view
     QString m_downloadPath;        // the folder of the last saving run
     QPointer<SavingRun> m_saving;
-    bool m_savingAsked = false; // a folder was chosen and the shown view's pictures are read
-    int m_progressStep = 0;     // the busy mark's width in hundreds of twips
+    std::optional<BusyCursor> m_busy; // while a saving run lasts
+    bool m_savingAsked = false;       // a folder was chosen and the shown view's pictures are read
+    int m_progressStep = 0;           // the busy mark's width in hundreds of twips
 };
 
 } // namespace vimbrel
