@@ -401,24 +401,8 @@ void FormSearch::command1Click()
     if (m_controls->isRunning() && m_controls->litButton() >= 0)
         m_controls->moveUpClick(m_controls->litButton()); // the timed scroll stops
     m_savingAsked = true;
+    // The pictures are asked for as the view shown now asked for them.
     BrowserView *shown = m_viewIndex == 0 ? m_web0 : m_web1;
-    QPointer<FormSearch> self(this);
-    const QString path = m_downloadPath;
-    shown->elements([self, path](const QList<BrowserView::Element> &elements) {
-        if (self && self->m_savingAsked)
-            self->startSaving(path, elements);
-    });
-}
-
-void FormSearch::startSaving(const QString &folder, const QList<BrowserView::Element> &elements)
-{
-    m_savingAsked = false;
-    QStringList addresses;
-    for (const BrowserView::Element &element : elements) {
-        if (element.tagName == QLatin1String("IMG"))
-            addresses.append(element.href);
-    }
-    const BrowserView *shown = m_viewIndex == 0 ? m_web0 : m_web1;
     SavingSource source;
     // The results page is a local file; its pictures were found on the page view's page.
     source.referrer = m_web0->url().toString(QUrl::FullyEncoded);
@@ -426,8 +410,24 @@ void FormSearch::startSaving(const QString &folder, const QList<BrowserView::Ele
     source.cookiesFor = m_services.cookiesFor;
     if (m_services.userAgent)
         source.userAgent = m_services.userAgent();
+    QPointer<FormSearch> self(this);
+    const QString path = m_downloadPath;
+    shown->elements([self, path, source](const QList<BrowserView::Element> &elements) {
+        if (self && self->m_savingAsked)
+            self->startSaving(path, source, elements);
+    });
+}
 
-    auto *run = new SavingRun(folder, std::move(source), this);
+void FormSearch::startSaving(const QString &folder, const SavingSource &source,
+                             const QList<BrowserView::Element> &elements)
+{
+    m_savingAsked = false;
+    QStringList addresses;
+    for (const BrowserView::Element &element : elements) {
+        if (element.tagName == QLatin1String("IMG"))
+            addresses.append(element.href);
+    }
+    auto *run = new SavingRun(folder, source, this);
     m_saving = run;
     connect(run, &SavingRun::progress, this, &FormSearch::savingProgress);
     connect(run, &SavingRun::finished, this, &FormSearch::savingFinished);

@@ -27,6 +27,7 @@ class Dialogs;
 class FocusSink;
 class SavingRun;
 struct SavingReport;
+struct SavingSource;
 class ScreenGrabber;
 class SearchActions;
 class SearchState;
@@ -105,7 +106,8 @@ private:
     [[nodiscard]] QString countLabel() const;
     [[nodiscard]] int resultsViewWidthTwips() const;
     // The saving run over the shown view's pictures.
-    void startSaving(const QString &folder, const QList<BrowserView::Element> &elements);
+    void startSaving(const QString &folder, const SavingSource &source,
+                     const QList<BrowserView::Element> &elements);
     void savingProgress(int done, int total);
     void savingFinished(const SavingReport &report);
     [[nodiscard]] double dpi() const;
