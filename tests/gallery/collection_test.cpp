@@ -360,8 +360,9 @@ TEST(TreeSearchTest, KernelFoldersAreEnteredOnlyWhenTheSearchStartsThere)
         EXPECT_EQ(list.count(), 2) << threads;
     }
 #if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
-    if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
+    if (QFile::exists(QStringLiteral("/proc/self/mountinfo"))) {
         EXPECT_TRUE(TreeSearch::kernelFolders().contains(QStringLiteral("/proc/")));
+    }
 #endif
 }
 
