@@ -34,7 +34,7 @@
 #include "app/startup.h"
 #include "app/toolcommands.h"
 #include "app/toolicons.h"
-#include "gallery/treesearch.h"
+#include "gallery/treesearchjob.h"
 
 using namespace vimbrel;
 
