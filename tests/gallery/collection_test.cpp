@@ -20,6 +20,7 @@
 #include <fcntl.h>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -303,10 +304,8 @@ TEST(FolderListingTest, OddNamesKeepTheirText)
         EXPECT_TRUE(found.contains(box.path(name))) << name.toStdString();
         EXPECT_TRUE(QFile::exists(box.path(name)));
     }
-#ifndef VIMBREL_PORTABLE_DIRS // Qt's own directory reading cannot see such a name at all
     ASSERT_EQ(found.size(), names.size() + 1);
     EXPECT_TRUE(found.contains(box.root() + QFile::decodeName(invalid)));
-#endif
 
     // The tree search names them the same way.
     for (const QString &name : names)
@@ -369,11 +368,41 @@ TEST(TreeSearchTest, KernelFoldersAreEnteredOnlyWhenTheSearchStartsThere)
         TreeSearch::search(box.path(QStringLiteral("proc")), list, stop, {}, {}, threads, kernel);
         EXPECT_EQ(list.count(), 2) << threads;
     }
-#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
+#ifdef Q_OS_LINUX
     if (QFile::exists(QStringLiteral("/proc/self/mountinfo"))) {
         EXPECT_TRUE(MountTable::kernelFolders().contains(QStringLiteral("/proc/")));
     }
 #endif
+}
+
+TEST(TreeSearchTest, LinksIntoKernelTablesAreNotFollowed)
+{
+    // The rule judges the folder reached, not the path typed: a link to /proc (or into it)
+    // inside the tree leads nowhere, as would /proc and /sys under a link to "/".
+    const QStringList kernel = MountTable::kernelFolders();
+    if (!kernel.contains(QStringLiteral("/proc/")))
+        GTEST_SKIP() << "no /proc mounted here";
+    Sandbox box;
+    box.file(QStringLiteral("a.jpg"), Big);
+    box.link(QStringLiteral("/proc"), QStringLiteral("proc-link"));
+    box.link(QStringLiteral("/proc/self"), QStringLiteral("self-link"));
+    if (kernel.contains(QStringLiteral("/sys/")))
+        box.link(QStringLiteral("/sys"), QStringLiteral("sys-link"));
+    for (int threads : {0, 2}) {
+        std::mutex mutex;
+        QStringList read;
+        TreeSearch::Progress progress;
+        progress.report = [&](const QString &folder, int) {
+            const std::lock_guard lock(mutex);
+            read << folder;
+        };
+        ImageList list;
+        std::atomic<bool> stop{false};
+        TreeSearch::search(box.root(), list, stop, progress, {QStringLiteral("/")}, threads,
+                           kernel);
+        EXPECT_EQ(entries(list), QStringList{box.path(QStringLiteral("a.jpg"))}) << threads;
+        EXPECT_EQ(read, QStringList{box.root().chopped(1)}) << threads;
+    }
 }
 
 TEST(TreeSearchTest, RecycleBinAtTheRootOfAVolumeIsLeftOut)
