@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -50,7 +52,11 @@ public:
 
     struct IdentityHash
     {
-        std::size_t operator()(const Identity &id) const noexcept;
+        std::size_t operator()(const Identity &id) const noexcept
+        {
+            const std::size_t numbers = std::hash<std::uint64_t>()(id.node * 31u + id.device);
+            return id.realPath.empty() ? numbers : numbers ^ std::hash<std::string>()(id.realPath);
+        }
     };
 
     DirectoryReader();

@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
-#include <functional>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -55,12 +54,6 @@ struct DirectoryReader::Private
     std::vector<char> buffer;
     std::vector<Entry> entries;
 };
-
-std::size_t DirectoryReader::IdentityHash::operator()(const Identity &id) const noexcept
-{
-    return std::hash<std::uint64_t>()(id.node * 31u + id.device) ^
-           std::hash<std::string>()(id.realPath);
-}
 
 DirectoryReader::DirectoryReader() : d(std::make_unique<Private>()) {}
 

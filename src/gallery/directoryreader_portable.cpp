@@ -1,7 +1,6 @@
 #include "gallery/directoryreader.h"
 
 #include <filesystem>
-#include <functional>
 #include <system_error>
 
 namespace vimbrel {
@@ -63,12 +62,6 @@ struct DirectoryReader::Private
     std::string names; // NUL after each, so the views stay where they are
     std::vector<Entry> entries;
 };
-
-std::size_t DirectoryReader::IdentityHash::operator()(const Identity &id) const noexcept
-{
-    return std::hash<std::uint64_t>()(id.node * 31u + id.device) ^
-           std::hash<std::string>()(id.realPath);
-}
 
 DirectoryReader::DirectoryReader() : d(std::make_unique<Private>()) {}
 

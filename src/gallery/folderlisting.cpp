@@ -16,12 +16,6 @@
 
 namespace vimbrel {
 
-namespace {
-
-constexpr size_t MaxKeptBuffer = 4 * 1024 * 1024;
-
-} // namespace
-
 QString folderWithSlash(const QString &folder)
 {
     if (folder.isEmpty())
@@ -33,6 +27,8 @@ QString folderWithSlash(const QString &folder)
 }
 
 namespace {
+
+constexpr size_t MaxKeptBuffer = 4 * 1024 * 1024;
 
 // A regular file, or a link to one; the type comes from the directory entry when it can.
 bool isFileEntry(const DirectoryReader &reader, const DirectoryReader::Entry &entry)
