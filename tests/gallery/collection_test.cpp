@@ -118,6 +118,25 @@ TEST(ImageListTest, ResetKeepsOldEntriesAndAppendStopsAtTheSlots)
     EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
 }
 
+TEST(ImageListTest, StoredNamesGoIntoTheSlotsWithoutChangingCopies)
+{
+    ImageList list;
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/a/"), "a rather long first name.jpg"));
+    const ImageList copy = list; // shares the slots' text
+    const QString held = list.at(0);
+    list.reset();
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "x.png"));
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "bad\xff.gif"));
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "\xe4\xb8\xad.jpg"));
+    EXPECT_EQ(list.at(0), QStringLiteral("/b/x.png"));
+    EXPECT_EQ(list.at(1), QStringLiteral("/b/") + QFile::decodeName("bad\xff.gif"));
+    EXPECT_EQ(list.at(2), QStringLiteral("/b/中.jpg"));
+    EXPECT_EQ(list.listText(), list.at(0) + QStringLiteral("\r\n") + list.at(1) +
+                                   QStringLiteral("\r\n") + list.at(2) + QStringLiteral("\r\n"));
+    EXPECT_EQ(copy.at(0), QStringLiteral("/a/a rather long first name.jpg"));
+    EXPECT_EQ(held, copy.at(0));
+}
+
 // --- picture names ---
 
 struct NameCase
