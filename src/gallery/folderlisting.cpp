@@ -26,6 +26,11 @@ QString folderWithSlash(const QString &folder)
     return result;
 }
 
+QString folderOf(const QString &filePath)
+{
+    return filePath.left(filePath.lastIndexOf(u'/') + 1);
+}
+
 namespace {
 
 constexpr size_t MaxKeptBuffer = 4 * 1024 * 1024;

@@ -4,12 +4,13 @@
 
 #include <QString>
 
-
 namespace vimbrel {
 
 // Folder paths as the gallery stores them: always ending in "/" (a trailing "/" given or not).
 // An empty path stays empty.
 [[nodiscard]] QString folderWithSlash(const QString &folder);
+// The folder part of a file path, with its final "/"; empty when the path has no "/".
+[[nodiscard]] QString folderOf(const QString &filePath);
 
 enum class ListingOrder {
     Natural, // natural case-insensitive name order (IMG2 before IMG10)
