@@ -1,5 +1,6 @@
 #include "platform/enginesandbox.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 
 #include <unistd.h>
