@@ -333,8 +333,9 @@ protected:
         saving.setParallel(parallel);
         QSignalSpy finished(&saving, &SavingRun::finished);
         saving.start(addresses);
-        if (finished.isEmpty())
+        if (finished.isEmpty()) {
             EXPECT_TRUE(finished.wait(20000));
+        }
         return saving.report();
     }
     QStringList targetFiles() const
