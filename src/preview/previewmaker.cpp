@@ -1,0 +1,140 @@
+#include "preview/previewmaker.h"
+
+#include "preview/pngtext.h"
+#include "preview/thumbnailcache.h"
+
+#include <QBuffer>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <algorithm>
+
+namespace vimbrel {
+
+namespace {
+
+// Formats every browser engine shows by itself; anything else Qt reads goes out as PNG.
+QByteArray browserMimeType(const QByteArray &format)
+{
+    if (format == "jpeg" || format == "jpg")
+        return QByteArrayLiteral("image/jpeg");
+    if (format == "png")
+        return QByteArrayLiteral("image/png");
+    if (format == "gif")
+        return QByteArrayLiteral("image/gif");
+    if (format == "bmp")
+        return QByteArrayLiteral("image/bmp");
+    if (format == "webp")
+        return QByteArrayLiteral("image/webp");
+    return {};
+}
+
+struct Stamp
+{
+    qint64 mtime = 0;
+    qint64 size = -1;
+    bool operator==(const Stamp &) const = default;
+};
+
+Stamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    return {info.lastModified().toSecsSinceEpoch(), info.size()};
+}
+
+std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return Preview{file.readAll(), mimeType};
+}
+
+QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    // Fast deflate: previews are made while the view waits for them.
+    writer.setCompression(1);
+    if (!writer.write(image))
+        return {};
+    return PngText::withTexts(bytes, {{"Thumb::URI", ThumbnailCache::fileUri(path)},
+                                      {"Thumb::MTime", QByteArray::number(stamp.mtime)},
+                                      {"Thumb::Size", QByteArray::number(stamp.size)},
+                                      {"Software", "Vimbrel"}});
+}
+
+} // namespace
+
+int PreviewMaker::boxFor(QSize size, int width)
+{
+    if (width <= 0 || size.isEmpty() || width >= size.width())
+        return 0;
+    const int longest = std::max(size.width(), size.height());
+    // The box is square: a tall picture needs a box taller than its width.
+    const qint64 box = (qint64(width) * longest + size.width() - 1) / size.width();
+    return box >= longest ? 0 : int(box);
+}
+
+std::optional<Preview> PreviewMaker::make(const QString &path, int width) const
+{
+    const Stamp before = stampOf(path);
+    if (before.size < 0)
+        return std::nullopt;
+
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(AllocationLimitMB);
+    const QSize stored = reader.size();
+    if (stored.isEmpty())
+        return std::nullopt;
+    // Refused before any decoding: a scaled decode would otherwise slip under the limit.
+    if (qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) * 1024 * 1024)
+        return std::nullopt;
+    const QByteArray format = reader.format();
+    const bool rotated = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize shown = rotated ? stored.transposed() : stored;
+
+    // An animation is passed on whole at any size: a still preview would stop it.
+    const QByteArray mimeType = browserMimeType(format);
+    const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
+    int box = boxFor(shown, width);
+    if (!mimeType.isEmpty() && (box == 0 || animated))
+        return original(path, mimeType);
+
+    const int longest = std::max(shown.width(), shown.height());
+    if (box == 0)
+        box = longest; // a format the browser lacks, at its own size
+    // The cache folder that holds the box; above the largest, made for the box alone.
+    const std::optional<int> cacheSize = ThumbnailCache::sizeFor(box);
+    if (cacheSize)
+        box = std::min(*cacheSize, longest);
+    if (m_cache && cacheSize) {
+        if (auto cached = m_cache->find(path, before.mtime, *cacheSize))
+            return Preview{std::move(*cached), QByteArrayLiteral("image/png")};
+    }
+
+    if (box < longest)
+        reader.setScaledSize(stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1}));
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    const QByteArray png = encodePng(image, path, before);
+    if (png.isEmpty())
+        return std::nullopt;
+    // A file that changed while it was read may have given a mix of both: show what came, but
+    // keep none of it.
+    if (m_cache && cacheSize && stampOf(path) == before)
+        m_cache->store(path, *cacheSize, png);
+    return Preview{png, QByteArrayLiteral("image/png")};
+}
+
+} // namespace vimbrel
