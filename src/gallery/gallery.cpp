@@ -51,6 +51,7 @@ bool Gallery::build(int viewWidthTwips, DisplayStyle style)
     if (page.pictureCount > 0)
         m_pageFolder = page.pageFolder;
     m_nextEnabled = page.nextEnabled;
+    m_pagePictures = page.pictures;
     m_pageCount = page.pageCount;
     return true;
 }

@@ -34,6 +34,11 @@ public:
     void setPageFolder(const QString &folder) { m_pageFolder = folder; }
     [[nodiscard]] bool previousEnabled() const { return m_previousEnabled; }
     [[nodiscard]] bool nextEnabled() const { return m_nextEnabled; }
+    // The pictures of the page last built, with the widths they are shown at.
+    [[nodiscard]] const QList<ThumbnailPage::ShownPicture> &pagePictures() const
+    {
+        return m_pagePictures;
+    }
     // false when the last write of the page file failed
     [[nodiscard]] bool pageWritten() const { return m_pageWritten; }
 
@@ -69,6 +74,7 @@ private:
     DisplayStyle m_style = DisplayStyle::Centre;
     QString m_background = QStringLiteral("#FFFFFF");
     QString m_pageFolder;
+    QList<ThumbnailPage::ShownPicture> m_pagePictures;
     bool m_previousEnabled = false;
     bool m_nextEnabled = false;
     bool m_pageWritten = false;
