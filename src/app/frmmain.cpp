@@ -35,6 +35,7 @@
 #include "app/toolcommands.h"
 #include "app/toolicons.h"
 #include "gallery/treesearch.h"
+#include "preview/previewschemehandler.h"
 
 using namespace vimbrel;
 
@@ -381,7 +382,18 @@ void Frmmain::drive1Change(int index)
 
 void Frmmain::showBuiltPage()
 {
-    m_web->navigate(m_gallery.pageFile());
+    if (m_services.previews) {
+        // The same page file, loaded through the preview scheme, which must know the page's
+        // pictures and their widths before the view asks for them.
+        QHash<QString, int> widths;
+        for (const ThumbnailPage::ShownPicture &picture : m_gallery.pagePictures())
+            widths.insert(picture.path, picture.width);
+        const QUrl address =
+            m_services.previews->setPage(m_gallery.pageFile(), widths, devicePixelRatioF());
+        m_web->navigate(address.toString(QUrl::FullyEncoded));
+    } else {
+        m_web->navigate(m_gallery.pageFile());
+    }
     setLabel(0, m_gallery.pathLabel());
     setLabel(2, m_gallery.countLabel());
     setLabel(6, m_gallery.headerLabel());
@@ -542,7 +554,11 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
 
 void Frmmain::openThumbnail(const QUrl &address)
 {
-    const QString target = address.isLocalFile() ? address.toLocalFile() : address.toString();
+    // Pages loaded through the preview scheme link to their pictures in that scheme.
+    const QString preview = PreviewPage::localPath(address);
+    const QString target = !preview.isEmpty()      ? preview
+                           : address.isLocalFile() ? address.toLocalFile()
+                                                   : address.toString();
     if (!target.isEmpty())
         m_services.shell->execute(QStringLiteral("open"), target, QString(), 1);
 }

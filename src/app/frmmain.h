@@ -23,6 +23,7 @@ namespace vimbrel {
 class BrowserView;
 class Dialogs;
 class FocusSink;
+class PreviewSchemeHandler;
 class FolderVerb;
 class ScreenGrabber;
 class ViewControls;
@@ -43,6 +44,8 @@ struct MainServices
     ScreenGrabber *grabber = nullptr;     // the screen capture's source
     QString pageFile;                     // where the thumbnail page is written
     ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
+    // Serves the pages' pictures as previews; null: the view reads the picture files itself.
+    PreviewSchemeHandler *previews = nullptr;
 };
 
 // The main window: tool row, folder pane with splitter, the browser view with the thumbnail

@@ -15,7 +15,10 @@
 #include "shell/folderverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
+#include "preview/previewschemehandler.h"
 #include "view/webenginebrowserview.h"
+
+#include <memory>
 
 #include <unistd.h>
 
@@ -29,6 +32,7 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
     QuietStart::apply();
+    PreviewSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
@@ -55,6 +59,13 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
     services.pageFile = PageFiles::path(QStringLiteral("Tpc.htm"));
+    // VIMBREL_PREVIEWS=0 lets the view read the originals, as a baseline to measure against.
+    std::unique_ptr<PreviewSchemeHandler> previews;
+    if (PreviewSchemeHandler::enabledByEnvironment()) {
+        previews = std::make_unique<PreviewSchemeHandler>();
+        previews->install();
+        services.previews = previews.get();
+    }
 
     Frmmain window(services);
     dialogs.setParent(&window);

@@ -21,8 +21,7 @@ QString PreviewPage::localPath(const QUrl &url)
     return url.path(QUrl::FullyDecoded);
 }
 
-void PreviewPage::set(const QString &pageFile, const QHash<QString, int> &widths,
-                      double pixelRatio)
+void PreviewPage::set(const QString &pageFile, const QHash<QString, int> &widths, double pixelRatio)
 {
     m_pageFile = QDir::cleanPath(pageFile);
     m_pictures.clear();

@@ -82,9 +82,10 @@ TEST(ThumbnailNaming, SizesAndBoxes)
         std::optional<int> size;
         QString folder;
     };
-    const Row rows[] = {{1, 128, QStringLiteral("normal")},   {128, 128, QStringLiteral("normal")},
-                        {129, 256, QStringLiteral("large")},  {424, 512, QStringLiteral("x-large")},
-                        {1024, 1024, QStringLiteral("xx-large")}, {1025, std::nullopt, QString()}};
+    const Row rows[] = {
+        {1, 128, QStringLiteral("normal")},       {128, 128, QStringLiteral("normal")},
+        {129, 256, QStringLiteral("large")},      {424, 512, QStringLiteral("x-large")},
+        {1024, 1024, QStringLiteral("xx-large")}, {1025, std::nullopt, QString()}};
     for (const Row &row : rows) {
         EXPECT_EQ(ThumbnailCache::sizeFor(row.box), row.size) << row.box;
         if (row.size) {
@@ -100,9 +101,10 @@ TEST(ThumbnailNaming, SizesAndBoxes)
         int width;
         int box;
     };
-    const BoxRow boxes[] = {{{4000, 3000}, 424, 424},  {{3000, 4000}, 300, 400},
-                            {{4000, 3000}, 4000, 0},   {{4000, 3000}, 5000, 0},
-                            {{4000, 3000}, 0, 0},      {{100, 10000}, 99, 9900}, {{100, 10000}, 100, 0}};
+    const BoxRow boxes[] = {{{4000, 3000}, 424, 424}, {{3000, 4000}, 300, 400},
+                            {{4000, 3000}, 4000, 0},  {{4000, 3000}, 5000, 0},
+                            {{4000, 3000}, 0, 0},     {{100, 10000}, 99, 9900},
+                            {{100, 10000}, 100, 0}};
     for (const BoxRow &row : boxes) {
         EXPECT_EQ(PreviewMaker::boxFor(row.size, row.width), row.box)
             << row.size.width() << "x" << row.size.height() << " at " << row.width;
@@ -169,9 +171,11 @@ TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
     };
     const Row rows[] = {
         {"not a PNG", QByteArray("\xFF\xD8\xFF\xE0 not a thumbnail at all")},
-        {"another file's", foreignThumbnail({256, 192}, ThumbnailCache::fileUri(path("q.jpg")), mtime)},
+        {"another file's",
+         foreignThumbnail({256, 192}, ThumbnailCache::fileUri(path("q.jpg")), mtime)},
         {"an older time", foreignThumbnail({256, 192}, uri, mtime - 60)},
-        {"no time", [] {
+        {"no time",
+         [] {
              QImage image(10, 10, QImage::Format_RGB32);
              image.fill(Qt::red);
              QByteArray b;

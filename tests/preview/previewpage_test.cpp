@@ -12,8 +12,7 @@ TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
               PreviewPage::Kind::Refused); // nothing on view yet
 
     const QString odd = QStringLiteral("/p/100% ?sure #1 山水.png");
-    page.set(QStringLiteral("/c/Tpc.htm"),
-             {{QStringLiteral("/p/a.jpg"), 240}, {odd, 0}}, 1.5);
+    page.set(QStringLiteral("/c/Tpc.htm"), {{QStringLiteral("/p/a.jpg"), 240}, {odd, 0}}, 1.5);
 
     struct Row
     {
