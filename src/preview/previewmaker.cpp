@@ -12,6 +12,7 @@
 #include <QImageWriter>
 
 #include <algorithm>
+#include <utility>
 
 namespace vimbrel {
 
@@ -53,7 +54,7 @@ std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return Preview{file.readAll(), mimeType};
+    return Preview{file.readAll(), mimeType, {}};
 }
 
 QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp)
@@ -62,14 +63,29 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
-    // Fast deflate: previews are made while the view waits for them.
-    writer.setCompression(1);
     if (!writer.write(image))
         return {};
     return PngText::withTexts(bytes, {{"Thumb::URI", ThumbnailCache::fileUri(path)},
                                       {"Thumb::MTime", QByteArray::number(stamp.mtime)},
                                       {"Thumb::Size", QByteArray::number(stamp.size)},
                                       {"Software", "Vimbrel"}});
+}
+
+// What goes to the view: JPEG, a tenth of the PNG's size for a photo, which the browser holds
+// for every picture of the page; PNG only where there is transparency to keep.
+std::optional<Preview> forBrowser(const QImage &image)
+{
+    const bool alpha = image.hasAlphaChannel();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, alpha ? "png" : "jpeg");
+    if (!alpha)
+        writer.setQuality(90);
+    if (!writer.write(image))
+        return std::nullopt;
+    return Preview{bytes, alpha ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"),
+                   {}};
 }
 
 } // namespace
@@ -84,7 +100,7 @@ int PreviewMaker::boxFor(QSize size, int width)
     return box >= longest ? 0 : int(box);
 }
 
-std::optional<Preview> PreviewMaker::make(const QString &path, int width) const
+std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep keep) const
 {
     const Stamp before = stampOf(path);
     if (before.size < 0)
@@ -118,8 +134,11 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width) const
     if (cacheSize)
         box = std::min(*cacheSize, longest);
     if (m_cache && cacheSize) {
-        if (auto cached = m_cache->find(path, before.mtime, *cacheSize))
-            return Preview{std::move(*cached), QByteArrayLiteral("image/png")};
+        if (const auto cached = m_cache->find(path, before.mtime, *cacheSize)) {
+            const QImage image = QImage::fromData(*cached, "PNG");
+            if (!image.isNull())
+                return forBrowser(image);
+        }
     }
 
     if (box < longest)
@@ -127,14 +146,19 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width) const
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
-    const QByteArray png = encodePng(image, path, before);
-    if (png.isEmpty())
-        return std::nullopt;
-    // A file that changed while it was read may have given a mix of both: show what came, but
-    // keep none of it.
-    if (m_cache && cacheSize && stampOf(path) == before)
-        m_cache->store(path, *cacheSize, png);
-    return Preview{png, QByteArrayLiteral("image/png")};
+    std::optional<Preview> preview = forBrowser(image);
+    if (preview && m_cache && cacheSize) {
+        // A file that changed while it was read may have given a mix of both: show what came,
+        // but keep none of it.
+        preview->keep = [cache = m_cache, image, path, before, size = *cacheSize] {
+            const QByteArray png = encodePng(image, path, before);
+            if (!png.isEmpty() && stampOf(path) == before)
+                cache->store(path, size, png);
+        };
+        if (keep == Keep::Now)
+            std::exchange(preview->keep, {})();
+    }
+    return preview;
 }
 
 } // namespace vimbrel

@@ -37,7 +37,14 @@ void PreviewSchemeHandler::registerScheme()
 
 bool PreviewSchemeHandler::enabledByEnvironment()
 {
-    return qEnvironmentVariable("VIMBREL_PREVIEWS") != QLatin1String("0");
+    const QString setting = qEnvironmentVariable("VIMBREL_PREVIEWS");
+#ifdef Q_OS_WIN
+    // The page's drive-letter paths ("C:/…") would read as a scheme of their own, not as paths
+    // below the page's address: off unless asked for.
+    return setting == QLatin1String("1");
+#else
+    return setting != QLatin1String("0");
+#endif
 }
 
 PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
@@ -95,7 +102,9 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     m_pool.start([this, dropped, target, path = answer.path, width = answer.width] {
         if (*dropped)
             return;
-        std::optional<Preview> preview = m_maker.make(path, width);
+        std::optional<Preview> preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
+        // The view gets the preview first; the cache is written after.
+        std::function<void()> keep = preview ? std::exchange(preview->keep, {}) : nullptr;
         QMetaObject::invokeMethod(
             this,
             [target, preview = std::move(preview)] {
@@ -107,6 +116,8 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
                     target->fail(QWebEngineUrlRequestJob::RequestFailed);
             },
             Qt::QueuedConnection);
+        if (keep)
+            keep();
     });
 }
 

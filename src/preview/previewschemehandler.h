@@ -18,7 +18,8 @@ class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
 public:
     // Must run before the application object is made.
     static void registerScheme();
-    // Previews are on unless VIMBREL_PREVIEWS is "0" (the view then reads the files itself).
+    // Previews are on unless VIMBREL_PREVIEWS is "0" (the view then reads the files itself);
+    // on Windows only when it is "1".
     [[nodiscard]] static bool enabledByEnvironment();
 
     explicit PreviewSchemeHandler(QString cacheRoot = ThumbnailCache::defaultRoot(),
