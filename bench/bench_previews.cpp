@@ -207,6 +207,13 @@ int runOnce(const QString &folder, qint64 startedMs)
     // Four a row: the third matrix mode.
     for (int i = 0; i < 3; ++i)
         window.command7Click();
+    const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
+    if (verbose) {
+        QFile page(services.pageFile);
+        page.open(QIODevice::ReadOnly);
+        std::fprintf(stderr, "view %d px wide; %s\n", window.web()->widget()->width(),
+                     page.readAll().split('\n').value(3).constData());
+    }
 
     Memory peak;
     std::optional<qint64> firstScreen;
@@ -231,6 +238,9 @@ int runOnce(const QString &folder, qint64 startedMs)
             if (v.size() != 4 || v[0].toInt() != Photos)
                 return;
             const qint64 t = clock.elapsed() + offset;
+            if (verbose)
+                std::fprintf(stderr, "%lld ms: %d pictures, %d/%d of the first screen, %d in all\n",
+                             t, v[0].toInt(), v[2].toInt(), v[1].toInt(), v[3].toInt());
             pictures = v[0].toInt();
             if (!firstScreen && v[1].toInt() > 0 && v[2].toInt() == v[1].toInt())
                 firstScreen = t;

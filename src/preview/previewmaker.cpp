@@ -63,6 +63,8 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "png");
+    // The lightest deflate: several times faster than the default, for little more size.
+    writer.setQuality(80);
     if (!writer.write(image))
         return {};
     return PngText::withTexts(bytes, {{"Thumb::URI", ThumbnailCache::fileUri(path)},
@@ -73,8 +75,11 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
 
 // What goes to the view: JPEG, a tenth of the PNG's size for a photo, which the browser holds
 // for every picture of the page; PNG only where there is transparency to keep.
-std::optional<Preview> forBrowser(const QImage &image)
+std::optional<Preview> forBrowser(QImage image, int width)
 {
+    // Only as wide as the view needs: the bytes and the decoded picture the browser keeps.
+    if (width > 0 && image.width() > width)
+        image = image.scaledToWidth(width, Qt::SmoothTransformation);
     const bool alpha = image.hasAlphaChannel();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -86,6 +91,20 @@ std::optional<Preview> forBrowser(const QImage &image)
         return std::nullopt;
     return Preview{bytes, alpha ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"),
                    {}};
+}
+
+// JPEG decodes at 1/2, 1/4 or 1/8 of its size far faster than at any size between, which the
+// decoder would reach through a slower path and a second scaling: the smallest of those sizes
+// that still covers the box, scaled down to it afterwards.
+QSize jpegDecodeSize(QSize stored, QSize boxed)
+{
+    for (const int factor : {8, 4, 2}) {
+        const QSize reduced((stored.width() + factor - 1) / factor,
+                            (stored.height() + factor - 1) / factor);
+        if (reduced.width() >= boxed.width() && reduced.height() >= boxed.height())
+            return reduced;
+    }
+    return stored;
 }
 
 } // namespace
@@ -137,16 +156,19 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         if (const auto cached = m_cache->find(path, before.mtime, *cacheSize)) {
             const QImage image = QImage::fromData(*cached, "PNG");
             if (!image.isNull())
-                return forBrowser(image);
+                return forBrowser(image, width);
         }
     }
 
+    const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
     if (box < longest)
-        reader.setScaledSize(stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1}));
+        reader.setScaledSize(format == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
-    std::optional<Preview> preview = forBrowser(image);
+    if (image.width() > box || image.height() > box)
+        image = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    std::optional<Preview> preview = forBrowser(image, width);
     if (preview && m_cache && cacheSize) {
         // A file that changed while it was read may have given a mix of both: show what came,
         // but keep none of it.

@@ -134,9 +134,9 @@ TEST_F(PreviewView, ShowsEveryFormatUprightAndBadFilesBroken)
     const QVariantList shown = sizes();
     ASSERT_EQ(shown.size(), 4);
     EXPECT_EQ(sizeAt(shown, 0), QSize(300, 200)); // the browser has no TIFF decoder
-    EXPECT_EQ(sizeAt(shown, 1), QSize(256, 512)); // upright, twice its width of 100 across
+    EXPECT_EQ(sizeAt(shown, 1), QSize(200, 400)); // upright, twice its width of 100 across
     EXPECT_EQ(sizeAt(shown, 2), QSize(0, 0));     // a broken picture, the page goes on
-    EXPECT_EQ(sizeAt(shown, 3), QSize(512, 341)); // 2 × 200 across, in the x-large box
+    EXPECT_EQ(sizeAt(shown, 3), QSize(400, 266)); // twice its width of 200 across
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[3].width")).toInt(), 200);
 }
 
