@@ -154,21 +154,14 @@ Memory treeMemory()
 
 // ---- one run, in a process of its own ----
 
-const char *const ProgressScript = R"JS(
-(function () {
-  var first = 0, firstDone = 0, done = 0, all = document.images.length;
-  for (var i = 0; i < all; i++) {
-    var img = document.images[i];
-    var ok = img.complete && img.naturalWidth > 0;
-    if (ok) done++;
-    if (img.getBoundingClientRect().top < window.innerHeight) {
-      first++;
-      if (ok) firstDone++;
-    }
-  }
-  return [all, first, firstDone, done];
-})()
-)JS";
+// One letter a picture: 1 when shown (complete and decodable), 0 when not yet. No layout is
+// asked for while the page loads.
+const char *const ProgressScript =
+    "Array.from(document.images, i => i.complete && i.naturalWidth > 0 ? '1' : '0').join('')";
+// Once every picture is shown: how many of them the first screen holds.
+const char *const FirstScreenScript =
+    "Array.from(document.images).filter(i => i.getBoundingClientRect().top < "
+    "window.innerHeight).length";
 
 int runOnce(const QString &folder, qint64 startedMs)
 {
@@ -216,9 +209,9 @@ int runOnce(const QString &folder, qint64 startedMs)
     }
 
     Memory peak;
-    std::optional<qint64> firstScreen;
+    QList<qint64> shownAt(Photos, -1); // when each picture was first seen shown
     std::optional<qint64> wholePage;
-    int pictures = 0;
+    std::optional<qint64> firstScreen;
     bool asking = false;
     QTimer memory;
     QObject::connect(&memory, &QTimer::timeout, [&] {
@@ -229,31 +222,42 @@ int runOnce(const QString &folder, qint64 startedMs)
     memory.start(100);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (asking)
+        if (asking || wholePage)
             return;
         asking = true;
         view->evaluate(QString::fromLatin1(ProgressScript), [&](const QVariant &result) {
             asking = false;
-            const QVariantList v = result.toList();
-            if (v.size() != 4 || v[0].toInt() != Photos)
+            const QString flags = result.toString();
+            if (flags.size() != Photos)
                 return;
             const qint64 t = clock.elapsed() + offset;
+            int shown = 0;
+            for (int i = 0; i < Photos; ++i) {
+                if (flags[i] == u'1') {
+                    ++shown;
+                    if (shownAt[i] < 0)
+                        shownAt[i] = t;
+                }
+            }
             if (verbose)
-                std::fprintf(stderr, "%lld ms: %d pictures, %d/%d of the first screen, %d in all\n",
-                             t, v[0].toInt(), v[2].toInt(), v[1].toInt(), v[3].toInt());
-            pictures = v[0].toInt();
-            if (!firstScreen && v[1].toInt() > 0 && v[2].toInt() == v[1].toInt())
-                firstScreen = t;
-            if (!wholePage && v[3].toInt() == pictures)
-                wholePage = t;
+                std::fprintf(stderr, "%lld ms: %d shown\n", t, shown);
+            if (shown < Photos)
+                return;
+            wholePage = t;
+            view->evaluate(QString::fromLatin1(FirstScreenScript), [&](const QVariant &count) {
+                const int n = std::clamp(count.toInt(), 1, Photos);
+                firstScreen = *std::max_element(shownAt.cbegin(), shownAt.cbegin() + n);
+                if (verbose)
+                    std::fprintf(stderr, "first screen: %d pictures\n", n);
+            });
         });
     });
-    poll.start(20);
+    poll.start(25);
     QTimer::singleShot(120000, qApp, &QCoreApplication::quit);
     // Settled: every picture shown, and a second more for the memory to peak.
     QTimer settle;
     QObject::connect(&settle, &QTimer::timeout, [&] {
-        if (wholePage && clock.elapsed() + offset > *wholePage + 1000)
+        if (firstScreen && clock.elapsed() + offset > *wholePage + 1000)
             QCoreApplication::quit();
     });
     settle.start(100);
@@ -261,8 +265,8 @@ int runOnce(const QString &folder, qint64 startedMs)
     const Memory last = treeMemory();
     peak.rssKb = std::max(peak.rssKb, last.rssKb);
     peak.pssKb = std::max(peak.pssKb, last.pssKb);
-    std::printf("RESULT %lld %lld %lld %lld %d\n", firstScreen ? *firstScreen : -1LL,
-                wholePage ? *wholePage : -1LL, peak.rssKb, peak.pssKb, pictures);
+    std::printf("RESULT %lld %lld %lld %lld\n", firstScreen ? *firstScreen : -1LL,
+                wholePage ? *wholePage : -1LL, peak.rssKb, peak.pssKb);
     std::fflush(stdout);
     QFile::remove(settings.fileName());
     return firstScreen && wholePage ? 0 : 1;
@@ -299,7 +303,7 @@ std::optional<Run> startRun(const QString &program, const QString &folder, const
     if (at < 0)
         return std::nullopt;
     const QList<QByteArray> f = out.mid(at + 7).trimmed().split(' ');
-    if (f.size() < 5 || f[0].toLongLong() < 0 || f[1].toLongLong() < 0)
+    if (f.size() < 4 || f[0].toLongLong() < 0 || f[1].toLongLong() < 0)
         return std::nullopt;
     return Run{f[0].toLongLong() / 1000.0, f[1].toLongLong() / 1000.0, f[2].toLongLong() / 1024.0,
                f[3].toLongLong() / 1024.0};
