@@ -47,7 +47,7 @@ bool hasSignature(const QByteArray &png)
 
 } // namespace
 
-std::optional<Texts> read(const QByteArray &png)
+std::optional<Texts> read(const QByteArray &png, const QByteArray &chunkType, QByteArray *chunkData)
 {
     if (!hasSignature(png))
         return std::nullopt;
@@ -66,6 +66,8 @@ std::optional<Texts> read(const QByteArray &png)
         const qsizetype end = data + qsizetype(length) + 4;
         if (type == "IEND")
             return end == png.size() ? std::optional<Texts>(texts) : std::nullopt;
+        if (chunkData && type == chunkType && chunkData->isNull())
+            *chunkData = png.mid(data, qsizetype(length));
         if (type == "tEXt" || type == "zTXt") {
             const QByteArray chunk = png.mid(data, qsizetype(length));
             const qsizetype nul = chunk.indexOf('\0');
@@ -86,7 +88,8 @@ std::optional<Texts> read(const QByteArray &png)
     return std::nullopt;
 }
 
-QByteArray withTexts(const QByteArray &png, const QList<QPair<QByteArray, QByteArray>> &texts)
+QByteArray withTexts(const QByteArray &png, const QList<QPair<QByteArray, QByteArray>> &texts,
+                     const QByteArray &chunkType, const QByteArray &chunkData)
 {
     if (!hasSignature(png) || png.size() < 33 || png.mid(12, 4) != "IHDR")
         return {};
@@ -94,13 +97,22 @@ QByteArray withTexts(const QByteArray &png, const QList<QPair<QByteArray, QByteA
     if (afterHeader > png.size())
         return {};
     QByteArray out = png.left(afterHeader);
-    for (const auto &[key, value] : texts) {
-        const QByteArray body = QByteArray("tEXt") + key + '\0' + value;
+    auto append = [&out](const QByteArray &body) {
         appendBe32(out, quint32(body.size() - 4));
         out += body;
         appendBe32(out, crc32(body));
+    };
+    for (const auto &[key, value] : texts)
+        append(QByteArray("tEXt") + key + '\0' + value);
+    // The picture data first; a chunk of our own goes last, before the end chunk.
+    static constexpr qsizetype EndChunk = 12;
+    if (chunkType.size() == 4 && !chunkData.isNull() && png.size() - afterHeader >= EndChunk) {
+        out += png.mid(afterHeader, png.size() - afterHeader - EndChunk);
+        append(chunkType + chunkData);
+        out += png.right(EndChunk);
+    } else {
+        out += png.mid(afterHeader);
     }
-    out += png.mid(afterHeader);
     return out;
 }
 

@@ -17,13 +17,17 @@ namespace PngText {
 using Texts = QHash<QByteArray, QByteArray>;
 
 // The tEXt and zTXt texts of a whole PNG (signature, header first, end chunk at the very end);
-// none for anything else.
-[[nodiscard]] std::optional<Texts> read(const QByteArray &png);
+// none for anything else. With chunkData, also the data of the first chunk of chunkType (null
+// when there is none).
+[[nodiscard]] std::optional<Texts> read(const QByteArray &png, const QByteArray &chunkType = {},
+                                        QByteArray *chunkData = nullptr);
 
-// The PNG with tEXt chunks for the texts inserted right after its header; empty when the bytes
-// are no PNG.
+// The PNG with tEXt chunks for the texts inserted right after its header, and a chunk of the
+// given type before its end; empty when the bytes are no PNG.
 [[nodiscard]] QByteArray withTexts(const QByteArray &png,
-                                   const QList<QPair<QByteArray, QByteArray>> &texts);
+                                   const QList<QPair<QByteArray, QByteArray>> &texts,
+                                   const QByteArray &chunkType = {},
+                                   const QByteArray &chunkData = {});
 
 } // namespace PngText
 

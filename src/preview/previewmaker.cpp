@@ -57,7 +57,36 @@ std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
     return Preview{file.readAll(), mimeType, {}};
 }
 
-QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp)
+// Our thumbnails also carry the view's copy, so that a page shown again is served without
+// decoding anything: a private chunk (other readers skip it; editors drop it, being unsafe to
+// copy) holding the width it was made for and the JPEG.
+constexpr char ViewCopyChunk[] = "vbPV";
+
+QByteArray viewCopyChunk(const Preview &preview, int width)
+{
+    if (preview.mimeType != "image/jpeg" || width <= 0)
+        return {};
+    QByteArray data;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        data.append(char((quint32(width) >> shift) & 0xFF));
+    return data + preview.bytes;
+}
+
+std::optional<Preview> viewCopyFrom(const QByteArray &thumbnail, int width)
+{
+    QByteArray data;
+    if (!PngText::read(thumbnail, ViewCopyChunk, &data) || data.size() <= 4)
+        return std::nullopt;
+    const auto *u = reinterpret_cast<const unsigned char *>(data.constData());
+    const int madeFor =
+        int((quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | quint32(u[3]));
+    if (madeFor != width)
+        return std::nullopt;
+    return Preview{data.mid(4), QByteArrayLiteral("image/jpeg"), {}};
+}
+
+QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp,
+                     const QByteArray &viewCopy)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -67,10 +96,12 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
     writer.setQuality(80);
     if (!writer.write(image))
         return {};
-    return PngText::withTexts(bytes, {{"Thumb::URI", ThumbnailCache::fileUri(path)},
-                                      {"Thumb::MTime", QByteArray::number(stamp.mtime)},
-                                      {"Thumb::Size", QByteArray::number(stamp.size)},
-                                      {"Software", "Vimbrel"}});
+    return PngText::withTexts(bytes,
+                              {{"Thumb::URI", ThumbnailCache::fileUri(path)},
+                               {"Thumb::MTime", QByteArray::number(stamp.mtime)},
+                               {"Thumb::Size", QByteArray::number(stamp.size)},
+                               {"Software", "Vimbrel"}},
+                              ViewCopyChunk, viewCopy);
 }
 
 // What goes to the view: JPEG, a tenth of the PNG's size for a photo, which the browser holds
@@ -89,8 +120,8 @@ std::optional<Preview> forBrowser(QImage image, int width)
         writer.setQuality(90);
     if (!writer.write(image))
         return std::nullopt;
-    return Preview{bytes, alpha ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"),
-                   {}};
+    return Preview{
+        bytes, alpha ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"), {}};
 }
 
 // JPEG decodes at 1/2, 1/4 or 1/8 of its size far faster than at any size between, which the
@@ -154,6 +185,8 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         box = std::min(*cacheSize, longest);
     if (m_cache && cacheSize) {
         if (const auto cached = m_cache->find(path, before.mtime, *cacheSize)) {
+            if (auto copy = viewCopyFrom(*cached, width))
+                return copy;
             const QImage image = QImage::fromData(*cached, "PNG");
             if (!image.isNull())
                 return forBrowser(image, width);
@@ -172,8 +205,9 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     if (preview && m_cache && cacheSize) {
         // A file that changed while it was read may have given a mix of both: show what came,
         // but keep none of it.
-        preview->keep = [cache = m_cache, image, path, before, size = *cacheSize] {
-            const QByteArray png = encodePng(image, path, before);
+        preview->keep = [cache = m_cache, image, path, before, size = *cacheSize,
+                         viewCopy = viewCopyChunk(*preview, width)] {
+            const QByteArray png = encodePng(image, path, before, viewCopy);
             if (!png.isEmpty() && stampOf(path) == before)
                 cache->store(path, size, png);
         };

@@ -117,7 +117,7 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
     ASSERT_TRUE(writeJpeg(picture, QSize(2000, 1000)));
     const auto preview = maker.make(picture, 400);
     ASSERT_TRUE(preview);
-    EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg")); // small for the view
+    EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg"));    // small for the view
     EXPECT_EQ(decode(preview->bytes).size(), QSize(400, 200)); // as wide as asked
 
     // Where a file manager looks for it, with what it checks.
@@ -142,9 +142,12 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
     ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                  QFileDevice::FileModificationTime));
     file.close();
-    const auto again = maker.make(picture, 400);
+    const auto again = maker.make(picture, 400); // the view's copy kept in the thumbnail
     ASSERT_TRUE(again);
-    EXPECT_EQ(decode(again->bytes).size(), QSize(400, 200));
+    EXPECT_EQ(again->bytes, preview->bytes);
+    const auto narrower = maker.make(picture, 300); // made from the thumbnail
+    ASSERT_TRUE(narrower);
+    EXPECT_EQ(decode(narrower->bytes).size(), QSize(300, 150));
     EXPECT_LT(QFileInfo(stored).lastModified(), QDateTime::currentDateTime().addSecs(-3600));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), thumbnailBytes);

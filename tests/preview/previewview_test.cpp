@@ -161,6 +161,22 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
               0);
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[0].naturalWidth")).toInt(), 40);
+
+    // A web page cannot load from the scheme at all, not even the pictures on view.
+    QSignalSpy loaded(view.get(), &BrowserView::downloadComplete);
+    view->view()->page()->setHtml(QStringLiteral("<img id=x src=\"") +
+                                      PreviewPage::address(shown).toString(QUrl::FullyEncoded) +
+                                      QStringLiteral("\">"),
+                                  QUrl(QStringLiteral("http://127.0.0.1/")));
+    ASSERT_TRUE(loaded.wait(timeout));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
+                .toBool();
+        },
+        timeout));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
+              0);
 }
 
 TEST_F(PreviewView, AClickAsksForTheOriginalFile)
