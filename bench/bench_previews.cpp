@@ -258,7 +258,9 @@ int runOnce(const QString &folder, qint64 startedMs)
     // Settled: every picture shown, and a second more for the memory to peak.
     QTimer settle;
     QObject::connect(&settle, &QTimer::timeout, [&] {
-        if (firstScreen && clock.elapsed() + offset > *wholePage + 1000)
+        // The thumbnails too are written before the next run (which may be the warm one).
+        if (firstScreen && clock.elapsed() + offset > *wholePage + 1000 &&
+            (!previews || previews->waitForDone(0)))
             QCoreApplication::quit();
     });
     settle.start(100);

@@ -138,6 +138,30 @@ QSize jpegDecodeSize(QSize stored, QSize boxed)
     return stored;
 }
 
+void prepare(QImageReader &reader)
+{
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(PreviewMaker::AllocationLimitMB);
+}
+
+// The picture upright, fitted into a square box.
+std::optional<QImage> decodeToBox(QImageReader &reader, int box)
+{
+    const QSize stored = reader.size();
+    if (stored.isEmpty())
+        return std::nullopt;
+    if (box < std::max(stored.width(), stored.height())) {
+        const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
+        reader.setScaledSize(reader.format() == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed);
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    if (image.width() > box || image.height() > box)
+        image = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return image;
+}
+
 } // namespace
 
 int PreviewMaker::boxFor(QSize size, int width)
@@ -157,8 +181,7 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         return std::nullopt;
 
     QImageReader reader(path);
-    reader.setAutoTransform(true);
-    reader.setAllocationLimit(AllocationLimitMB);
+    prepare(reader);
     const QSize stored = reader.size();
     if (stored.isEmpty())
         return std::nullopt;
@@ -193,26 +216,32 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         }
     }
 
-    const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
-    if (box < longest)
-        reader.setScaledSize(format == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed);
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
+    std::optional<QImage> image = decodeToBox(reader, box);
+    if (!image)
         return std::nullopt;
-    if (image.width() > box || image.height() > box)
-        image = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    std::optional<Preview> preview = forBrowser(image, width);
+    std::optional<Preview> preview = forBrowser(*image, width);
     if (preview && m_cache && cacheSize) {
-        // A file that changed while it was read may have given a mix of both: show what came,
-        // but keep none of it.
-        preview->keep = [cache = m_cache, image, path, before, size = *cacheSize,
-                         viewCopy = viewCopyChunk(*preview, width)] {
-            const QByteArray png = encodePng(image, path, before, viewCopy);
+        const ThumbnailCache *cache = m_cache;
+        auto store = [cache, path, before, size = *cacheSize,
+                      viewCopy = viewCopyChunk(*preview, width)](const QImage &thumbnail) {
+            // A file that changed while it was read may have given a mix of both: show what
+            // came, but keep none of it.
+            const QByteArray png = encodePng(thumbnail, path, before, viewCopy);
             if (!png.isEmpty() && stampOf(path) == before)
                 cache->store(path, size, png);
         };
-        if (keep == Keep::Now)
-            std::exchange(preview->keep, {})();
+        if (keep == Keep::Now) {
+            store(*image);
+        } else {
+            // Decoded again when the time comes rather than held: a page's worth of pictures
+            // at the box's size would take hundreds of megabytes meanwhile.
+            preview->keep = [store, path, box] {
+                QImageReader again(path);
+                prepare(again);
+                if (const auto thumbnail = decodeToBox(again, box))
+                    store(*thumbnail);
+            };
+        }
     }
     return preview;
 }

@@ -53,6 +53,11 @@ PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
 }
 
+bool PreviewSchemeHandler::waitForDone(int msecs)
+{
+    return m_pool.waitForDone(msecs);
+}
+
 PreviewSchemeHandler::~PreviewSchemeHandler()
 {
     m_pool.clear();
@@ -103,8 +108,9 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         if (*dropped)
             return;
         std::optional<Preview> preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
-        // The view gets the preview first; the cache is written after.
-        std::function<void()> keep = preview ? std::exchange(preview->keep, {}) : nullptr;
+        // The cache is written once the pictures the view is waiting for are made.
+        if (preview && preview->keep)
+            m_pool.start(std::exchange(preview->keep, {}), -1);
         QMetaObject::invokeMethod(
             this,
             [target, preview = std::move(preview)] {
@@ -116,8 +122,6 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
                     target->fail(QWebEngineUrlRequestJob::RequestFailed);
             },
             Qt::QueuedConnection);
-        if (keep)
-            keep();
     });
 }
 

@@ -34,6 +34,8 @@ public:
     [[nodiscard]] const PreviewPage &page() const { return m_page; }
 
     void requestStarted(QWebEngineUrlRequestJob *job) override;
+    // true once every preview and cache write asked for so far is done (waiting up to msecs).
+    bool waitForDone(int msecs);
 
 private:
     ThumbnailCache m_cache;
