@@ -234,6 +234,25 @@ TEST_F(Previews, AChangedFileGetsANewPreview)
     EXPECT_LT(decode(second->bytes).pixelColor(10, 10).red(), 15);
 }
 
+TEST_F(Previews, APictureChangedWhileItsPreviewIsMadeIsShownButNotKept)
+{
+    const QString picture = path(QStringLiteral("p.png"));
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::red));
+    auto preview = maker.make(picture, 200, PreviewMaker::Keep::Later);
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(preview->keep);
+    // Rewritten before the thumbnail is written.
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::blue));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(120),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    preview->keep();
+    EXPECT_FALSE(QFileInfo::exists(cache.thumbnailPath(picture, 256)));
+    EXPECT_GT(decode(preview->bytes).pixelColor(10, 10).red(), 240);
+}
+
 TEST_F(Previews, ARotatedJpegIsUpright)
 {
     // Stored landscape, top half red; EXIF orientation 6 turns it a quarter clockwise, so the
