@@ -5,12 +5,14 @@
 
 #include "platform/desktopshell.h"
 #include "app/frmmain.h"
+#include "app/searchwindows.h"
 #include "platform/inisettings.h"
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttranslation.h"
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
+#include "search/searchstate.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
 #include "app/startup.h"
@@ -78,6 +80,26 @@ int main(int argc, char *argv[])
     Frmmain window(services);
     dialogs.setParent(&window);
     shell.setParent(&window);
+
+    // Search windows: any number, sharing one result list and preset rotation.
+    SearchState searchState;
+    SearchServices search;
+    search.settings = &settings;
+    search.dialogs = &dialogs;
+    search.shell = &shell;
+    search.grabber = &grabber;
+    search.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
+    search.makeResultsView = [](QWidget *parent) {
+        auto *view = new WebEngineBrowserView(parent);
+        view->showOnlyPictures();
+        return view;
+    };
+    search.icon = toolIcon;
+    search.resultsPageFile = PageFiles::path(QStringLiteral("Baidu.htm"));
+    search.state = &searchState;
+    SearchWindows searchWindows(search, &window);
+    QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
+                     &SearchWindows::open);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
