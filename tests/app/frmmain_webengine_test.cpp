@@ -103,8 +103,9 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
         QTest::qWaitFor([&] { return view->url() == pageAddress && !loaded.isEmpty(); }, timeout));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
+            // Shown, not only settled: a rebuild on resize may have started the page again.
             return evaluate(*view, QStringLiteral("Array.from(document.images).every("
-                                                  "i => i.complete)"))
+                                                  "i => i.complete && i.naturalWidth > 0)"))
                 .toBool();
         },
         timeout));
