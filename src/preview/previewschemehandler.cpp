@@ -55,7 +55,7 @@ PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
 
 bool PreviewSchemeHandler::waitForDone(int msecs)
 {
-    return m_pool.waitForDone(msecs);
+    return m_pending == 0 && m_keeps.isEmpty() && m_pool.waitForDone(msecs);
 }
 
 PreviewSchemeHandler::~PreviewSchemeHandler()
@@ -104,25 +104,37 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     auto dropped = std::make_shared<std::atomic_bool>(false);
     connect(job, &QObject::destroyed, this, [dropped] { *dropped = true; });
     QPointer<QWebEngineUrlRequestJob> target(job);
+    ++m_pending;
     m_pool.start([this, dropped, target, path = answer.path, width = answer.width] {
-        if (*dropped)
-            return;
-        std::optional<Preview> preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
-        // The cache is written once the pictures the view is waiting for are made.
-        if (preview && preview->keep)
-            m_pool.start(std::exchange(preview->keep, {}), -1);
+        std::optional<Preview> preview;
+        if (!*dropped)
+            preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
         QMetaObject::invokeMethod(
             this,
-            [target, preview = std::move(preview)] {
-                if (!target)
-                    return;
-                if (preview)
-                    reply(target, preview->mimeType, preview->bytes);
-                else
-                    target->fail(QWebEngineUrlRequestJob::RequestFailed);
+            [this, target, preview = std::move(preview)]() mutable {
+                if (target) {
+                    if (preview)
+                        reply(target, preview->mimeType, preview->bytes);
+                    else
+                        target->fail(QWebEngineUrlRequestJob::RequestFailed);
+                }
+                if (preview && preview->keep)
+                    m_keeps.append(std::exchange(preview->keep, {}));
+                --m_pending;
+                startKeeping();
             },
             Qt::QueuedConnection);
     });
+}
+
+void PreviewSchemeHandler::startKeeping()
+{
+    // The cache is written only while no picture is awaited, so it never holds up the view.
+    if (m_pending > 0)
+        return;
+    for (std::function<void()> &keep : m_keeps)
+        m_pool.start(std::move(keep), -1);
+    m_keeps.clear();
 }
 
 } // namespace vimbrel

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
+#include <QThreadPool>
+#include <QWebEngineUrlSchemeHandler>
+
+#include <functional>
+
 #include "preview/previewmaker.h"
 #include "preview/previewpage.h"
 #include "preview/thumbnailcache.h"
-
-#include <QThreadPool>
-#include <QWebEngineUrlSchemeHandler>
 
 namespace vimbrel {
 
@@ -38,10 +41,14 @@ public:
     bool waitForDone(int msecs);
 
 private:
+    void startKeeping();
+
     ThumbnailCache m_cache;
     PreviewMaker m_maker;
     PreviewPage m_page;
     QThreadPool m_pool;
+    int m_pending = 0;                    // pictures asked for and not yet answered
+    QList<std::function<void()>> m_keeps; // cache writes waiting for the view to be served
 };
 
 } // namespace vimbrel
