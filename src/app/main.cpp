@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "platform/desktopshell.h"
+#include "platform/enginesandbox.h"
 #include "app/frmmain.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
@@ -19,11 +20,12 @@
 #include "app/toolicons.h"
 #include "preview/previewschemehandler.h"
 #include "view/webenginebrowserview.h"
+#include "view/webenginecookies.h"
+
+#include <QWebEngineProfile>
 
 #include <cstdio>
 #include <memory>
-
-#include <unistd.h>
 
 using namespace vimbrel;
 
@@ -36,11 +38,7 @@ int main(int argc, char *argv[])
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
-#ifdef Q_OS_UNIX
-    // WebEngine's sandbox cannot run as root.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-#endif
+    allowBrowserEngineAsRoot();
     QuietStart::apply();
     PreviewSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -97,9 +95,25 @@ int main(int argc, char *argv[])
     search.icon = toolIcon;
     search.resultsPageFile = PageFiles::path(QStringLiteral("Baidu.htm"));
     search.state = &searchState;
+    // The saving run asks for a page's pictures with the views' own cookies and user agent.
+    WebEngineCookies cookies(QWebEngineProfile::defaultProfile());
+    search.cookiesFor = [&cookies](const QUrl &url) { return cookies.cookiesFor(url); };
+    search.userAgent = [&cookies] { return cookies.userAgent(); };
     SearchWindows searchWindows(search, &window);
     QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
+    // "查看" after a saving run: the main window lists the folder and comes to the front, the
+    // keys going to its focus box.
+    QObject::connect(&searchState, &SearchState::folderToShow, &window,
+                     [&window](const QString &path) {
+                         window.showFolder(path);
+                         if (window.isMinimized())
+                             window.showNormal();
+                         window.raise();
+                         window.activateWindow();
+                         if (auto *cmb = window.findChild<QWidget *>(QStringLiteral("Cmb")))
+                             cmb->setFocus();
+                     });
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
