@@ -7,13 +7,15 @@
 #include <vector>
 
 // Keeps the best (smallest) real and CPU time of each benchmark, by function name, over its
-// repetitions, while printing as usual.
+// repetitions, and the median real time, while printing as usual.
 class BestTimesReporter : public benchmark::ConsoleReporter
 {
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medianReal[run.run_name.function_name] = run.GetAdjustedRealTime();
             if (run.run_type != Run::RT_Iteration && run.aggregate_name != "min")
                 continue;
             keepSmallest(real, run.run_name.function_name, run.GetAdjustedRealTime());
@@ -24,6 +26,7 @@ public:
 
     std::map<std::string, double> real;
     std::map<std::string, double> cpu;
+    std::map<std::string, double> medianReal; // when the benchmarks run repeated
 
 private:
     static void keepSmallest(std::map<std::string, double> &times, const std::string &name,

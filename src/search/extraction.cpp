@@ -1,0 +1,91 @@
+#include "search/extraction.h"
+
+#include "search/searchqueries.h"
+
+namespace vimbrel {
+
+namespace Extraction {
+
+Rule ruleFor(const QString &addressBoxText, const QString &host)
+{
+    return addressBoxText.startsWith(SearchQueries::searchResultPrefix(host), Qt::CaseSensitive)
+               ? Rule::SearchResult
+               : Rule::Page;
+}
+
+bool acceptableScheme(const QString &address)
+{
+    // Read the scheme as a browser does: blanks and controls before it are dropped, tabs and
+    // line breaks inside it are ignored.
+    QString cleaned;
+    qsizetype i = 0;
+    while (i < address.size() && address[i].unicode() <= 0x20)
+        ++i;
+    for (; i < address.size(); ++i) {
+        const QChar c = address[i];
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            continue;
+        if (c == QLatin1Char(':') || c == QLatin1Char('/') || c == QLatin1Char('?') ||
+            c == QLatin1Char('#'))
+            break;
+        cleaned += c;
+    }
+    if (i >= address.size() || address[i] != QLatin1Char(':'))
+        return true; // no scheme: the address stays relative to the results page
+    bool isScheme = !cleaned.isEmpty() && cleaned[0].unicode() < 0x80 && cleaned[0].isLetter();
+    for (const QChar c : cleaned) {
+        isScheme = isScheme && c.unicode() < 0x80 &&
+                   (c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+                    c == QLatin1Char('.'));
+    }
+    if (!isScheme)
+        return true; // the colon belongs to a path or query, not to a scheme
+    // Only schemes that name a picture: javascript:, vbscript:, about: and the like are refused.
+    static const QStringList Allowed = {QStringLiteral("http"), QStringLiteral("https"),
+                                        QStringLiteral("file"), QStringLiteral("data")};
+    return Allowed.contains(cleaned, Qt::CaseInsensitive);
+}
+
+namespace {
+
+// The picture address a result link carries after its last "http", with only the escapes of
+// "/" and ":" decoded; empty when it is not a ".jpg" address.
+QString carriedPicture(const QString &link)
+{
+    QString picture = link.mid(link.lastIndexOf(QLatin1String("http")));
+    picture.replace(QLatin1String("%2F"), QLatin1String("/"));
+    picture.replace(QLatin1String("%3A"), QLatin1String(":"));
+    return picture.endsWith(QLatin1String(".jpg")) ? picture : QString();
+}
+
+} // namespace
+
+void extract(Rule rule, const QList<BrowserView::Element> &elements, const QString &host,
+             ResultList &into)
+{
+    into.clear();
+    if (rule == Rule::SearchResult) {
+        const QString prefix = SearchQueries::resultLinkPrefix(host);
+        for (const BrowserView::Element &element : elements) {
+            if (element.tagName != QLatin1String("A") || !element.href.startsWith(prefix))
+                continue;
+            const QString picture = carriedPicture(element.href);
+            if (picture.isEmpty() || !acceptableScheme(picture))
+                continue;
+            if (!into.append(picture))
+                return;
+        }
+        return;
+    }
+    for (const BrowserView::Element &element : elements) {
+        if (element.tagName != QLatin1String("IMG") ||
+            element.href.endsWith(QLatin1String(".gif")) || !acceptableScheme(element.href))
+            continue;
+        if (!into.append(element.href))
+            return;
+    }
+}
+
+} // namespace Extraction
+
+} // namespace vimbrel

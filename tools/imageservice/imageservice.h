@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QAbstractHttpServer>
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace vimbrel {
+
+// A small image-search service on 127.0.0.1 for tests, benchmarks and trying the search window
+// without the internet: a home page, keyword result pages whose links carry escaped picture
+// addresses, gallery pages, and pictures drawn on request.
+class ImageService : public QAbstractHttpServer
+{
+    Q_OBJECT
+public:
+    explicit ImageService(QObject *parent = nullptr);
+    ~ImageService() override;
+
+    // Listens on 127.0.0.1 only; 0 picks a free port. Returns the port, 0 on failure.
+    quint16 listen(quint16 port = 0);
+    // Milliseconds added to every answer.
+    void setDelay(int ms);
+    // "127.0.0.1:PORT", the value for [Search] ServiceHost.
+    [[nodiscard]] QString host() const;
+    // The word values received on the keyword search address, in order.
+    [[nodiscard]] QStringList requestedWords() const;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+private:
+    struct Answer
+    {
+        int status = 200;
+        QByteArray type;
+        QByteArray body;
+    };
+    Answer answer(const QUrl &url);
+    Answer picture(const QString &name, int width, int height);
+    void send(QTcpSocket *socket, const Answer &answer, int delay);
+
+    quint16 m_port = 0;
+    int m_delay = 0;
+    QStringList m_words;
+    QHash<QString, QByteArray> m_pictures; // encoded pictures by name and size
+};
+
+} // namespace vimbrel
