@@ -160,7 +160,7 @@ struct ClickCase
     friend void PrintTo(const ClickCase &c, std::ostream *os) { *os << c.name; }
 
     const char *name;
-    bool doubleClick;  // one double click on picture 0, else one click on each picture
+    bool doubleClick; // one double click on picture 0, else one click on each picture
     int pictures;
 };
 
@@ -193,8 +193,7 @@ TEST_P(RealViewClicks, OneOpenPerPictureClickedWhateverTheGesture)
         for (int i = 0; i < c.pictures; ++i)
             QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, pictureCentre(*view, i));
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return newWindow.size() >= pictures.size(); },
-                                loadTimeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return newWindow.size() >= pictures.size(); }, loadTimeout));
     // Anything still on its way arrives well within this.
     QTest::qWait(1000);
     QStringList opened;
@@ -205,11 +204,12 @@ TEST_P(RealViewClicks, OneOpenPerPictureClickedWhateverTheGesture)
               expected.join(QLatin1Char('\n')).toStdString());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Gestures, RealViewClicks,
-    ::testing::Values(ClickCase{"DoubleClickOnAPicture", true, 1},
-                      ClickCase{"QuickClicksOnTwoPictures", false, 2}),
-    [](const ::testing::TestParamInfo<ClickCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Gestures, RealViewClicks,
+                         ::testing::Values(ClickCase{"DoubleClickOnAPicture", true, 1},
+                                           ClickCase{"QuickClicksOnTwoPictures", false, 2}),
+                         [](const ::testing::TestParamInfo<ClickCase> &info) {
+                             return info.param.name;
+                         });
 
 TEST_F(RealView, TheSamePictureClickedAgainLaterOpensAgain)
 {
