@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -110,3 +111,62 @@ TEST(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
     EXPECT_TRUE(QFile::exists(firstSrc));
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
 }
+
+// Every page build shows the same file at the same address; whatever built it, the new page
+// must open at its top, not where the old one was scrolled to.
+class MainWindowPageTop : public ::testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tall"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QImage image(40, 1000, QImage::Format_RGB32);
+    image.fill(QColor(90, 60, 160));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(image.save(folder + QStringLiteral("/p%1.png").arg(i)));
+
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    WebEngineBrowserView *view = nullptr;
+    MainServices services;
+    services.settings = &settings;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.makeView = [&view](QWidget *parent) {
+        view = new WebEngineBrowserView(parent);
+        return view;
+    };
+    services.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    Frmmain window(services);
+    window.resize(1000, 700);
+    window.show();
+
+    window.formLoad(folder);
+    const QString height = QStringLiteral("document.documentElement.scrollHeight");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return view->url() == QUrl::fromLocalFile(services.pageFile) &&
+                   evaluate(*view, height).toInt() > 5000;
+        },
+        timeout));
+    view->scrollBy(0, 3000);
+    ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 3000);
+
+    auto *command = window.findChild<QToolButton *>(QString::fromLatin1(GetParam()));
+    ASSERT_NE(command, nullptr);
+    QSignalSpy loaded(view, &BrowserView::downloadComplete);
+    command->click();
+    ASSERT_TRUE(loaded.wait(timeout));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 0);
+}
+
+// Next page, matrix layout, background colour, refresh.
+INSTANTIATE_TEST_SUITE_P(Commands, MainWindowPageTop,
+                         ::testing::Values("CmdPage1", "Command7", "ImgComb", "Command2"),
+                         [](const ::testing::TestParamInfo<const char *> &info) {
+                             return std::string(info.param);
+                         });
