@@ -2,13 +2,13 @@
 // whatever its name, and a click on one reaches the shell as "open this file".
 #include "app/frmmain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -156,10 +156,10 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
     view->scrollBy(0, 3000);
     ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 3000);
 
-    auto *command = window.findChild<QToolButton *>(QString::fromLatin1(GetParam()));
+    auto *command = window.findChild<QAction *>(QString::fromLatin1(GetParam()));
     ASSERT_NE(command, nullptr);
     QSignalSpy loaded(view, &BrowserView::downloadComplete);
-    command->click();
+    command->trigger();
     ASSERT_TRUE(loaded.wait(timeout));
     EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 0);
 }
