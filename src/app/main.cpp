@@ -4,13 +4,16 @@
 #include <QScreen>
 
 #include "platform/desktopshell.h"
+#include "platform/enginesandbox.h"
 #include "app/frmmain.h"
+#include "app/searchwindows.h"
 #include "platform/inisettings.h"
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttranslation.h"
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
+#include "search/searchstate.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
 #include "app/startup.h"
@@ -18,8 +21,6 @@
 #include "view/webenginebrowserview.h"
 
 #include <cstdio>
-
-#include <unistd.h>
 
 using namespace vimbrel;
 
@@ -32,11 +33,7 @@ int main(int argc, char *argv[])
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
-#ifdef Q_OS_UNIX
-    // WebEngine's sandbox cannot run as root.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-#endif
+    allowBrowserEngineAsRoot();
     QuietStart::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
@@ -68,6 +65,26 @@ int main(int argc, char *argv[])
     Frmmain window(services);
     dialogs.setParent(&window);
     shell.setParent(&window);
+
+    // Search windows: any number, sharing one result list and preset rotation.
+    SearchState searchState;
+    SearchServices search;
+    search.settings = &settings;
+    search.dialogs = &dialogs;
+    search.shell = &shell;
+    search.grabber = &grabber;
+    search.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
+    search.makeResultsView = [](QWidget *parent) {
+        auto *view = new WebEngineBrowserView(parent);
+        view->showOnlyPictures();
+        return view;
+    };
+    search.icon = toolIcon;
+    search.resultsPageFile = PageFiles::path(QStringLiteral("Baidu.htm"));
+    search.state = &searchState;
+    SearchWindows searchWindows(search, &window);
+    QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
+                     &SearchWindows::open);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),

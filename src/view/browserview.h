@@ -46,7 +46,8 @@ public:
     virtual void runScript(const QString &script) = 0;
     // Scrolls the page by pixels; positive y towards the end.
     virtual void scrollBy(int x, int y) = 0;
-    // Every element of the document in order; the callback runs later, on the UI thread.
+    // The document's links and pictures ("A" and "IMG" elements) in document order; the
+    // callback runs later, on the UI thread, with an empty list when there is no document.
     virtual void elements(ElementsCallback callback) = 0;
     virtual void setFocus() = 0;
 
@@ -56,8 +57,9 @@ Q_SIGNALS:
     void titleChanged(const QString &title);
     void statusTextChanged(const QString &text);
     void commandStateChanged(vimbrel::BrowserCommand command, bool enabled);
-    // A link with target "_blank" was followed; no window has been opened for it.
-    void newWindowRequested(const QUrl &url);
+    // A link with target "_blank" was followed, or a script asked for a window; no window has
+    // been opened for it. userInitiated: it came from a click or key of the user.
+    void newWindowRequested(const QUrl &url, bool userInitiated);
 };
 
 } // namespace vimbrel

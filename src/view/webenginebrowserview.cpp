@@ -36,17 +36,19 @@ protected:
     }
 };
 
+// Only the links and pictures, in document order, with the absolute addresses the document
+// gives them. It runs in a world of its own, so a page cannot change what it reports.
 const char *const elementsScript = R"JS(
 (function () {
-  var all = document.all || document.getElementsByTagName('*');
-  var out = [];
+  var all = document.querySelectorAll('a, img');
+  var out = new Array(all.length);
   for (var i = 0; i < all.length; i++) {
     var e = all[i];
+    var tag = String(e.tagName).toUpperCase();
     var href = '';
-    if (e.tagName === 'IMG') href = e.src || '';
+    if (tag === 'IMG') href = e.src || '';
     else if (typeof e.href === 'string') href = e.href;
-    else if (e.href && typeof e.href.baseVal === 'string') href = e.href.baseVal;
-    out.push([String(e.tagName).toUpperCase(), href]);
+    out[i] = [tag, href];
   }
   return out;
 })()
@@ -85,7 +87,9 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     topOfPage.setRunsOnSubFrames(false);
     m_page->scripts().insert(topOfPage);
 
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_documentReady = false; });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
+        m_documentReady = ok;
         Q_EMIT downloadComplete();
         Q_EMIT documentComplete(m_page->url());
     });
@@ -95,7 +99,7 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
             [this](QWebEngineNewWindowRequest &request) {
                 // Not calling openIn() leaves the request unanswered: no window appears.
                 if (!isRepeatedRequest(request.requestedUrl()))
-                    Q_EMIT newWindowRequested(request.requestedUrl());
+                    Q_EMIT newWindowRequested(request.requestedUrl(), request.isUserInitiated());
             });
     QAction *back = m_page->action(QWebEnginePage::Back);
     QAction *forward = m_page->action(QWebEnginePage::Forward);
@@ -192,14 +196,27 @@ void WebEngineBrowserView::runScript(const QString &script)
 {
     if (!m_page)
         return;
-    m_page->runJavaScript(script);
+    // The program's own scripts run beside the page's, so they still work where page script
+    // is off, and a page cannot redefine what they call.
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld);
 }
 
 void WebEngineBrowserView::scrollBy(int x, int y)
 {
     if (!m_page)
         return;
-    m_page->runJavaScript(QStringLiteral("window.scrollBy(%1,%2)").arg(x).arg(y));
+    m_page->runJavaScript(QStringLiteral("window.scrollBy(%1,%2)").arg(x).arg(y),
+                          QWebEngineScript::ApplicationWorld);
+}
+
+void WebEngineBrowserView::showOnlyPictures()
+{
+    if (!m_page)
+        return;
+    QWebEngineSettings *settings = m_page->settings();
+    settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
 }
 
 void WebEngineBrowserView::evaluate(const QString &script,
@@ -207,17 +224,18 @@ void WebEngineBrowserView::evaluate(const QString &script,
 {
     if (!m_page)
         return;
-    m_page->runJavaScript(script, std::move(callback));
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(callback));
 }
 
 void WebEngineBrowserView::elements(ElementsCallback callback)
 {
-    if (!m_page) {
-        // Still answer, later as always, so that a caller waiting for the list goes on.
+    if (!m_page || !m_documentReady) {
+        // A page still loading or one that failed has no document to read yet. Still answer,
+        // later as always, so that a caller waiting for the list goes on.
         QTimer::singleShot(0, this, [callback = std::move(callback)] { callback({}); });
         return;
     }
-    m_page->runJavaScript(QString::fromLatin1(elementsScript),
+    m_page->runJavaScript(QString::fromLatin1(elementsScript), QWebEngineScript::ApplicationWorld,
                           [callback = std::move(callback)](const QVariant &result) {
                               QList<Element> list;
                               const QVariantList rows = result.toList();

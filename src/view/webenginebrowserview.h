@@ -32,7 +32,12 @@ public:
     void elements(ElementsCallback callback) override;
     void setFocus() override;
 
-    // For tests: run a script and hand its result back.
+    // For a generated local page of pictures from anywhere (the search window's results): the
+    // pictures load from the web, but nothing on the page runs script and it cannot reach the
+    // user's other files. The program's own zoom and scrolling still work.
+    void showOnlyPictures();
+
+    // For tests: run a script (beside the page's, like runScript) and hand its result back.
     void evaluate(const QString &script, std::function<void(const QVariant &)> callback);
     [[nodiscard]] QWebEngineView *view() const { return m_view; }
 
@@ -46,6 +51,7 @@ private:
     QWebEnginePage *m_page = nullptr;
     QUrl m_lastRequestUrl;
     QElapsedTimer m_sinceLastRequest;
+    bool m_documentReady = false; // the last load finished and succeeded
 };
 
 } // namespace vimbrel

@@ -60,7 +60,10 @@ public:
         Q_EMIT downloadComplete();
         Q_EMIT documentComplete(currentUrl);
     }
-    void requestNewWindow(const QUrl &url) { Q_EMIT newWindowRequested(url); }
+    void requestNewWindow(const QUrl &url, bool userInitiated = true)
+    {
+        Q_EMIT newWindowRequested(url, userInitiated);
+    }
 
 private:
     QPointer<QWidget> m_widget;

@@ -1,0 +1,499 @@
+#include "search/formsearch.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QKeyEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPointer>
+#include <QToolButton>
+#include <QVariantAnimation>
+
+#include <cmath>
+
+#include "capture/modulescreen.h"
+#include "platform/pagefiles.h"
+#include "platform/settings.h"
+#include "search/resultspage.h"
+#include "search/searchactions.h"
+#include "search/searchqueries.h"
+#include "search/searchstate.h"
+#include "view/focussink.h"
+#include "view/viewcontrols.h"
+#include "view/wheelfilter.h"
+
+namespace vimbrel {
+
+namespace {
+
+const QString SearchSection = QStringLiteral("Search");
+const QString Caption = QStringLiteral("圖片成批下載");
+const QString CountPrefix = QStringLiteral("圖片總數：");
+
+constexpr int SlideSteps = 10;
+constexpr int SlideStepMs = 15;
+
+} // namespace
+
+FormSearch::FormSearch(SearchServices services, QWidget *parent)
+    : QWidget(parent), m_services(std::move(services))
+{
+    setObjectName(QStringLiteral("FormSearch"));
+    setWindowTitle(Caption);
+    m_host = SearchQueries::serviceHost(*m_services.settings);
+
+    m_web0 = m_services.makeView(this);
+    m_web0->widget()->setObjectName(QStringLiteral("Web0"));
+
+    m_controls = new ViewControls(WindowKind::Search, this);
+    m_controls->setView(m_web0);
+    m_cmb = new FocusSink(m_controls, this);
+    m_controls->setFocusSink(m_cmb);
+    m_placed.append({m_cmb, SearchControl::Cmb});
+
+    m_actions = new SearchActions(this, m_services.icon);
+    wireActions();
+    buildLabels();
+    buildEntryRow();
+
+    m_slide = new QVariantAnimation(this);
+    m_slide->setStartValue(0);
+    m_slide->setEndValue(SlideSteps);
+    m_slide->setDuration(SlideSteps * SlideStepMs);
+    connect(m_slide, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
+        // Each step moves the view a tenth of the window's inner width to the left.
+        const int step = value.toInt();
+        m_web1->widget()->move(m_slideFrom - step * width() / SlideSteps, m_web1->widget()->y());
+    });
+    connect(m_slide, &QVariantAnimation::finished, this, [this] {
+        m_resultsInPlace = true;
+        applyLayout();
+        setLabel(0, QString());
+        setLabel(2, countLabel());
+    });
+
+    m_wheel = new WheelFilter(this, m_controls, this);
+
+    connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
+    connect(m_web0, &BrowserView::commandStateChanged, this, &FormSearch::webCommandStateChange);
+    connect(m_web0, &BrowserView::titleChanged, this, &FormSearch::webTitleChange);
+    connect(m_web0, &BrowserView::newWindowRequested, this,
+            [this](const QUrl &url, bool user) { webNewWindow(0, url, user); });
+    connect(m_web0, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
+    m_controls->watchDownloads(m_web0);
+
+    resize(toPixels(SearchGeometry::DesignWidth), toPixels(SearchGeometry::DesignHeight));
+    formLoad();
+}
+
+FormSearch::~FormSearch() = default;
+
+double FormSearch::dpi() const
+{
+    return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
+}
+
+int FormSearch::toPixels(int twips) const
+{
+    return int(std::lround(twips * dpi() / 1440.0));
+}
+
+int FormSearch::toTwips(int pixels) const
+{
+    return int(std::lround(pixels * 1440.0 / dpi()));
+}
+
+void FormSearch::wireActions()
+{
+    using A = SearchActions;
+    const SearchActions &a = *m_actions;
+    for (int i = 0; i < A::Count; ++i)
+        m_placed.append({a.button(A::Id(i)), A::place(A::Id(i))});
+    const auto on = [](QAction *action, auto *receiver, auto slot) {
+        connect(action, &QAction::triggered, receiver, slot);
+    };
+    on(a[A::Opt0], this, [this] { optClick(0); });
+    on(a[A::Opt1], this, [this] { optClick(1); });
+    on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
+    on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
+    on(a[A::Command2], this, &FormSearch::command2Click);
+    on(a[A::Command5], this, &FormSearch::command5Click);
+    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
+    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
+    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
+    on(a[A::ImgComb], this, &FormSearch::imgCombClick);
+    on(a[A::Command7], this, &FormSearch::command7Click);
+    on(a[A::Command10], this, &FormSearch::command10Click);
+    on(a[A::Command9], this, &FormSearch::command9Click);
+    on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
+    on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
+}
+
+void FormSearch::buildLabels()
+{
+    using C = SearchControl;
+    m_labPro = new QLabel(this);
+    m_labPro->setObjectName(QStringLiteral("LabPro"));
+    m_labPro->setStyleSheet(QStringLiteral("color: yellow; background-color: red;"));
+    m_labPro->hide(); // a busy mark for the saving run
+    m_placed.append({m_labPro, C::LabPro});
+    m_label1 = new QLabel(QStringLiteral("網址(&D)"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_placed.append({m_label1, C::Label1});
+    for (int i = 0; i < 7; ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Lab%1").arg(i));
+        label->setTextFormat(Qt::PlainText);
+        m_labels[std::size_t(i)] = label;
+        m_placed.append({label, SearchControl(int(SearchControl::Lab0) + i)});
+    }
+    setLabel(0, QStringLiteral("當前路徑："));
+    setLabel(2, QStringLiteral("0"));
+    setLabel(6, QStringLiteral("Tarnell"));
+}
+
+void FormSearch::buildEntryRow()
+{
+    using C = SearchControl;
+    m_textUrl = new QComboBox(this);
+    m_textUrl->setObjectName(QStringLiteral("TextUrl"));
+    m_textUrl->setEditable(true);
+    // Every go appends its entry, also a repeated one; the box itself never adds or merges.
+    m_textUrl->setInsertPolicy(QComboBox::NoInsert);
+    m_textUrl->setDuplicatesEnabled(true);
+    m_textUrl->addItems(SearchQueries::presetAddresses(*m_services.settings, m_host));
+    m_textUrl->setCurrentIndex(-1);
+    m_textUrl->setEditText(QString());
+    QPalette blue = m_textUrl->palette();
+    blue.setColor(QPalette::Text, Qt::blue);
+    m_textUrl->setPalette(blue);
+    m_textUrl->lineEdit()->setPalette(blue);
+    m_textUrl->setToolTip(QStringLiteral("地址欄裡輸入「關鍵詞」可以直接搜索"));
+    m_label1->setBuddy(m_textUrl);
+    connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
+    m_textUrl->installEventFilter(this);
+    connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
+        // The chosen entry, not whatever the edit line held a moment before.
+        m_textUrl->setEditText(m_textUrl->itemText(index));
+        cmdGoClick();
+    });
+    m_placed.append({m_textUrl, C::TextUrl});
+
+    m_cmbSearch = new QComboBox(this);
+    m_cmbSearch->setObjectName(QStringLiteral("CmbSearch"));
+    m_cmbSearch->setEditable(true);
+    m_cmbSearch->setInsertPolicy(QComboBox::NoInsert);
+    m_cmbSearch->setDuplicatesEnabled(true);
+    m_cmbSearch->addItems(SearchQueries::presetKeywords());
+    m_cmbSearch->setCurrentIndex(-1);
+    m_cmbSearch->setEditText(QString());
+    m_cmbSearch->installEventFilter(this);
+    m_placed.append({m_cmbSearch, C::CmbSearch});
+}
+
+void FormSearch::formLoad()
+{
+    // The results view lies over the page view, waiting beyond the right edge.
+    const auto makeResults =
+        m_services.makeResultsView ? m_services.makeResultsView : m_services.makeView;
+    m_web1 = makeResults(this);
+    m_web1->widget()->setObjectName(QStringLiteral("Web1"));
+    m_web1->widget()->show();
+    m_web1->widget()->raise();
+    connect(m_web1, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
+    connect(m_web1, &BrowserView::newWindowRequested, this,
+            [this](const QUrl &url, bool user) { webNewWindow(1, url, user); });
+    connect(m_web1, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
+    m_controls->watchDownloads(m_web1);
+    applyLayout();
+
+    Settings &settings = *m_services.settings;
+    const int opened =
+        SearchQueries::nextLoadTime(settings.value(SearchSection, QStringLiteral("LoadTime")));
+    settings.setValue(SearchSection, QStringLiteral("LoadTime"), QString::number(opened));
+
+    const int preset = m_services.state->nextPreset();
+    m_web0->navigate(m_textUrl->itemText(preset));
+    m_web1->navigate(QStringLiteral("about:blank"));
+    m_background = QStringLiteral("#FFFFFF");
+    setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+void FormSearch::setLabel(int index, const QString &text)
+{
+    m_labels[std::size_t(index)]->setText(text);
+}
+
+QString FormSearch::countLabel() const
+{
+    return CountPrefix + QString::number(m_services.state->results().count());
+}
+
+int FormSearch::resultsViewWidthTwips() const
+{
+    return toTwips(m_web1->widget()->width());
+}
+
+// --- layout ---
+
+void FormSearch::applyLayout()
+{
+    if (!m_web1)
+        return;
+    const auto place = [this](QWidget *widget, const QRect &twips) {
+        widget->setGeometry(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
+                            toPixels(twips.height()));
+    };
+    m_geometry = resized(m_geometry, toTwips(width()), toTwips(height()), m_resultsInPlace);
+    for (const auto &[widget, control] : m_placed)
+        place(widget, m_geometry.rect(control));
+    place(m_web0->widget(), m_geometry.web0);
+    if (m_slide->state() == QAbstractAnimation::Running || m_slidePending) {
+        // The slide owns the results view's left edge until it ends.
+        m_web1->widget()->resize(toPixels(m_geometry.web1.width()),
+                                 toPixels(m_geometry.web1.height()));
+    } else {
+        place(m_web1->widget(), m_geometry.web1);
+    }
+    const int iconSize = std::max(16, toPixels(650) - 14);
+    for (QToolButton *button : findChildren<QToolButton *>())
+        button->setIconSize(QSize(iconSize, iconSize));
+}
+
+void FormSearch::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    applyLayout();
+}
+
+// --- the view switch ---
+
+void FormSearch::optClick(int index)
+{
+    // Selecting the option already selected does nothing; the view index is the selection.
+    if (m_viewIndex == index)
+        return;
+    (*m_actions)[index == 0 ? SearchActions::Opt0 : SearchActions::Opt1]->setChecked(true);
+    m_viewIndex = index;
+    m_controls->setView(index == 0 ? m_web0 : m_web1);
+
+    if (index == 0) {
+        // Whatever extraction or slide was under way no longer has a view to show.
+        ++m_extraction;
+        m_slidePending = false;
+        m_slide->stop();
+        m_resultsInPlace = false;
+        applyLayout();
+        setLabel(0, QStringLiteral("網址：") + m_web0->url().toString());
+        setLabel(2, QString());
+        m_cmb->setFocus();
+        return;
+    }
+    m_slidePending = true;
+    extractPictures();
+}
+
+void FormSearch::startSlide()
+{
+    m_slidePending = false;
+    m_slideFrom = m_web1->widget()->x();
+    m_slide->stop();
+    m_slide->start();
+}
+
+// --- extraction and the results page ---
+
+void FormSearch::extractPictures()
+{
+    const int ticket = ++m_extraction;
+    const Extraction::Rule rule = Extraction::ruleFor(m_textUrl->currentText(), m_host);
+    QPointer<FormSearch> self(this);
+    m_web0->elements([self, ticket, rule](const QList<BrowserView::Element> &elements) {
+        if (!self || ticket != self->m_extraction)
+            return;
+        self->showExtraction(rule, elements);
+    });
+}
+
+void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements)
+{
+    ResultList &results = m_services.state->results();
+    Extraction::extract(rule, elements, m_host, results);
+    PageFiles::writeLines(m_services.resultsPageFile, ResultsPage::extractionLines(rule, results));
+    m_web1->navigate(m_services.resultsPageFile);
+    setLabel(2, countLabel());
+    setLabel(0, QString());
+    optClick(1);
+    if (m_slidePending && m_viewIndex == 1)
+        startSlide();
+}
+
+void FormSearch::relayout()
+{
+    const int width = ResultsPage::matrixWidth(resultsViewWidthTwips(), m_matrixMode);
+    const ResultList &results = m_services.state->results();
+    PageFiles::writeLines(m_services.resultsPageFile,
+                          ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
+    m_web1->navigate(m_services.resultsPageFile);
+    setLabel(2, countLabel());
+    optClick(1);
+}
+
+void FormSearch::command7Click()
+{
+    ++m_matrixMode;
+    if (m_matrixMode > 4 || m_matrixMode < 0)
+        m_matrixMode = 0;
+    relayout();
+}
+
+void FormSearch::command10Click()
+{
+    if (m_widthToggle == 0) {
+        m_widthToggle = 1;
+        m_matrixMode = 0;
+        command7Click();
+    } else {
+        m_widthToggle = 0;
+        extractPictures();
+    }
+}
+
+void FormSearch::imgCombClick()
+{
+    m_background = m_controls->advanceColour();
+    relayout();
+}
+
+void FormSearch::command9Click()
+{
+    if (m_services.grabber && m_services.dialogs)
+        ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
+                                     QGuiApplication::clipboard());
+}
+
+// --- browsing ---
+
+void FormSearch::cmdGoClick()
+{
+    const QString entry = m_textUrl->currentText();
+    m_textUrl->addItem(entry);
+    optClick(0);
+    const QString target = SearchQueries::goTarget(m_host, entry);
+    if (target != entry) {
+        // The box shows the search address readably; the view gets the encoded one.
+        m_textUrl->setEditText(QUrl(target).toString());
+    }
+    m_web0->navigate(target);
+    m_cmb->setFocus();
+}
+
+void FormSearch::cmdSearchClick()
+{
+    const QString word = m_cmbSearch->currentText();
+    m_cmbSearch->addItem(word);
+    optClick(0);
+    m_web0->navigate(SearchQueries::keywordSearchAddress(m_host, word));
+    m_cmb->setFocus();
+}
+
+void FormSearch::cmdPageClick(int index)
+{
+    if (m_viewIndex != 0) {
+        optClick(0);
+        return;
+    }
+    if (index == 0)
+        m_web0->goBack();
+    else
+        m_web0->goForward();
+}
+
+void FormSearch::command2Click()
+{
+    if (m_viewIndex != 0)
+        extractPictures();
+    else
+        m_web0->refresh();
+}
+
+void FormSearch::command5Click()
+{
+    optClick(0);
+    m_web0->navigate(SearchQueries::homeAddress(m_host));
+}
+
+// --- notifications of the views ---
+
+void FormSearch::webStatusTextChange(const QString &text)
+{
+    setLabel(0, text);
+}
+
+void FormSearch::webCommandStateChange(BrowserCommand command, bool enabled)
+{
+    (*m_actions)[command == BrowserCommand::Back ? SearchActions::CmdPage0
+                                                 : SearchActions::CmdPage1]
+        ->setEnabled(enabled);
+}
+
+void FormSearch::webTitleChange()
+{
+    const QString address = m_web0->url().toString();
+    m_textUrl->setEditText(address);
+    m_textUrl->lineEdit()->setCursorPosition(0); // the host first, not the query's tail
+    setWindowTitle(SearchQueries::windowCaption(m_web0->title(), address));
+}
+
+void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
+{
+    if (index == 1) {
+        // Every picture of the results page is a link to itself in a new window.
+        Q_EMIT m_services.state->pictureRequested(url.toString(QUrl::FullyEncoded), this);
+        return;
+    }
+    // A link the user clicked opens here; a window a script opens by itself is a pop-up. The
+    // view loads what it is told, so a web page's link may not lead it to a script address or
+    // into the user's own files.
+    if (!userInitiated || !url.isValid())
+        return;
+    const QString scheme = url.scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    const bool localFromLocal = url.isLocalFile() && m_web0->url().isLocalFile();
+    if (web || localFromLocal)
+        m_web0->navigate(url.toString(QUrl::FullyEncoded));
+}
+
+bool FormSearch::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter in either box runs its command once; the box itself does nothing more with it.
+    // The keys reach the box (its edit line's focus proxy), which hands them on to the line.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == m_textUrl) {
+                cmdGoClick();
+                return true;
+            }
+            if (watched == m_cmbSearch) {
+                cmdSearchClick();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormSearch::closeEvent(QCloseEvent *event)
+{
+    m_slide->stop();
+    ++m_extraction;
+    PageFiles::remove(m_services.resultsPageFile);
+    event->accept();
+}
+
+} // namespace vimbrel

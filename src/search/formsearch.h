@@ -1,0 +1,127 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+#include "search/extraction.h"
+#include "search/searchlayout.h"
+#include "view/browserview.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QVariantAnimation;
+
+namespace vimbrel {
+
+class Dialogs;
+class FocusSink;
+class ScreenGrabber;
+class SearchActions;
+class SearchState;
+class Settings;
+class Shell;
+class ViewControls;
+class WheelFilter;
+
+// What a search window needs from outside; main() passes the real ones, tests the fakes.
+struct SearchServices
+{
+    Settings *settings = nullptr;
+    Dialogs *dialogs = nullptr;
+    Shell *shell = nullptr;
+    ScreenGrabber *grabber = nullptr;
+    // The page view; the results view too unless makeResultsView is given.
+    std::function<BrowserView *(QWidget *parent)> makeView;
+    // The results view shows a generated local page with remote pictures.
+    std::function<BrowserView *(QWidget *parent)> makeResultsView;
+    // The tool row's pictures (theme name, fallback glyph); empty: the buttons show text.
+    std::function<QIcon(const QString &theme, const QString &glyph)> icon;
+    QString resultsPageFile; // where the results page is written
+    SearchState *state = nullptr;
+};
+
+// The web picture search window: a page view for browsing and searching, a results view that
+// slides in over it with the pictures taken out of the page. The window is loaded when it is
+// made: it counts its openings, takes the next preset address and starts loading it.
+class FormSearch : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FormSearch(SearchServices services, QWidget *parent = nullptr);
+    ~FormSearch() override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private Q_SLOTS:
+    // Opt(index) becomes selected, by the user or by an operation: the view switch.
+    void optClick(int index);
+    void cmdPageClick(int index);
+    void command2Click();
+    void command5Click();
+    void command7Click();
+    void command10Click();
+    void command9Click();
+    void imgCombClick();
+    void cmdGoClick();
+    void cmdSearchClick();
+
+private:
+    // Notifications of the two views.
+    void webStatusTextChange(const QString &text);
+    void webCommandStateChange(BrowserCommand command, bool enabled);
+    void webTitleChange();
+    void webNewWindow(int index, const QUrl &url, bool userInitiated);
+    void wireActions();
+    void buildLabels();
+    void buildEntryRow();
+    void formLoad();
+    // Reads the page view's elements and writes the results page in the extraction's form.
+    void extractPictures();
+    void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
+    void relayout();
+    void startSlide();
+    void applyLayout();
+    void setLabel(int index, const QString &text);
+    [[nodiscard]] QString countLabel() const;
+    [[nodiscard]] int resultsViewWidthTwips() const;
+    [[nodiscard]] double dpi() const;
+    [[nodiscard]] int toPixels(int twips) const;
+    [[nodiscard]] int toTwips(int pixels) const;
+
+    SearchServices m_services;
+    QString m_host;
+    BrowserView *m_web0 = nullptr; // page view
+    BrowserView *m_web1 = nullptr; // results view
+    ViewControls *m_controls = nullptr;
+    FocusSink *m_cmb = nullptr;
+    WheelFilter *m_wheel = nullptr;
+    QComboBox *m_textUrl = nullptr;
+    QComboBox *m_cmbSearch = nullptr;
+    QLabel *m_label1 = nullptr;
+    QLabel *m_labPro = nullptr;
+    std::array<QLabel *, 7> m_labels{};
+    SearchActions *m_actions = nullptr;
+    QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
+    SearchGeometry m_geometry = SearchGeometry::design();
+    QVariantAnimation *m_slide = nullptr;
+    int m_slideFrom = 0; // pixels
+    int m_viewIndex = 0; // 0 the page view is shown (Opt0 selected), 1 the results view
+    int m_matrixMode = 0;
+    int m_widthToggle = 0;
+    QString m_background = QStringLiteral("#FFFFFF");
+    // Each extraction takes a number; an answer that is not the latest one is dropped.
+    int m_extraction = 0;
+    bool m_slidePending = false;   // the view switch waits for its extraction
+    bool m_resultsInPlace = false; // the results view sits over the page view
+};
+
+} // namespace vimbrel
