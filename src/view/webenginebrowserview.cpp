@@ -1,13 +1,16 @@
 #include "view/webenginebrowserview.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QStyleHints>
 #include <QTimer>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -51,6 +54,13 @@ const char *const elementsScript = R"JS(
 })()
 )JS";
 
+// The program rewrites its page files in place and shows them again at the same address; the
+// browser would put back the old page's scroll position over the new page. Web pages keep it.
+const char *const topOfPageScript = R"JS(
+if (location.protocol === 'file:' || location.protocol === 'vimbrel:')
+    history.scrollRestoration = 'manual';
+)JS";
+
 } // namespace
 
 WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
@@ -70,6 +80,14 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
+    QWebEngineScript topOfPage;
+    topOfPage.setName(QStringLiteral("vimbrel-top-of-page"));
+    topOfPage.setSourceCode(QString::fromLatin1(topOfPageScript));
+    topOfPage.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    topOfPage.setWorldId(QWebEngineScript::ApplicationWorld);
+    topOfPage.setRunsOnSubFrames(false);
+    m_page->scripts().insert(topOfPage);
+
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_documentReady = false; });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_documentReady = ok;
@@ -81,7 +99,8 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     connect(m_page, &QWebEnginePage::newWindowRequested, this,
             [this](QWebEngineNewWindowRequest &request) {
                 // Not calling openIn() leaves the request unanswered: no window appears.
-                Q_EMIT newWindowRequested(request.requestedUrl(), request.isUserInitiated());
+                if (!isRepeatedRequest(request.requestedUrl()))
+                    Q_EMIT newWindowRequested(request.requestedUrl(), request.isUserInitiated());
             });
     QAction *back = m_page->action(QWebEnginePage::Back);
     QAction *forward = m_page->action(QWebEnginePage::Forward);
@@ -103,6 +122,18 @@ WebEngineBrowserView::~WebEngineBrowserView()
         m_page = nullptr;
         delete view;
     }
+}
+
+// WebEngine follows a link once for each click of a double click; a double click on a
+// picture is still one request to open it.
+bool WebEngineBrowserView::isRepeatedRequest(const QUrl &url)
+{
+    const bool repeated =
+        url == m_lastRequestUrl && m_sinceLastRequest.isValid() &&
+        m_sinceLastRequest.elapsed() <= QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    m_lastRequestUrl = url;
+    m_sinceLastRequest.start();
+    return repeated;
 }
 
 QWidget *WebEngineBrowserView::widget()

@@ -2,6 +2,8 @@
 
 #include "view/browserview.h"
 
+#include <QElapsedTimer>
+
 class QWebEngineView;
 class QWebEnginePage;
 
@@ -9,7 +11,8 @@ namespace vimbrel {
 
 // BrowserView on Qt WebEngine. Script dialogs of pages are suppressed, pages without a
 // character set are read as UTF-8, and "_blank" links never open a window of their own:
-// they arrive as newWindowRequested.
+// they arrive as newWindowRequested, once per click gesture. The program's own pages (local
+// files) always show from their top.
 class WebEngineBrowserView : public BrowserView
 {
     Q_OBJECT
@@ -42,8 +45,12 @@ public:
     [[nodiscard]] static QString aboutPageHtml(const QString &text);
 
 private:
+    [[nodiscard]] bool isRepeatedRequest(const QUrl &url);
+
     QWebEngineView *m_view = nullptr;
     QWebEnginePage *m_page = nullptr;
+    QUrl m_lastRequestUrl;
+    QElapsedTimer m_sinceLastRequest;
     bool m_documentReady = false; // the last load finished and succeeded
 };
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "platform/inisettings.h"
@@ -208,3 +210,74 @@ TEST(MainWindowWithPreviews, WritesTheSamePageFile)
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ(pages[i], pages[i + 6]) << i;
 }
+
+// Every page build shows the same file at the same address; whatever built it, the new page
+// must open at its top, not where the old one was scrolled to.
+class MainWindowPageTop : public ::testing::TestWithParam<std::tuple<const char *, bool>>
+{
+};
+
+TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("tall"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QImage image(40, 1000, QImage::Format_RGB32);
+    image.fill(QColor(90, 60, 160));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(image.save(folder + QStringLiteral("/p%1.png").arg(i)));
+
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    WebEngineBrowserView *view = nullptr;
+    MainServices services;
+    services.settings = &settings;
+    services.dialogs = &dialogs;
+    services.shell = &shell;
+    services.makeView = [&view](QWidget *parent) {
+        view = new WebEngineBrowserView(parent);
+        return view;
+    };
+    services.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    // With previews the page comes through the program's own scheme, as in the program itself.
+    const bool withPreviews = std::get<1>(GetParam());
+    ASSERT_TRUE(schemeRegistered);
+    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
+    previews.install();
+    const auto uninstall = qScopeGuard(
+        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
+    if (withPreviews)
+        services.previews = &previews;
+    Frmmain window(services);
+    window.resize(1000, 700);
+    window.show();
+
+    window.formLoad(folder);
+    const QString height = QStringLiteral("document.documentElement.scrollHeight");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return view->url().path() == services.pageFile &&
+                   evaluate(*view, height).toInt() > 5000;
+        },
+        timeout));
+    view->scrollBy(0, 3000);
+    ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 3000);
+
+    auto *command = window.findChild<QAction *>(QString::fromLatin1(std::get<0>(GetParam())));
+    ASSERT_NE(command, nullptr);
+    QSignalSpy loaded(view, &BrowserView::downloadComplete);
+    command->trigger();
+    ASSERT_TRUE(loaded.wait(timeout));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 0);
+}
+
+// Next page, matrix layout, background colour, refresh.
+INSTANTIATE_TEST_SUITE_P(
+    Commands, MainWindowPageTop,
+    ::testing::Combine(::testing::Values("CmdPage1", "Command7", "ImgComb", "Command2"),
+                       ::testing::Bool()),
+    [](const ::testing::TestParamInfo<std::tuple<const char *, bool>> &info) {
+        return std::string(std::get<0>(info.param)) +
+               (std::get<1>(info.param) ? "_Previews" : "_Files");
+    });

@@ -190,7 +190,9 @@ TEST(IniSettingsTest, GarbageFileDoesNotCrash)
     {
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        QByteArray junk("[Main\n=\x01\x02\xff\xfe\n[[[\nPageFileCount\n\0\0\0=", 40);
+        // Embedded NULs included: the length comes from the array, not from strlen.
+        static constexpr char head[] = "[Main\n=\x01\x02\xff\xfe\n[[[\nPageFileCount\n\0\0\0=";
+        QByteArray junk(head, sizeof head - 1);
         for (int i = 0; i < 200; ++i)
             junk += char(i * 37);
         f.write(junk);

@@ -2,6 +2,7 @@
 
 #include "view/browserview.h"
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -16,6 +17,13 @@ public:
         : BrowserView(parent), m_widget(new QWidget(parent))
     {
         m_widget->setFocusPolicy(Qt::StrongFocus);
+    }
+    ~FakeBrowserView() override
+    {
+        // As with the real view: a widget made without a parent window has no one else to
+        // delete it.
+        if (m_widget && !m_widget->parent())
+            delete m_widget;
     }
 
     QStringList navigations;
@@ -58,7 +66,7 @@ public:
     }
 
 private:
-    QWidget *m_widget;
+    QPointer<QWidget> m_widget;
 };
 
 } // namespace vimbrel

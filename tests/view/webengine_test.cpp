@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "fakebrowserview.h"
@@ -135,6 +137,151 @@ TEST_F(RealView, AClickOnAPictureAsksForANewWindowAndOpensNone)
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
     EXPECT_EQ(view->url(), QUrl::fromLocalFile(page));
 }
+
+namespace {
+
+// The centre of picture i, in the view's coordinates.
+QPoint pictureCentre(WebEngineBrowserView &view, int i)
+{
+    const QVariantList rect =
+        evaluate(view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
+                                      "(document.images[%1].getBoundingClientRect())")
+                           .arg(i))
+            .toList();
+    if (rect.size() != 2)
+        return {};
+    return {qRound(rect[0].toDouble()), qRound(rect[1].toDouble())};
+}
+
+} // namespace
+
+struct ClickCase
+{
+    friend void PrintTo(const ClickCase &c, std::ostream *os) { *os << c.name; }
+
+    const char *name;
+    bool doubleClick; // one double click on picture 0, else one click on each picture
+    int pictures;
+};
+
+class RealViewClicks : public RealView, public ::testing::WithParamInterface<ClickCase>
+{
+};
+
+TEST_P(RealViewClicks, OneOpenPerPictureClickedWhateverTheGesture)
+{
+    const ClickCase &c = GetParam();
+    QStringList pictures;
+    for (int i = 0; i < c.pictures; ++i) {
+        pictures << path(QStringLiteral("p%1.png").arg(i));
+        ASSERT_TRUE(writePicture(pictures.last(), QSize(120, 90)));
+    }
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(evaluate(*view, QStringLiteral("Array.from(document.images).every("
+                                               "i => i.complete)"))
+                    .toBool());
+
+    QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
+    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    if (c.doubleClick) {
+        // Through the window system, as a desktop delivers it: press, release, press, release.
+        QTest::mouseDClick(input->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                           input->mapTo(input->window(), pictureCentre(*view, 0)));
+    } else {
+        for (int i = 0; i < c.pictures; ++i)
+            QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, pictureCentre(*view, i));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return newWindow.size() >= pictures.size(); }, loadTimeout));
+    // Anything still on its way arrives well within this.
+    QTest::qWait(1000);
+    QStringList opened;
+    for (const QList<QVariant> &request : newWindow)
+        opened << request.at(0).toUrl().toLocalFile();
+    const QStringList expected = c.doubleClick ? pictures.mid(0, 1) : pictures;
+    EXPECT_EQ(opened.join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Gestures, RealViewClicks,
+                         ::testing::Values(ClickCase{"DoubleClickOnAPicture", true, 1},
+                                           ClickCase{"QuickClicksOnTwoPictures", false, 2}),
+                         [](const ::testing::TestParamInfo<ClickCase> &info) {
+                             return info.param.name;
+                         });
+
+TEST_F(RealView, TheSamePictureClickedAgainLaterOpensAgain)
+{
+    const QString picture = path(QStringLiteral("p.png"));
+    ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
+    const QPoint centre = pictureCentre(*view, 0);
+
+    QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
+    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, centre);
+    ASSERT_TRUE(newWindow.wait(loadTimeout));
+    // Two separate gestures: the second click comes after the double-click time is over.
+    QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 300);
+    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, centre);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return newWindow.size() == 2; }, loadTimeout));
+    EXPECT_EQ(newWindow.at(1).at(0).toUrl().toLocalFile(), picture);
+}
+
+// A page build rewrites the same file and shows it at the same address; the browser must not
+// put back where the old page was scrolled to.
+enum class Reshow { Navigate, Refresh };
+void PrintTo(Reshow r, std::ostream *os)
+{
+    *os << (r == Reshow::Navigate ? "navigate" : "refresh");
+}
+
+class RealViewReshow : public RealView, public ::testing::WithParamInterface<Reshow>
+{
+};
+
+TEST_P(RealViewReshow, ARewrittenPageShowsFromItsTop)
+{
+    QStringList pictures;
+    for (int i = 0; i < 3; ++i) {
+        pictures << path(QStringLiteral("tall%1.png").arg(i));
+        ASSERT_TRUE(writePicture(pictures.last(), QSize(100, 900)));
+    }
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
+    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return evaluate(*view, QStringLiteral("document.documentElement.scrollHeight"))
+                       .toInt() > 2000;
+        },
+        loadTimeout));
+    view->scrollBy(0, 1500);
+    ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 1500);
+
+    // The next page: other pictures, the same file.
+    std::reverse(pictures.begin(), pictures.end());
+    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
+    QSignalSpy finished(view.get(), &BrowserView::downloadComplete);
+    if (GetParam() == Reshow::Navigate)
+        view->navigate(page);
+    else
+        view->refresh();
+    ASSERT_TRUE(finished.wait(loadTimeout));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[0].src")).toString(),
+              QUrl::fromLocalFile(pictures[0]).toString());
+    EXPECT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RealViewReshow,
+                         ::testing::Values(Reshow::Navigate, Reshow::Refresh),
+                         [](const ::testing::TestParamInfo<Reshow> &info) {
+                             return info.param == Reshow::Navigate ? "Navigate" : "Refresh";
+                         });
 
 TEST_F(RealView, ZoomScriptChangesTheRenderedSizeAndARejectedValueChangesNothing)
 {
