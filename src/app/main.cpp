@@ -11,6 +11,8 @@
 #include "platform/qtdialogs.h"
 #include "search/searchstate.h"
 #include "capture/qtscreengrabber.h"
+#include "detail/detailwindow.h"
+#include "detail/webenginepicturedownload.h"
 #include "shell/registry.h"
 #include "shell/shellverb.h"
 #include "app/startup.h"
@@ -71,6 +73,21 @@ int main(int argc, char *argv[])
     SearchWindows searchWindows(search, &window);
     QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
+
+    // The one detail window of the search windows' pictures; owned by their shared state.
+    DetailServices detail;
+    detail.dialogs = &dialogs;
+    detail.shell = &shell;
+    detail.makeView = [](QWidget *parent) {
+        auto *view = new WebEngineBrowserView(parent);
+        view->showOnlyPictures();
+        return view;
+    };
+    detail.makeDownload = [](BrowserView *view, QObject *parent) {
+        return new WebEnginePictureDownload(view, parent);
+    };
+    detail.pageFile = PageFiles::path(QStringLiteral("img.htm"));
+    new DetailWindow(detail, &searchState, &window);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
