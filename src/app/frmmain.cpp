@@ -22,7 +22,7 @@
 #include "app/drivelist.h"
 #include "view/focussink.h"
 #include "capture/modulescreen.h"
-#include "shell/shellverb.h"
+#include "shell/folderverb.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
 #include "platform/dialogs.h"
@@ -327,8 +327,8 @@ void Frmmain::formLoad(const QString &commandLine)
     m_gallery.setPageSize(StartUp::pageSizeFrom(
         m_services.settings->value(QStringLiteral("Main"), QStringLiteral("PageFileCount"))));
     setLabel(4, StartUp::perPageLabel(m_gallery.pageSize()));
-    if (m_services.registry)
-        ShellVerb::registerProgram(*m_services.registry, true);
+    if (m_services.folderVerb)
+        m_services.folderVerb->installThisProgram();
     m_cmb->setFocus();
 
     QString folder = commandLine;
@@ -650,6 +650,8 @@ void Frmmain::command9Click()
 
 void Frmmain::folderClick(bool checked)
 {
-    if (m_services.registry)
-        ShellVerb::toggleFolderVerb(*m_services.registry, checked);
+    if (m_services.folderVerb && checked)
+        m_services.folderVerb->installThisProgram();
+    else if (m_services.folderVerb)
+        m_services.folderVerb->remove();
 }

@@ -23,7 +23,7 @@ namespace vimbrel {
 class BrowserView;
 class Dialogs;
 class FocusSink;
-class Registry;
+class FolderVerb;
 class ScreenGrabber;
 class ViewControls;
 class WheelFilter;
@@ -39,7 +39,7 @@ struct MainServices
     Dialogs *dialogs = nullptr;
     Shell *shell = nullptr;
     std::function<BrowserView *(QWidget *parent)> makeView;
-    Registry *registry = nullptr;         // the folder verb's store
+    FolderVerb *folderVerb = nullptr;     // the entry in the file manager's folder menu
     ScreenGrabber *grabber = nullptr;     // the screen capture's source
     QString pageFile;                     // where the thumbnail page is written
     ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files

@@ -10,11 +10,13 @@
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "search/searchstate.h"
-#include "capture/qtscreengrabber.h"
 #include "detail/detailwindow.h"
 #include "detail/webenginepicturedownload.h"
-#include "shell/registry.h"
-#include "shell/shellverb.h"
+#include "platform/qttranslation.h"
+#include "platform/quietstart.h"
+#include "platform/quitsignals.h"
+#include "capture/qtscreengrabber.h"
+#include "shell/folderverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
 #include "view/webenginebrowserview.h"
@@ -30,19 +32,27 @@ int main(int argc, char *argv[])
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
+    QuietStart::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
     QApplication::setWindowIcon(programIcon());
+    installQtTranslation(app);
+    // Ended from outside (kill, Ctrl+C, logout): close as the window's close button does.
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [] {
+        QApplication::closeAllWindows();
+        QCoreApplication::quit();
+    });
 
     IniSettings settings;
     QtDialogs dialogs;
     DesktopShell shell;
     QtScreenGrabber grabber;
-    const std::unique_ptr<Registry> registry = ShellVerb::systemRegistry();
+    const std::unique_ptr<FolderVerb> folderVerb = FolderVerb::forThisDesktop();
     MainServices services;
-    services.registry = registry.get();
+    services.folderVerb = folderVerb.get();
     services.grabber = &grabber;
     services.settings = &settings;
     services.dialogs = &dialogs;

@@ -1,46 +1,120 @@
 #include "platform/pagefiles.h"
 
+#include "platform/instancelock.h"
+#include "platform/privatefile.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include <mutex>
 
 namespace vimbrel {
 
 namespace PageFiles {
+
+namespace {
+
+// More instances than this at once share the last slot's names rather than fail.
+constexpr int MaxInstances = 64;
+
+QString lockName(int slot)
+{
+    return QStringLiteral("instance-%1.lock").arg(slot);
+}
+
+QString slotFolder(const QString &base, int slot)
+{
+    return slot == 0 ? base : base + QStringLiteral("/instance-%1").arg(slot);
+}
+
+// Removes every page and half-written temporary of a slot (links and pipes included, none of
+// them opened); folders and locks stay.
+void clearPages(const QString &folder)
+{
+    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::AllEntries | QDir::System |
+                                                             QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink() ||
+            (!entry.isDir() && !entry.fileName().endsWith(QLatin1String(".lock"))))
+            PrivateFile::remove(entry.filePath());
+    }
+}
+
+// Empties the folders of slots whose instance is no longer running.
+void sweepStaleSlots(const QString &base, int ownSlot)
+{
+    const QStringList locks = QDir(base).entryList({QStringLiteral("instance-*.lock")},
+                                                   QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString &name : locks) {
+        bool isNumber = false;
+        const int slot = name.mid(9, name.size() - 14).toInt(&isNumber);
+        if (!isNumber || slot < 0 || slot == ownSlot || lockName(slot) != name)
+            continue;
+        InstanceLock other;
+        if (!other.tryLock(base + QLatin1Char('/') + name))
+            continue; // still running
+        const QString folder = slotFolder(base, slot);
+        clearPages(folder);
+        if (slot != 0)
+            QDir().rmdir(folder);
+    }
+}
+
+} // namespace
 
 QString folder()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (base.isEmpty())
         base = QDir::tempPath();
-    const QString dir = base + QStringLiteral("/ulvo");
-    if (!QFileInfo(dir).isDir() && !QDir().mkpath(dir))
-        return {};
-#ifdef Q_OS_UNIX
     // The pages name the user's files: the folder must be the user's own and closed to others.
-    struct stat st;
-    if (lstat(QFile::encodeName(dir).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
-        st.st_uid != geteuid())
+    const QString dir = base + QStringLiteral("/ulvo");
+    return PrivateFile::makePrivateFolder(dir) ? dir : QString();
+}
+
+QString claimInstance(const QString &base, InstanceLock &lock)
+{
+    lock.unlock();
+    if (base.isEmpty())
         return {};
-    if ((st.st_mode & 077) != 0 && chmod(QFile::encodeName(dir).constData(), 0700) != 0)
+    for (int slot = 0; slot < MaxInstances; ++slot) {
+        if (!lock.tryLock(base + QLatin1Char('/') + lockName(slot)))
+            continue;
+        const QString folder = slotFolder(base, slot);
+        if (!PrivateFile::makePrivateFolder(folder)) {
+            lock.unlock();
+            continue;
+        }
+        clearPages(folder);
+        sweepStaleSlots(base, slot);
+        return folder;
+    }
+    return base;
+}
+
+QString instanceFolder()
+{
+    // One claim per process, made again only if the cache location itself changes.
+    static std::mutex mutex;
+    static QString claimedBase;
+    static QString claimed;
+    static InstanceLock lock;
+
+    const QString base = folder();
+    const std::lock_guard<std::mutex> guard(mutex);
+    if (base != claimedBase) {
+        claimed = claimInstance(base, lock);
+        claimedBase = base;
+    } else if (claimed != base && !PrivateFile::makePrivateFolder(claimed)) {
         return {};
-#else
-    QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-#endif
-    return dir;
+    }
+    return claimed;
 }
 
 QString path(const QString &fileName)
 {
-    const QString dir = folder();
+    const QString dir = instanceFolder();
     return dir.isEmpty() ? QString() : dir + QLatin1Char('/') + fileName;
 }
 
@@ -60,46 +134,7 @@ QByteArray joinLines(const QStringList &lines)
 
 bool writeBytes(const QString &filePath, const QByteArray &bytes)
 {
-    if (filePath.isEmpty())
-        return false;
-#ifdef Q_OS_UNIX
-    // Never write through a link someone left in the place of the page file. Rewriting in
-    // place and cutting the rest afterwards is cheaper than truncating first.
-    const QByteArray name = QFile::encodeName(filePath);
-    int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0 && errno == ELOOP) {
-        ::unlink(name.constData());
-        fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    }
-    if (fd < 0)
-        return false;
-    const char *data = bytes.constData();
-    qint64 left = bytes.size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t written = ::write(fd, data, size_t(left));
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            ok = false;
-            break;
-        }
-        data += written;
-        left -= written;
-    }
-    ok = ok && ::ftruncate(fd, off_t(bytes.size())) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-#else
-    if (QFileInfo(filePath).isSymLink())
-        QFile::remove(filePath);
-    QFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    const bool ok = file.write(bytes) == bytes.size();
-    file.close();
-    return ok && file.error() == QFileDevice::NoError;
-#endif
+    return PrivateFile::replace(filePath, bytes, PrivateFile::Access::OwnerOnly);
 }
 
 bool writeLines(const QString &filePath, const QStringList &lines)
@@ -109,7 +144,7 @@ bool writeLines(const QString &filePath, const QStringList &lines)
 
 bool remove(const QString &filePath)
 {
-    return !filePath.isEmpty() && QFile::remove(filePath);
+    return PrivateFile::remove(filePath);
 }
 
 } // namespace PageFiles

@@ -18,12 +18,16 @@ QString displayText(const QString &text)
 
 } // namespace
 
+// The program's filter labels already name their patterns ("所有文件 (*.*)"), as the labels of
+// the system dialogs it was made for do; the file dialogs show the label alone
+// (QFileDialog::HideNameFilterDetails) instead of repeating the patterns after it.
+
 std::optional<QString> QtDialogs::inputBox(const QString &prompt, const QString &title,
                                            const QString &defaultAnswer)
 {
     bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_parent, title, displayText(prompt), QLineEdit::Normal, defaultAnswer, &ok);
+    const QString text = QInputDialog::getText(m_parent, title, displayText(prompt),
+                                               QLineEdit::Normal, defaultAnswer, &ok);
     if (!ok)
         return std::nullopt;
     return text;
@@ -47,16 +51,19 @@ void QtDialogs::messageBox(const QString &text, const QString &title, MessageIco
 std::optional<QString> QtDialogs::openFile(const QString &title, const QString &folder,
                                            const QString &filter)
 {
-    const QString file = QFileDialog::getOpenFileName(m_parent, title, folder, filter);
-    if (file.isEmpty())
+    QFileDialog dialog(m_parent, title, folder, filter);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return file;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtDialogs::saveFile(const QString &title, const QString &filter,
                                            const QString &defaultName)
 {
     QFileDialog dialog(m_parent, title, QString(), filter);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.selectFile(defaultName);
     // The name is used exactly as typed: no suffix is appended behind the user's back.

@@ -6,7 +6,7 @@ namespace vimbrel {
 
 enum class RegistryRoot { ClassesRoot, LocalMachine };
 
-// The two registry operations the shell verb is built on. Key paths use backslashes
+// The two registry operations the Windows folder verb is built on. Key paths use backslashes
 // ("Directory\shell\ulvo\command"); the value name "" is the key's default value. Failures are
 // not reported: a step that cannot be done has no effect and the caller goes on.
 class Registry

@@ -16,7 +16,7 @@
 #include "platform/inisettings.h"
 #include "capture/screengrabber.h"
 #include "view/viewcontrols.h"
-#include "shell/xdgregistry.h"
+#include "shell/xdgfolderverb.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -55,7 +55,7 @@ protected:
 
     Frmmain &window(const QString &pageFile = QString())
     {
-        m_registry = std::make_unique<XdgRegistry>(m_dir.filePath(QStringLiteral("data")));
+        m_folderVerb = std::make_unique<XdgFolderVerb>(m_dir.filePath(QStringLiteral("data")));
         MainServices services;
         services.settings = m_settings.get();
         services.dialogs = &m_dialogs;
@@ -65,7 +65,7 @@ protected:
             return m_view;
         };
         services.pageFile = pageFile.isEmpty() ? m_pageFile : pageFile;
-        services.registry = m_registry.get();
+        services.folderVerb = m_folderVerb.get();
         services.grabber = &m_grabber;
         services.widthOf = [](const QString &) { return 640; };
         m_window = std::make_unique<Frmmain>(services);
@@ -96,7 +96,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<IniSettings> m_settings;
-    std::unique_ptr<XdgRegistry> m_registry;
+    std::unique_ptr<XdgFolderVerb> m_folderVerb;
     Grabber m_grabber;
     FakeDialogs m_dialogs;
     FakeShell m_shell;

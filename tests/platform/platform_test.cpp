@@ -1,6 +1,7 @@
 #include "platform/inisettings.h"
 #include "platform/numberanswer.h"
 #include "platform/pagefiles.h"
+#include "platform/quietstart.h"
 
 #include <QDir>
 #include <QFile>
@@ -216,4 +217,13 @@ TEST(PageFilesTest, AnOpenExistingFolderIsClosedToOthers)
     qputenv("XDG_CACHE_HOME", savedCache);
     EXPECT_EQ(used, folder);
     EXPECT_FALSE(QFileInfo(folder).permissions() & (QFile::ReadOther | QFile::WriteOther));
+}
+
+// ---- a quiet start ----
+
+TEST(QuietStartTest, GpuIsSwitchedOffOnlyWithoutOneAndWithoutTheUsersOwnFlags)
+{
+    EXPECT_EQ(QuietStart::chromiumFlags(QByteArray(), false), QByteArray("--disable-gpu"));
+    EXPECT_EQ(QuietStart::chromiumFlags(QByteArray(), true), QByteArray());
+    EXPECT_EQ(QuietStart::chromiumFlags("--enable-logging", false), QByteArray("--enable-logging"));
 }
