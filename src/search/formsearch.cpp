@@ -133,7 +133,7 @@ QAction *FormSearch::addCommand(const char *name, const QString &tooltip, const 
     action->setObjectName(QString::fromLatin1(name));
     action->setToolTip(tooltip);
     action->setText(tooltip);
-    if (m_services.icon)
+    if (theme && m_services.icon)
         action->setIcon(m_services.icon(QString::fromLatin1(theme), glyph));
     auto *button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
@@ -246,7 +246,7 @@ void FormSearch::buildEntryRow()
     m_textUrl->setToolTip(QStringLiteral("地址欄裡輸入「關鍵詞」可以直接搜索"));
     m_label1->setBuddy(m_textUrl);
     connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
-    m_textUrl->lineEdit()->installEventFilter(this);
+    m_textUrl->installEventFilter(this);
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
@@ -266,13 +266,12 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->addItems(SearchQueries::presetKeywords());
     m_cmbSearch->setCurrentIndex(-1);
     m_cmbSearch->setEditText(QString());
-    m_cmbSearch->lineEdit()->installEventFilter(this);
+    m_cmbSearch->installEventFilter(this);
     m_placed.append({m_cmbSearch, C::CmbSearch});
 
-    QAction *search = addCommand("CmdSearch", QStringLiteral("百度搜索"), "edit-find",
-                                 QString(), C::CmdSearch);
+    QAction *search = addCommand("CmdSearch", QStringLiteral("百度搜索"), nullptr, QString(),
+                                 C::CmdSearch);
     search->setText(QStringLiteral("搜索(&S)"));
-    search->setIcon(QIcon());
     search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     search->setShortcutContext(Qt::WindowShortcut);
     addAction(search);
@@ -372,20 +371,11 @@ void FormSearch::resizeEvent(QResizeEvent *event)
 
 // --- the view switch ---
 
-void FormSearch::selectOption(int index)
-{
-    if (m_selected == index)
-        return;
-    m_opt[index]->setChecked(true);
-    optClick(index);
-}
-
 void FormSearch::optClick(int index)
 {
-    // An option pressed again while selected stays as it is.
-    if (m_selected == index && m_viewIndex == index)
+    // Selecting the option already selected does nothing; the view index is the selection.
+    if (m_viewIndex == index)
         return;
-    m_selected = index;
     m_opt[index]->setChecked(true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
@@ -439,7 +429,7 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
     m_web1->navigate(m_services.resultsPageFile);
     setLabel(2, countLabel());
     setLabel(0, QString());
-    selectOption(1);
+    optClick(1);
     if (m_slidePending && m_viewIndex == 1)
         startSlide();
 }
@@ -452,7 +442,7 @@ void FormSearch::relayout()
                           ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
     m_web1->navigate(m_services.resultsPageFile);
     setLabel(2, countLabel());
-    selectOption(1);
+    optClick(1);
 }
 
 void FormSearch::command7Click()
@@ -494,7 +484,7 @@ void FormSearch::cmdGoClick()
 {
     const QString entry = m_textUrl->currentText();
     m_textUrl->addItem(entry);
-    selectOption(0);
+    optClick(0);
     const QString target = SearchQueries::goTarget(m_host, entry);
     if (target != entry) {
         // The box shows the search address readably; the view gets the encoded one.
@@ -508,7 +498,7 @@ void FormSearch::cmdSearchClick()
 {
     const QString word = m_cmbSearch->currentText();
     m_cmbSearch->addItem(word);
-    selectOption(0);
+    optClick(0);
     m_web0->navigate(SearchQueries::keywordSearchAddress(m_host, word));
     m_cmb->setFocus();
 }
@@ -516,7 +506,7 @@ void FormSearch::cmdSearchClick()
 void FormSearch::cmdPageClick(int index)
 {
     if (m_viewIndex != 0) {
-        selectOption(0);
+        optClick(0);
         return;
     }
     if (index == 0)
@@ -535,7 +525,7 @@ void FormSearch::command2Click()
 
 void FormSearch::command5Click()
 {
-    selectOption(0);
+    optClick(0);
     m_web0->navigate(SearchQueries::homeAddress(m_host));
 }
 
@@ -576,14 +566,15 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
 bool FormSearch::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in either box runs its command once; the box itself does nothing more with it.
+    // The keys reach the box (its edit line's focus proxy), which hands them on to the line.
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            if (watched == m_textUrl->lineEdit()) {
+            if (watched == m_textUrl) {
                 cmdGoClick();
                 return true;
             }
-            if (watched == m_cmbSearch->lineEdit()) {
+            if (watched == m_cmbSearch) {
                 cmdSearchClick();
                 return true;
             }

@@ -62,6 +62,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
+    // Opt(index) becomes selected, by the user or by an operation: the view switch.
     void optClick(int index);
     void cmdPageClick(int index);
     void command2Click();
@@ -83,11 +84,10 @@ private:
     void buildEntryRow();
     void buildStatusRow();
     void formLoad();
+    // A command with its button at its design place; theme null: a button with text only.
     QAction *addCommand(const char *name, const QString &tooltip, const char *theme,
                         const QString &glyph, SearchControl place);
     [[nodiscard]] QToolButton *lastButton() const; // the button of the last command added
-    // Selects the option as the user would; selecting the selected one does nothing.
-    void selectOption(int index);
     // Reads the page view's elements and writes the results page in the extraction's form.
     void extractPictures();
     void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
@@ -121,8 +121,7 @@ private:
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
     int m_slideFrom = 0; // pixels
-    int m_viewIndex = 0;
-    int m_selected = 0;
+    int m_viewIndex = 0; // 0 the page view is shown (Opt0 selected), 1 the results view
     int m_matrixMode = 0;
     int m_widthToggle = 0;
     QString m_background = QStringLiteral("#FFFFFF");

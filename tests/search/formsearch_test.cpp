@@ -384,7 +384,7 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
     open();
     QComboBox *url = box("TextUrl");
     url->setEditText(QStringLiteral("a&b #c"));
-    QTest::keyClick(url->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(url, Qt::Key_Return);
     EXPECT_EQ(page()->navigations.last(), SearchQueries::keywordSearchAddress(Host, "a&b #c"));
     EXPECT_TRUE(url->currentText().startsWith(QLatin1String("http://img.test/i?tn=")));
     EXPECT_EQ(url->count(), 7);
@@ -404,7 +404,7 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
 
     QComboBox *words = box("CmbSearch");
     words->setEditText(QString());
-    QTest::keyClick(words->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(words, Qt::Key_Return);
     EXPECT_TRUE(page()->navigations.last().endsWith(QLatin1String("&word=")));
     EXPECT_EQ(words->count(), 36);
     words->setEditText(QStringLiteral("梵高"));

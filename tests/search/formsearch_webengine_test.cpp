@@ -205,8 +205,9 @@ TEST_F(SearchWindowLive, APageThatIsNoHtmlStillLoadingOrFailedGivesNoPictures)
         QSignalSpy loaded(m_page, &BrowserView::downloadComplete);
         box("TextUrl")->setEditText(page);
         press("CmdGo");
-        if (page != stillLoading)
+        if (page != stillLoading) {
             ASSERT_TRUE(loaded.wait(timeout));
+        }
         press("Opt1");
         ASSERT_TRUE(waitForResults(0));
         EXPECT_EQ(m_state.results().count(), 0) << page.toStdString();
