@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "detail/picturedownload.h"
 #include "search/searchstate.h"
 
 namespace vimbrel {
@@ -28,7 +29,15 @@ void DetailWindow::open(const QString &address, QWidget *from)
         m_window = new FormImage(m_services);
         m_window->setAttribute(Qt::WA_DeleteOnClose);
         // A closed window is on its way out; the next picture gets a new one.
-        connect(m_window, &FormImage::closed, this, [this] { m_window.clear(); });
+        connect(m_window, &FormImage::closed, this, [this] {
+            // Saves still running finish after the window has gone, under this object.
+            PictureDownload *download = m_window->download();
+            if (download && download->busy()) {
+                download->setParent(this);
+                connect(download, &PictureDownload::idle, download, &QObject::deleteLater);
+            }
+            m_window.clear();
+        });
     }
     m_window->setOpener(from);
     m_window->raise();

@@ -140,11 +140,12 @@ void FormImage::cmd0Click()
         QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
         DetailPage::suggestedFileName(address));
     if (file && !file->isEmpty()) {
-        QPointer<FormImage> self(this);
-        m_download->save(address, *file, [self](const QString &error) {
-            if (self && !error.isEmpty())
-                self->m_services.dialogs->messageBox(QStringLiteral("圖片沒有保存：") + error,
-                                                     Caption, MessageIcon::Warning);
+        // The save may end after this window has closed; the user still hears of a failure.
+        Dialogs *dialogs = m_services.dialogs;
+        m_download->save(address, *file, [dialogs](const QString &error) {
+            if (!error.isEmpty())
+                dialogs->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
+                                    MessageIcon::Warning);
         });
     }
     sinkFocus();

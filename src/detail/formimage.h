@@ -51,6 +51,7 @@ public:
 
     [[nodiscard]] QString currentPicture() const { return m_current; }
     [[nodiscard]] int walkPosition() const { return m_walk; }
+    [[nodiscard]] PictureDownload *download() const { return m_download; }
 
 Q_SIGNALS:
     void closed();

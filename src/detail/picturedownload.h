@@ -24,6 +24,12 @@ public:
     // Replaces filePath when it exists (the save dialog asked already). done runs later, on
     // the UI thread, once.
     virtual void save(const QString &address, const QString &filePath, Done done) = 0;
+    // Some save has not ended yet.
+    [[nodiscard]] virtual bool busy() const = 0;
+
+Q_SIGNALS:
+    // The last running save ended (after its done ran).
+    void idle();
 };
 
 } // namespace vimbrel

@@ -87,8 +87,9 @@ void WebEnginePictureDownload::save(const QString &address, const QString &fileP
 
 void WebEnginePictureDownload::requested(QWebEngineDownloadRequest *request)
 {
-    if (!request || request->page() != m_page.data() ||
-        request->state() != QWebEngineDownloadRequest::DownloadRequested)
+    // Matched by address alone: page() reads freed memory when the page that asked for the
+    // download has been deleted meanwhile (this window closed, another view of the profile).
+    if (!request || request->state() != QWebEngineDownloadRequest::DownloadRequested)
         return;
     // The oldest save of this address that has no download yet.
     Job *job = nullptr;
@@ -158,6 +159,8 @@ void WebEnginePictureDownload::end(Job *job, const QString &error)
         owned->folder.reset(); // removes whatever the download left
         if (owned->done)
             owned->done(error);
+        if (m_jobs.empty())
+            Q_EMIT idle();
         return;
     }
 }

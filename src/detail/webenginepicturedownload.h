@@ -30,6 +30,7 @@ public:
     ~WebEnginePictureDownload() override;
 
     void save(const QString &address, const QString &filePath, Done done) override;
+    [[nodiscard]] bool busy() const override { return !m_jobs.empty(); }
 
     // How long the profile may take to start a download before it counts as failed.
     static constexpr int startTimeout = 30000; // milliseconds

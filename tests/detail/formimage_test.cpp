@@ -41,9 +41,18 @@ public:
         Done done;
     };
     std::vector<Save> saves;
+    int running = 0;
     void save(const QString &address, const QString &filePath, Done done) override
     {
         saves.push_back({address, filePath, std::move(done)});
+        ++running;
+    }
+    bool busy() const override { return running > 0; }
+    void end(std::size_t index, const QString &error)
+    {
+        saves.at(index).done(error);
+        if (--running == 0)
+            Q_EMIT idle();
     }
 };
 
@@ -290,12 +299,12 @@ TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
     EXPECT_EQ(m_download->saves[0].address, QStringLiteral("http://p.test/dir/%E5%9C%96.jpg?w=80"));
     EXPECT_EQ(m_download->saves[0].filePath, target);
     EXPECT_EQ(window().focusWidget(), sink());
-    m_download->saves[0].done(QString());
+    m_download->end(0, QString());
     EXPECT_EQ(m_dialogs.calls.size(), 1); // success says nothing
 
     press("Cmd0");
     ASSERT_EQ(m_download->saves.size(), 2u);
-    m_download->saves[1].done(QStringLiteral("Server responded with 404"));
+    m_download->end(1, QStringLiteral("Server responded with 404"));
     ASSERT_EQ(m_dialogs.calls.size(), 3);
     EXPECT_EQ(m_dialogs.calls[2],
               QStringLiteral("message|圖片詳情|圖片沒有保存：Server responded with 404|1"));
@@ -305,17 +314,30 @@ TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
     EXPECT_EQ(m_dialogs.calls.size(), 4);
 }
 
-TEST_F(DetailWindowTest, ASaveEndingAfterTheWindowClosedIsQuiet)
+TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
 {
     opened(A);
-    m_dialogs.fileAnswers = {m_dir.filePath(QStringLiteral("a.jpg"))};
+    m_dialogs.fileAnswers = {m_dir.filePath(QStringLiteral("a.jpg")),
+                             m_dir.filePath(QStringLiteral("b.jpg"))};
     press("Cmd0");
-    ASSERT_EQ(m_download->saves.size(), 1u);
-    PictureDownload::Done done = m_download->saves[0].done;
+    press("Cmd0");
+    QPointer<FakeDownload> download = m_download;
     window().close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    done(QStringLiteral("cancelled"));
-    EXPECT_EQ(m_dialogs.calls.size(), 1);
+    ASSERT_FALSE(download.isNull());
+    download->end(0, QString());
+    download->end(1, QStringLiteral("Connection refused"));
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|圖片詳情|圖片沒有保存：Connection refused|1"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(download.isNull()); // gone once idle
+
+    // Without a save running it goes with its window.
+    opened(B);
+    download = m_download;
+    window().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(download.isNull());
 }
 
 TEST_F(DetailWindowTest, TheLayoutFollowsTheWindowSize)

@@ -164,6 +164,21 @@ TEST_F(DetailWindowLive, AFailedDownloadKeepsWhatWasThereAndSaysSo)
     EXPECT_EQ(saveFolder(), QStringList{QStringLiteral("here.jpg")});
 }
 
+TEST_F(DetailWindowLive, ASaveGoesOnAfterTheWindowIsClosed)
+{
+    const QString picture = address(QStringLiteral("/pic/late.jpg?w=90&h=60"));
+    ASSERT_TRUE(show(picture));
+    m_service.setDelay(800);
+    const QString target = m_saveDir.filePath(QStringLiteral("late.jpg"));
+    save(target);
+    m_detail->window()->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, timeout))
+        << m_dialogs.calls.join(QLatin1Char(' ')).toStdString();
+    m_service.setDelay(0);
+    EXPECT_EQ(read(target), fetch(picture));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saveFolder().size() == 1; }, timeout));
+}
+
 TEST_F(DetailWindowLive, AFolderThatCannotBeWrittenIsToldAtOnce)
 {
     const QString picture = address(QStringLiteral("/pic/a.jpg"));
