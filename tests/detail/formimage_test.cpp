@@ -221,6 +221,23 @@ TEST_F(DetailWindowTest, ClosingWhenTheSearchWindowIsGoneOnlyDeletesThePage)
     EXPECT_FALSE(QFile::exists(m_pageFile));
 }
 
+TEST_F(DetailWindowTest, ClosingTheMainWindowClosesTheDetailWindow)
+{
+    QWidget mainWindow;
+    m_detail->deleteLater();
+    DetailServices services;
+    services.dialogs = &m_dialogs;
+    services.shell = &m_shell;
+    services.makeView = [](QWidget *parent) { return new FakeBrowserView(parent); };
+    services.pageFile = m_pageFile;
+    m_detail = new DetailWindow(services, &m_state, &mainWindow);
+    m_detail->open(A, nullptr);
+    ASSERT_TRUE(QFile::exists(m_pageFile));
+    mainWindow.close();
+    EXPECT_EQ(m_detail->window(), nullptr);
+    EXPECT_FALSE(QFile::exists(m_pageFile));
+}
+
 TEST_F(DetailWindowTest, TheWalkGoesRoundThreeEntriesFromPositionOne)
 {
     fill({A, B, C});

@@ -122,6 +122,15 @@ TEST_F(DetailWindowLive, ShowsThePictureAtItsOwnSizeOnABlackPage)
     EXPECT_EQ(evaluate(*m_view, QStringLiteral("getComputedStyle(document.body).backgroundColor"))
                   .toString(),
               QStringLiteral("rgb(0, 0, 0)"));
+
+    // The page runs no script of its own, yet the zoom buttons act on it.
+    m_detail->window()->findChild<QAction *>(QStringLiteral("Cmd4"))->trigger();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return evaluate(*m_view, QStringLiteral("document.body.style.zoom")).toString() ==
+                   QLatin1String("110%");
+        },
+        timeout));
 }
 
 TEST_F(DetailWindowLive, SavesTheOriginalBytesAndReplacesAChosenExistingFile)
