@@ -29,8 +29,7 @@ QStringList lines(const QString &address)
             QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
                            "leftmargin=0 rightmargin=0 bottommargin=0>"),
             QStringLiteral("<div align=center>"),
-            QStringLiteral("<p><img border=\"1\" src=\"") +
-                ResultsPage::attributeAddress(address) +
+            QStringLiteral("<p><img border=\"1\" src=\"") + ResultsPage::attributeAddress(address) +
                 QStringLiteral("\" title=圖像 ></p> "),
             QString(),
             QStringLiteral("</div>"),

@@ -22,8 +22,8 @@ namespace vimbrel {
 namespace {
 
 const QString Caption = QStringLiteral("圖片詳情");
-const char *const Captions[DetailGeometry::ButtonCount] = {
-    "保存(&S)", "上一幅(&U)", "下一幅(&N)", "網址(&H)", "放大(&B)", "縮小(&M)"};
+const char *const Captions[DetailGeometry::ButtonCount] = {"保存(&S)", "上一幅(&U)", "下一幅(&N)",
+                                                           "網址(&H)", "放大(&B)",   "縮小(&M)"};
 
 // Only web addresses go to the browser: a file: or other address taken from a page could
 // make the desktop run a program.
@@ -53,9 +53,9 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     m_controls->setFocusSink(m_cmb);
 
     using Slot = void (FormImage::*)();
-    const Slot handlers[DetailGeometry::ButtonCount] = {&FormImage::cmd0Click, &FormImage::cmd1Click,
-                                                     &FormImage::cmd2Click, &FormImage::cmd3Click,
-                                                     &FormImage::cmd4Click, &FormImage::cmd5Click};
+    const Slot handlers[DetailGeometry::ButtonCount] = {
+        &FormImage::cmd0Click, &FormImage::cmd1Click, &FormImage::cmd2Click,
+        &FormImage::cmd3Click, &FormImage::cmd4Click, &FormImage::cmd5Click};
     for (int i = 0; i < DetailGeometry::ButtonCount; ++i) {
         const QString text = QString::fromUtf8(Captions[i]);
         auto *action = new QAction(text, this);
@@ -136,9 +136,9 @@ void FormImage::cmd0Click()
         return;
     }
     const QString address = m_current;
-    const std::optional<QString> file = m_services.dialogs->saveFile(
-        QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
-        DetailPage::suggestedFileName(address));
+    const std::optional<QString> file =
+        m_services.dialogs->saveFile(QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
+                                     DetailPage::suggestedFileName(address));
     if (file && !file->isEmpty()) {
         // The save may end after this window has closed; the user still hears of a failure.
         Dialogs *dialogs = m_services.dialogs;
@@ -160,8 +160,7 @@ void FormImage::walkTo(int load)
 
 void FormImage::cmd1Click()
 {
-    const ImageWalk::Step step =
-        ImageWalk::previous(m_walk, m_services.state->results().count());
+    const ImageWalk::Step step = ImageWalk::previous(m_walk, m_services.state->results().count());
     m_walk = step.position;
     walkTo(step.load);
 }

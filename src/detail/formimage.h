@@ -30,7 +30,7 @@ struct DetailServices
     std::function<BrowserView *(QWidget *parent)> makeView;
     // The save of "保存(&S)", through the window's own view.
     std::function<PictureDownload *(BrowserView *view, QObject *parent)> makeDownload;
-    QString pageFile; // where img.htm is written
+    QString pageFile;             // where img.htm is written
     SearchState *state = nullptr; // the result list walked by "上一幅" and "下一幅"
 };
 

@@ -123,8 +123,7 @@ void WebEnginePictureDownload::finished(Job *job)
         fail(job, reason.isEmpty() ? QStringLiteral("下載失敗") : reason);
         return;
     }
-    const QString part =
-        QDir(request->downloadDirectory()).filePath(request->downloadFileName());
+    const QString part = QDir(request->downloadDirectory()).filePath(request->downloadFileName());
     std::error_code error;
     // One step: the target is either as it was or the whole picture.
     std::filesystem::rename(std::filesystem::path(part.toStdU16String()),
@@ -156,7 +155,7 @@ void WebEnginePictureDownload::end(Job *job, const QString &error)
         }
         if (owned->startTimer)
             owned->startTimer->deleteLater(); // this may be its own timeout
-        owned->folder.reset(); // removes whatever the download left
+        owned->folder.reset();                // removes whatever the download left
         if (owned->done)
             owned->done(error);
         if (m_jobs.empty())

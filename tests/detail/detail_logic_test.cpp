@@ -26,10 +26,11 @@ QByteArray expectedPage(const QByteArray &src)
            "rightmargin=0 bottommargin=0>\r\n"
            "<div align=center>\r\n"
            "<p><img border=\"1\" src=\"" +
-           src + "\" title=\xE5\x9C\x96\xE5\x83\x8F ></p> \r\n"
-                 "\r\n"
-                 "</div>\r\n"
-                 "</body>\r\n";
+           src +
+           "\" title=\xE5\x9C\x96\xE5\x83\x8F ></p> \r\n"
+           "\r\n"
+           "</div>\r\n"
+           "</body>\r\n";
 }
 
 struct PageCase
@@ -58,8 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "http://x.test/a%22%3E%3Cscript%3Ealert(1)%3C/script%3E.jpg"},
         PageCase{"http://x.test/a.jpg onerror=alert(1)", "http://x.test/a.jpg%20onerror=alert(1)"},
         PageCase{"http://x.test/a.jpg?x=1&copy;", "http://x.test/a.jpg?x=1&amp;copy;"},
-        PageCase{"http://x.test/a\r\nb.jpg", "http://x.test/a%0D%0Ab.jpg"},
-        PageCase{"", ""}));
+        PageCase{"http://x.test/a\r\nb.jpg", "http://x.test/a%0D%0Ab.jpg"}, PageCase{"", ""}));
 
 TEST(DetailPage, CaptionIsTheNameAndTheAddress)
 {

@@ -108,10 +108,7 @@ protected:
         return *m_searchWindows.back();
     }
     FakeBrowserView *resultsView() { return m_searchViews.back(); }
-    void click(const QString &address)
-    {
-        resultsView()->requestNewWindow(QUrl(address), true);
-    }
+    void click(const QString &address) { resultsView()->requestNewWindow(QUrl(address), true); }
 
     void fill(const QStringList &addresses)
     {

@@ -91,8 +91,8 @@ protected:
     }
     bool waitForMessage()
     {
-        return QTest::qWaitFor([&] { return !m_dialogs.calls.filter(QStringLiteral("message|")).isEmpty(); },
-                               timeout);
+        return QTest::qWaitFor(
+            [&] { return !m_dialogs.calls.filter(QStringLiteral("message|")).isEmpty(); }, timeout);
     }
 
     QTemporaryDir m_dir;
@@ -167,7 +167,8 @@ TEST_F(DetailWindowLive, AFailedDownloadKeepsWhatWasThereAndSaysSo)
     }
     save(target);
     ASSERT_TRUE(waitForMessage());
-    EXPECT_TRUE(m_dialogs.calls.last().startsWith(QStringLiteral("message|圖片詳情|圖片沒有保存：")))
+    EXPECT_TRUE(
+        m_dialogs.calls.last().startsWith(QStringLiteral("message|圖片詳情|圖片沒有保存：")))
         << m_dialogs.calls.last().toStdString();
     EXPECT_EQ(read(target), QByteArray("old bytes"));
     EXPECT_EQ(saveFolder(), QStringList{QStringLiteral("here.jpg")});
