@@ -155,6 +155,19 @@ TEST_F(DetailWindowLive, SavesTheOriginalBytesAndReplacesAChosenExistingFile)
     EXPECT_TRUE(m_dialogs.calls.filter(QStringLiteral("message|")).isEmpty());
 }
 
+TEST_F(DetailWindowLive, APictureWrittenIntoItsAddressIsSavedDecoded)
+{
+    const QByteArray gif =
+        QByteArray::fromBase64("R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==");
+    ASSERT_TRUE(
+        show(QStringLiteral("data:image/gif;base64,") + QString::fromLatin1(gif.toBase64())));
+    const QString target = m_saveDir.filePath(QStringLiteral("dot.gif"));
+    save(target);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, timeout))
+        << m_dialogs.calls.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(read(target), gif);
+}
+
 TEST_F(DetailWindowLive, AFailedDownloadKeepsWhatWasThereAndSaysSo)
 {
     const QString missing = address(QStringLiteral("/nothing/here.jpg"));
