@@ -1,6 +1,7 @@
 #include "detail/formimage.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -233,6 +234,17 @@ TEST_F(DetailWindowTest, ClosingTheMainWindowClosesTheDetailWindow)
     mainWindow.close();
     EXPECT_EQ(m_detail->window(), nullptr);
     EXPECT_FALSE(QFile::exists(m_pageFile));
+}
+
+TEST_F(DetailWindowTest, APageThatCannotBeWrittenIsNotShownAsTheOldPicture)
+{
+    opened(A);
+    ASSERT_TRUE(QFile::remove(m_pageFile));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("img.htm"))); // in the way
+    m_detail->open(B, nullptr);
+    ASSERT_EQ(m_view->navigations.size(), 2);
+    EXPECT_TRUE(m_view->navigations[1].startsWith(QStringLiteral("about:")));
+    EXPECT_TRUE(m_view->navigations[1].contains(m_pageFile));
 }
 
 TEST_F(DetailWindowTest, TheWalkGoesRoundThreeEntriesFromPositionOne)
