@@ -33,27 +33,13 @@ namespace {
 const QString SearchSection = QStringLiteral("Search");
 const QString Caption = QStringLiteral("圖片成批下載");
 const QString CountPrefix = QStringLiteral("圖片總數：");
-const QColor Yellow(255, 255, 0);
 
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
-constexpr int ResultsLeft = 40; // twips: where the slide ends
 
-void setLit(QToolButton *button, bool lit)
-{
-    if (!button)
-        return;
-    if (lit) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, Yellow);
-        button->setPalette(palette);
-        // Styles that ignore the palette for button faces still show the yellow.
-        button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
-    } else {
-        button->setStyleSheet(QString());
-        button->setPalette(QPalette());
-    }
-}
+// The selected option, or the running timed scroll, shows a yellow face.
+const QString LitWhenChecked =
+    QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }");
 
 } // namespace
 
@@ -84,8 +70,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     connect(m_slide, &QVariantAnimation::valueChanged, this, [this](const QVariant &value) {
         // Each step moves the view a tenth of the window's inner width to the left.
         const int step = value.toInt();
-        m_web1->widget()->move(m_slideFrom - step * width() / SlideSteps,
-                               m_web1->widget()->y());
+        m_web1->widget()->move(m_slideFrom - step * width() / SlideSteps, m_web1->widget()->y());
     });
     connect(m_slide, &QVariantAnimation::finished, this, [this] {
         m_resultsInPlace = true;
@@ -97,8 +82,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_wheel = new WheelFilter(this, m_controls, this);
 
     connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
-    connect(m_web0, &BrowserView::commandStateChanged, this,
-            &FormSearch::webCommandStateChange);
+    connect(m_web0, &BrowserView::commandStateChanged, this, &FormSearch::webCommandStateChange);
     connect(m_web0, &BrowserView::titleChanged, this, &FormSearch::webTitleChange);
     connect(m_web0, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool user) { webNewWindow(0, url, user); });
@@ -155,24 +139,23 @@ void FormSearch::buildToolRow()
     using C = SearchControl;
     auto *options = new QActionGroup(this);
     options->setExclusive(true);
-    m_opt[0] = addCommand("Opt0", QStringLiteral("圖片網頁"), "text-html", QStringLiteral("網"),
-                          C::Opt0);
-    m_optButtons[0] = lastButton();
+    m_opt[0] =
+        addCommand("Opt0", QStringLiteral("圖片網頁"), "text-html", QStringLiteral("網"), C::Opt0);
+    lastButton()->setStyleSheet(LitWhenChecked);
     m_opt[1] = addCommand("Opt1", QStringLiteral("提取網頁圖片"), "image-x-generic",
                           QStringLiteral("圖"), C::Opt1);
-    m_optButtons[1] = lastButton();
+    lastButton()->setStyleSheet(LitWhenChecked);
     for (int i = 0; i < 2; ++i) {
         m_opt[i]->setCheckable(true);
         options->addAction(m_opt[i]);
         connect(m_opt[i], &QAction::triggered, this, [this, i] { optClick(i); });
     }
     m_opt[0]->setChecked(true);
-    setLit(m_optButtons[0], true);
 
     m_cmdPage[0] = addCommand("CmdPage0", QStringLiteral("後退"), "go-previous",
                               QStringLiteral("◀"), C::CmdPage0);
-    m_cmdPage[1] = addCommand("CmdPage1", QStringLiteral("前進"), "go-next", QStringLiteral("▶"),
-                              C::CmdPage1);
+    m_cmdPage[1] =
+        addCommand("CmdPage1", QStringLiteral("前進"), "go-next", QStringLiteral("▶"), C::CmdPage1);
     for (int i = 0; i < 2; ++i) {
         m_cmdPage[i]->setEnabled(false);
         connect(m_cmdPage[i], &QAction::triggered, this, [this, i] { cmdPageClick(i); });
@@ -182,24 +165,24 @@ void FormSearch::buildToolRow()
     addCommand("Command1", QStringLiteral("下載保存圖片"), "document-save", QStringLiteral("存"),
                C::Command1)
         ->setEnabled(false);
-    connect(addCommand("Command2", QStringLiteral("頁面刷新"), "view-refresh",
-                       QStringLiteral("⟳"), C::Command2),
+    connect(addCommand("Command2", QStringLiteral("頁面刷新"), "view-refresh", QStringLiteral("⟳"),
+                       C::Command2),
             &QAction::triggered, this, &FormSearch::command2Click);
     connect(addCommand("Command5", QStringLiteral("百度首頁"), "go-home", QStringLiteral("首"),
                        C::Command5),
             &QAction::triggered, this, &FormSearch::command5Click);
-    connect(addCommand("BigP0", QStringLiteral("圖像放大"), "zoom-in", QStringLiteral("+"),
-                       C::BigP0),
-            &QAction::triggered, m_controls, [this] { m_controls->bigPClick(0); });
-    connect(addCommand("BigP1", QStringLiteral("圖像縮小"), "zoom-out", QStringLiteral("−"),
-                       C::BigP1),
-            &QAction::triggered, m_controls, [this] { m_controls->bigPClick(1); });
+    connect(
+        addCommand("BigP0", QStringLiteral("圖像放大"), "zoom-in", QStringLiteral("+"), C::BigP0),
+        &QAction::triggered, m_controls, [this] { m_controls->bigPClick(0); });
+    connect(
+        addCommand("BigP1", QStringLiteral("圖像縮小"), "zoom-out", QStringLiteral("−"), C::BigP1),
+        &QAction::triggered, m_controls, [this] { m_controls->bigPClick(1); });
     connect(addCommand("MoveUp0", QStringLiteral("至頁面頂部"), "go-top", QStringLiteral("▲"),
                        C::MoveUp0),
             &QAction::triggered, m_controls, [this] { m_controls->moveUpClick(0); });
     m_moveUp[0] = lastButton();
-    connect(addCommand("MoveUp1", QStringLiteral("至頁面底部"), "go-bottom",
-                       QStringLiteral("▼"), C::MoveUp1),
+    connect(addCommand("MoveUp1", QStringLiteral("至頁面底部"), "go-bottom", QStringLiteral("▼"),
+                       C::MoveUp1),
             &QAction::triggered, m_controls, [this] { m_controls->moveUpClick(1); });
     m_moveUp[1] = lastButton();
     m_controls->setScrollButtons(m_moveUp[0], m_moveUp[1]);
@@ -254,8 +237,8 @@ void FormSearch::buildEntryRow()
     });
     m_placed.append({m_textUrl, C::TextUrl});
 
-    QAction *go = addCommand("CmdGo", QStringLiteral("轉到"), "go-jump", QStringLiteral("→"),
-                             C::CmdGo);
+    QAction *go =
+        addCommand("CmdGo", QStringLiteral("轉到"), "go-jump", QStringLiteral("→"), C::CmdGo);
     connect(go, &QAction::triggered, this, &FormSearch::cmdGoClick);
 
     m_cmbSearch = new QComboBox(this);
@@ -269,8 +252,8 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->installEventFilter(this);
     m_placed.append({m_cmbSearch, C::CmbSearch});
 
-    QAction *search = addCommand("CmdSearch", QStringLiteral("百度搜索"), nullptr, QString(),
-                                 C::CmdSearch);
+    QAction *search =
+        addCommand("CmdSearch", QStringLiteral("百度搜索"), nullptr, QString(), C::CmdSearch);
     search->setText(QStringLiteral("搜索(&S)"));
     search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     search->setShortcutContext(Qt::WindowShortcut);
@@ -296,8 +279,8 @@ void FormSearch::buildStatusRow()
 void FormSearch::formLoad()
 {
     // The results view lies over the page view, waiting beyond the right edge.
-    const auto makeResults = m_services.makeResultsView ? m_services.makeResultsView
-                                                        : m_services.makeView;
+    const auto makeResults =
+        m_services.makeResultsView ? m_services.makeResultsView : m_services.makeView;
     m_web1 = makeResults(this);
     m_web1->widget()->setObjectName(QStringLiteral("Web1"));
     m_web1->widget()->show();
@@ -343,11 +326,10 @@ void FormSearch::applyLayout()
     if (!m_web1)
         return;
     const auto place = [this](QWidget *widget, const QRect &twips) {
-        widget->setGeometry(toPixels(twips.left()), toPixels(twips.top()),
-                            toPixels(twips.width()), toPixels(twips.height()));
+        widget->setGeometry(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
+                            toPixels(twips.height()));
     };
-    m_geometry =
-        resized(m_geometry, toTwips(width()), toTwips(height()), m_resultsInPlace);
+    m_geometry = resized(m_geometry, toTwips(width()), toTwips(height()), m_resultsInPlace);
     for (const auto &[widget, control] : m_placed)
         place(widget, m_geometry.rect(control));
     place(m_web0->widget(), m_geometry.web0);
@@ -379,8 +361,6 @@ void FormSearch::optClick(int index)
     m_opt[index]->setChecked(true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
-    setLit(m_optButtons[index], true);
-    setLit(m_optButtons[1 - index], false);
 
     if (index == 0) {
         // Whatever extraction or slide was under way no longer has a view to show.
@@ -424,8 +404,7 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
 {
     ResultList &results = m_services.state->results();
     Extraction::extract(rule, elements, m_host, results);
-    PageFiles::writeLines(m_services.resultsPageFile,
-                          ResultsPage::extractionLines(rule, results));
+    PageFiles::writeLines(m_services.resultsPageFile, ResultsPage::extractionLines(rule, results));
     m_web1->navigate(m_services.resultsPageFile);
     setLabel(2, countLabel());
     setLabel(0, QString());
@@ -548,6 +527,7 @@ void FormSearch::webTitleChange()
 {
     const QString address = m_web0->url().toString();
     m_textUrl->setEditText(address);
+    m_textUrl->lineEdit()->setCursorPosition(0); // the host first, not the query's tail
     setWindowTitle(SearchQueries::windowCaption(m_web0->title(), address));
 }
 

@@ -116,7 +116,6 @@ private:
     std::array<QAction *, 2> m_opt{};
     std::array<QAction *, 2> m_cmdPage{};
     std::array<QToolButton *, 2> m_moveUp{};
-    std::array<QToolButton *, 2> m_optButtons{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
@@ -127,7 +126,7 @@ private:
     QString m_background = QStringLiteral("#FFFFFF");
     // Each extraction takes a number; an answer that is not the latest one is dropped.
     int m_extraction = 0;
-    bool m_slidePending = false;  // the view switch waits for its extraction
+    bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
 };
 

@@ -130,8 +130,8 @@ protected:
     }
     QByteArray relayoutPage(int mode, const QString &background = QStringLiteral("#FFFFFF"))
     {
-        const int twips = int(std::lround(results()->widget()->width() * 1440.0 /
-                                          window().logicalDpiX()));
+        const int twips =
+            int(std::lround(results()->widget()->width() * 1440.0 / window().logicalDpiX()));
         return PageFiles::joinLines(ResultsPage::relayoutLines(
             m_state.results(), mode, ResultsPage::matrixWidth(twips, mode), background));
     }
@@ -221,13 +221,12 @@ TEST_F(SearchWindow, BackAndForwardFollowThePageViewOnly)
         bool enabled;
         bool back, forward;
     } steps[] = {
-        {true, 2, true, true, false},   {true, 1, true, true, true},
-        {false, 2, false, true, true},  {false, 1, false, true, true},
-        {true, 3, false, true, true},   {true, 2, false, false, true},
+        {true, 2, true, true, false},   {true, 1, true, true, true},  {false, 2, false, true, true},
+        {false, 1, false, true, true},  {true, 3, false, true, true}, {true, 2, false, false, true},
         {true, 1, false, false, false},
     };
     for (const auto &s : steps) {
-        Q_EMIT (s.fromPage ? page() : results())->commandStateChanged(s.command, s.enabled);
+        Q_EMIT(s.fromPage ? page() : results())->commandStateChanged(s.command, s.enabled);
         EXPECT_EQ(action("CmdPage0")->isEnabled(), s.back);
         EXPECT_EQ(action("CmdPage1")->isEnabled(), s.forward);
     }
@@ -311,7 +310,8 @@ TEST_F(SearchWindow, TheRuleFollowsTheAddressBoxText)
 {
     open();
     page()->scriptedElements = {
-        {QStringLiteral("A"), QStringLiteral("http://img.test/i?ct=503316480&objurl=http%3A%2F%2Fp.test%2F1.jpg")},
+        {QStringLiteral("A"),
+         QStringLiteral("http://img.test/i?ct=503316480&objurl=http%3A%2F%2Fp.test%2F1.jpg")},
         {QStringLiteral("IMG"), QStringLiteral("http://img.test/t.jpg")}};
     box("TextUrl")->setEditText(QStringLiteral("http://img.test/i?tn=baiduimage&word=x"));
     press("Opt1");

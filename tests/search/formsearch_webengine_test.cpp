@@ -89,13 +89,11 @@ protected:
     // The results view shows the results page with every picture there.
     bool waitForResults(int pictures)
     {
-        const QString check = QStringLiteral(
-            "document.images.length === %1 && Array.from(document.images).every(i => i.complete)")
+        const QString check = QStringLiteral("document.images.length === %1 && "
+                                             "Array.from(document.images).every(i => i.complete)")
                                   .arg(pictures);
         return QTest::qWaitFor(
-            [&] {
-                return m_results->url().isLocalFile() && evaluate(*m_results, check).toBool();
-            },
+            [&] { return m_results->url().isLocalFile() && evaluate(*m_results, check).toBool(); },
             timeout);
     }
     // Clicks the middle of an element that the script finds in the view.
@@ -140,9 +138,10 @@ TEST_F(SearchWindowLive, AKeywordSearchTakesTheResultPicturesAndAClickHandsOneOn
     for (int n = 0; n < 6; ++n)
         expected << address(QStringLiteral("/pic/r%1.jpg").arg(n));
     EXPECT_EQ(m_state.results().entries(), expected);
-    EXPECT_TRUE(evaluate(*m_results, QStringLiteral(
-                                         "Array.from(document.images).every(i => i.naturalWidth > 0)"))
-                    .toBool());
+    EXPECT_TRUE(
+        evaluate(*m_results,
+                 QStringLiteral("Array.from(document.images).every(i => i.naturalWidth > 0)"))
+            .toBool());
 
     const int left = int(std::lround(40 * m_window->logicalDpiX() / 1440.0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_results->widget()->x() == left; }, timeout));
@@ -161,7 +160,8 @@ TEST_F(SearchWindowLive, AGalleryPageByThePageRuleAndItsLinksInThePageView)
     EXPECT_EQ(entries.first(), address(QStringLiteral("/pic/a.jpg")));
     EXPECT_EQ(entries.filter(QStringLiteral(".gif")).size(), 0);
     EXPECT_EQ(entries.filter(QStringLiteral(".GIF")).size(), 1);
-    EXPECT_TRUE(evaluate(*m_results, QStringLiteral("document.images[0].naturalWidth > 0")).toBool());
+    EXPECT_TRUE(
+        evaluate(*m_results, QStringLiteral("document.images[0].naturalWidth > 0")).toBool());
 
     // A target=_blank link opens in the page view itself.
     press("Opt0");
