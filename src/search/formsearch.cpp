@@ -1,7 +1,6 @@
 #include "search/formsearch.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
@@ -20,6 +19,7 @@
 #include "platform/pagefiles.h"
 #include "platform/settings.h"
 #include "search/resultspage.h"
+#include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
 #include "view/focussink.h"
@@ -36,10 +36,6 @@ const QString CountPrefix = QStringLiteral("圖片總數：");
 
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
-
-// The selected option, or the running timed scroll, shows a yellow face.
-const QString LitWhenChecked =
-    QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }");
 
 } // namespace
 
@@ -59,9 +55,10 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_controls->setFocusSink(m_cmb);
     m_placed.append({m_cmb, SearchControl::Cmb});
 
-    buildToolRow();
+    m_actions = new SearchActions(this, m_services.icon);
+    wireActions();
+    buildLabels();
     buildEntryRow();
-    buildStatusRow();
 
     m_slide = new QVariantAnimation(this);
     m_slide->setStartValue(0);
@@ -110,109 +107,60 @@ int FormSearch::toTwips(int pixels) const
     return int(std::lround(pixels * 1440.0 / dpi()));
 }
 
-QAction *FormSearch::addCommand(const char *name, const QString &tooltip, const char *theme,
-                                const QString &glyph, SearchControl place)
+void FormSearch::wireActions()
 {
-    auto *action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setToolTip(tooltip);
-    action->setText(tooltip);
-    if (theme && m_services.icon)
-        action->setIcon(m_services.icon(QString::fromLatin1(theme), glyph));
-    auto *button = new QToolButton(this);
-    button->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
-    button->setDefaultAction(action);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly
-                                                       : Qt::ToolButtonIconOnly);
-    m_placed.append({button, place});
-    return action;
+    using A = SearchActions;
+    const SearchActions &a = *m_actions;
+    for (int i = 0; i < A::Count; ++i)
+        m_placed.append({a.button(A::Id(i)), A::place(A::Id(i))});
+    const auto on = [](QAction *action, auto *receiver, auto slot) {
+        connect(action, &QAction::triggered, receiver, slot);
+    };
+    on(a[A::Opt0], this, [this] { optClick(0); });
+    on(a[A::Opt1], this, [this] { optClick(1); });
+    on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
+    on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
+    on(a[A::Command2], this, &FormSearch::command2Click);
+    on(a[A::Command5], this, &FormSearch::command5Click);
+    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
+    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
+    on(a[A::MoveUp0], m_controls, [this] { m_controls->moveUpClick(0); });
+    on(a[A::MoveUp1], m_controls, [this] { m_controls->moveUpClick(1); });
+    m_controls->setScrollButtons(a.button(A::MoveUp0), a.button(A::MoveUp1));
+    on(a[A::ImgComb], this, &FormSearch::imgCombClick);
+    on(a[A::Command7], this, &FormSearch::command7Click);
+    on(a[A::Command10], this, &FormSearch::command10Click);
+    on(a[A::Command9], this, &FormSearch::command9Click);
+    on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
+    on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
 }
 
-QToolButton *FormSearch::lastButton() const
-{
-    return static_cast<QToolButton *>(m_placed.back().first);
-}
-
-void FormSearch::buildToolRow()
+void FormSearch::buildLabels()
 {
     using C = SearchControl;
-    auto *options = new QActionGroup(this);
-    options->setExclusive(true);
-    m_opt[0] =
-        addCommand("Opt0", QStringLiteral("圖片網頁"), "text-html", QStringLiteral("網"), C::Opt0);
-    lastButton()->setStyleSheet(LitWhenChecked);
-    m_opt[1] = addCommand("Opt1", QStringLiteral("提取網頁圖片"), "image-x-generic",
-                          QStringLiteral("圖"), C::Opt1);
-    lastButton()->setStyleSheet(LitWhenChecked);
-    for (int i = 0; i < 2; ++i) {
-        m_opt[i]->setCheckable(true);
-        options->addAction(m_opt[i]);
-        connect(m_opt[i], &QAction::triggered, this, [this, i] { optClick(i); });
-    }
-    m_opt[0]->setChecked(true);
-
-    m_cmdPage[0] = addCommand("CmdPage0", QStringLiteral("後退"), "go-previous",
-                              QStringLiteral("◀"), C::CmdPage0);
-    m_cmdPage[1] =
-        addCommand("CmdPage1", QStringLiteral("前進"), "go-next", QStringLiteral("▶"), C::CmdPage1);
-    for (int i = 0; i < 2; ++i) {
-        m_cmdPage[i]->setEnabled(false);
-        connect(m_cmdPage[i], &QAction::triggered, this, [this, i] { cmdPageClick(i); });
-    }
-
-    // Saving the pictures comes with the saving run; until then the button stays off.
-    addCommand("Command1", QStringLiteral("下載保存圖片"), "document-save", QStringLiteral("存"),
-               C::Command1)
-        ->setEnabled(false);
-    connect(addCommand("Command2", QStringLiteral("頁面刷新"), "view-refresh", QStringLiteral("⟳"),
-                       C::Command2),
-            &QAction::triggered, this, &FormSearch::command2Click);
-    connect(addCommand("Command5", QStringLiteral("百度首頁"), "go-home", QStringLiteral("首"),
-                       C::Command5),
-            &QAction::triggered, this, &FormSearch::command5Click);
-    connect(
-        addCommand("BigP0", QStringLiteral("圖像放大"), "zoom-in", QStringLiteral("+"), C::BigP0),
-        &QAction::triggered, m_controls, [this] { m_controls->bigPClick(0); });
-    connect(
-        addCommand("BigP1", QStringLiteral("圖像縮小"), "zoom-out", QStringLiteral("−"), C::BigP1),
-        &QAction::triggered, m_controls, [this] { m_controls->bigPClick(1); });
-    connect(addCommand("MoveUp0", QStringLiteral("至頁面頂部"), "go-top", QStringLiteral("▲"),
-                       C::MoveUp0),
-            &QAction::triggered, m_controls, [this] { m_controls->moveUpClick(0); });
-    m_moveUp[0] = lastButton();
-    connect(addCommand("MoveUp1", QStringLiteral("至頁面底部"), "go-bottom", QStringLiteral("▼"),
-                       C::MoveUp1),
-            &QAction::triggered, m_controls, [this] { m_controls->moveUpClick(1); });
-    m_moveUp[1] = lastButton();
-    m_controls->setScrollButtons(m_moveUp[0], m_moveUp[1]);
-    connect(addCommand("ImgComb", QStringLiteral("圖像背景顏色"), "color-fill",
-                       QStringLiteral("色"), C::ImgComb),
-            &QAction::triggered, this, &FormSearch::imgCombClick);
-    connect(addCommand("Command7", QStringLiteral("圖像矩形方陣 X4"), "view-grid",
-                       QStringLiteral("田"), C::Command7),
-            &QAction::triggered, this, &FormSearch::command7Click);
-    connect(addCommand("Command10", QStringLiteral("屏幕拉伸 / 寬度相等 / 原始大小"),
-                       "zoom-fit-best", QStringLiteral("↔"), C::Command10),
-            &QAction::triggered, this, &FormSearch::command10Click);
-    connect(addCommand("Command9", QStringLiteral("截圖另存為"), "camera-photo",
-                       QStringLiteral("攝"), C::Command9),
-            &QAction::triggered, this, &FormSearch::command9Click);
-
     m_labPro = new QLabel(this);
     m_labPro->setObjectName(QStringLiteral("LabPro"));
     m_labPro->setStyleSheet(QStringLiteral("color: yellow; background-color: red;"));
     m_labPro->hide(); // a busy mark for the saving run
     m_placed.append({m_labPro, C::LabPro});
+    m_label1 = new QLabel(QStringLiteral("網址(&D)"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_placed.append({m_label1, C::Label1});
+    for (int i = 0; i < 7; ++i) {
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("Lab%1").arg(i));
+        label->setTextFormat(Qt::PlainText);
+        m_labels[std::size_t(i)] = label;
+        m_placed.append({label, SearchControl(int(SearchControl::Lab0) + i)});
+    }
+    setLabel(0, QStringLiteral("當前路徑："));
+    setLabel(2, QStringLiteral("0"));
+    setLabel(6, QStringLiteral("Tarnell"));
 }
 
 void FormSearch::buildEntryRow()
 {
     using C = SearchControl;
-    m_label1 = new QLabel(QStringLiteral("網址(&D)"), this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_placed.append({m_label1, C::Label1});
-
     m_textUrl = new QComboBox(this);
     m_textUrl->setObjectName(QStringLiteral("TextUrl"));
     m_textUrl->setEditable(true);
@@ -237,10 +185,6 @@ void FormSearch::buildEntryRow()
     });
     m_placed.append({m_textUrl, C::TextUrl});
 
-    QAction *go =
-        addCommand("CmdGo", QStringLiteral("轉到"), "go-jump", QStringLiteral("→"), C::CmdGo);
-    connect(go, &QAction::triggered, this, &FormSearch::cmdGoClick);
-
     m_cmbSearch = new QComboBox(this);
     m_cmbSearch->setObjectName(QStringLiteral("CmbSearch"));
     m_cmbSearch->setEditable(true);
@@ -251,29 +195,6 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->setEditText(QString());
     m_cmbSearch->installEventFilter(this);
     m_placed.append({m_cmbSearch, C::CmbSearch});
-
-    QAction *search =
-        addCommand("CmdSearch", QStringLiteral("百度搜索"), nullptr, QString(), C::CmdSearch);
-    search->setText(QStringLiteral("搜索(&S)"));
-    search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
-    search->setShortcutContext(Qt::WindowShortcut);
-    addAction(search);
-    lastButton()->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    connect(search, &QAction::triggered, this, &FormSearch::cmdSearchClick);
-}
-
-void FormSearch::buildStatusRow()
-{
-    for (int i = 0; i < 7; ++i) {
-        auto *label = new QLabel(this);
-        label->setObjectName(QStringLiteral("Lab%1").arg(i));
-        label->setTextFormat(Qt::PlainText);
-        m_labels[std::size_t(i)] = label;
-        m_placed.append({label, SearchControl(int(SearchControl::Lab0) + i)});
-    }
-    setLabel(0, QStringLiteral("當前路徑："));
-    setLabel(2, QStringLiteral("0"));
-    setLabel(6, QStringLiteral("Tarnell"));
 }
 
 void FormSearch::formLoad()
@@ -358,7 +279,7 @@ void FormSearch::optClick(int index)
     // Selecting the option already selected does nothing; the view index is the selection.
     if (m_viewIndex == index)
         return;
-    m_opt[index]->setChecked(true);
+    (*m_actions)[index == 0 ? SearchActions::Opt0 : SearchActions::Opt1]->setChecked(true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
 
@@ -518,9 +439,9 @@ void FormSearch::webStatusTextChange(const QString &text)
 void FormSearch::webCommandStateChange(int command, bool enabled)
 {
     if (command == 2)
-        m_cmdPage[0]->setEnabled(enabled);
+        (*m_actions)[SearchActions::CmdPage0]->setEnabled(enabled);
     else if (command == 1)
-        m_cmdPage[1]->setEnabled(enabled);
+        (*m_actions)[SearchActions::CmdPage1]->setEnabled(enabled);
 }
 
 void FormSearch::webTitleChange()

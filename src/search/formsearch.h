@@ -23,6 +23,7 @@ namespace vimbrel {
 class Dialogs;
 class FocusSink;
 class ScreenGrabber;
+class SearchActions;
 class SearchState;
 class Settings;
 class Shell;
@@ -80,14 +81,10 @@ private:
     void webCommandStateChange(int command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
-    void buildToolRow();
+    void wireActions();
+    void buildLabels();
     void buildEntryRow();
-    void buildStatusRow();
     void formLoad();
-    // A command with its button at its design place; theme null: a button with text only.
-    QAction *addCommand(const char *name, const QString &tooltip, const char *theme,
-                        const QString &glyph, SearchControl place);
-    [[nodiscard]] QToolButton *lastButton() const; // the button of the last command added
     // Reads the page view's elements and writes the results page in the extraction's form.
     void extractPictures();
     void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
@@ -113,8 +110,7 @@ private:
     QLabel *m_label1 = nullptr;
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
-    std::array<QAction *, 2> m_opt{};
-    std::array<QAction *, 2> m_cmdPage{};
+    SearchActions *m_actions = nullptr;
     std::array<QToolButton *, 2> m_moveUp{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();

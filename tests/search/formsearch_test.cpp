@@ -297,6 +297,11 @@ TEST_F(SearchWindow, TheResultsViewSlidesInAndTheSelectedOptionStaysPut)
     QApplication::sendEvent(&window(), &wheel);
     EXPECT_EQ(results()->scrolls, QList<QPoint>{QPoint(0, 100)});
     EXPECT_TRUE(page()->scrolls.isEmpty());
+    // So does the timed scroll.
+    press("MoveUp1");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return results()->scrolls.contains(QPoint(0, 2)); }));
+    press("MoveUp1");
+    EXPECT_TRUE(page()->scrolls.isEmpty());
 
     press("Opt0");
     EXPECT_GT(resultsLeft(), window().width());

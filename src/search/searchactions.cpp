@@ -1,0 +1,97 @@
+#include "search/searchactions.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QToolButton>
+#include <QWidget>
+
+namespace vimbrel {
+
+namespace {
+
+struct CommandSpec
+{
+    const char *name;
+    const char *tooltip;
+    const char *theme; // null: a button with text only
+    const char *glyph;
+    SearchControl place;
+};
+
+using C = SearchControl;
+
+// In the order of SearchActions::Id.
+const CommandSpec Commands[SearchActions::Count] = {
+    {"Opt0", "圖片網頁", "text-html", "網", C::Opt0},
+    {"Opt1", "提取網頁圖片", "image-x-generic", "圖", C::Opt1},
+    {"CmdPage0", "後退", "go-previous", "◀", C::CmdPage0},
+    {"CmdPage1", "前進", "go-next", "▶", C::CmdPage1},
+    {"Command1", "下載保存圖片", "document-save", "存", C::Command1},
+    {"Command2", "頁面刷新", "view-refresh", "⟳", C::Command2},
+    {"Command5", "百度首頁", "go-home", "首", C::Command5},
+    {"BigP0", "圖像放大", "zoom-in", "+", C::BigP0},
+    {"BigP1", "圖像縮小", "zoom-out", "−", C::BigP1},
+    {"MoveUp0", "至頁面頂部", "go-top", "▲", C::MoveUp0},
+    {"MoveUp1", "至頁面底部", "go-bottom", "▼", C::MoveUp1},
+    {"ImgComb", "圖像背景顏色", "color-fill", "色", C::ImgComb},
+    {"Command7", "圖像矩形方陣 X4", "view-grid", "田", C::Command7},
+    {"Command10", "屏幕拉伸 / 寬度相等 / 原始大小", "zoom-fit-best", "↔", C::Command10},
+    {"Command9", "截圖另存為", "camera-photo", "攝", C::Command9},
+    {"CmdGo", "轉到", "go-jump", "→", C::CmdGo},
+    {"CmdSearch", "百度搜索", nullptr, "", C::CmdSearch},
+};
+
+const QString LitWhenChecked =
+    QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }");
+
+} // namespace
+
+SearchControl SearchActions::place(Id id)
+{
+    return Commands[id].place;
+}
+
+SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObject(window)
+{
+    for (int i = 0; i < Count; ++i) {
+        const CommandSpec &spec = Commands[i];
+        auto *action = new QAction(window);
+        action->setObjectName(QString::fromLatin1(spec.name));
+        action->setText(QString::fromUtf8(spec.tooltip));
+        action->setToolTip(QString::fromUtf8(spec.tooltip));
+        if (spec.theme && icon)
+            action->setIcon(icon(QString::fromLatin1(spec.theme), QString::fromUtf8(spec.glyph)));
+        auto *button = new QToolButton(window);
+        button->setObjectName(QString::fromLatin1(spec.name) + QStringLiteral("Button"));
+        button->setDefaultAction(action);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly
+                                                           : Qt::ToolButtonIconOnly);
+        m_actions[std::size_t(i)] = action;
+        m_buttons[std::size_t(i)] = button;
+    }
+
+    auto *options = new QActionGroup(this);
+    options->setExclusive(true);
+    // The timed scroll's pair is made checkable by the view controls that keep its state.
+    for (Id id : {Opt0, Opt1, MoveUp0, MoveUp1})
+        button(id)->setStyleSheet(LitWhenChecked);
+    (*this)[Opt0]->setCheckable(true);
+    (*this)[Opt1]->setCheckable(true);
+    options->addAction((*this)[Opt0]);
+    options->addAction((*this)[Opt1]);
+    (*this)[Opt0]->setChecked(true);
+
+    // Back and forward wait for the page's history; saving comes with the saving run.
+    (*this)[CmdPage0]->setEnabled(false);
+    (*this)[CmdPage1]->setEnabled(false);
+    (*this)[Command1]->setEnabled(false);
+
+    QAction *search = (*this)[CmdSearch];
+    search->setText(QStringLiteral("搜索(&S)"));
+    search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
+    search->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(search);
+}
+
+} // namespace vimbrel

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+
+#include <array>
+#include <functional>
+
+#include "search/searchlayout.h"
+
+class QAction;
+class QToolButton;
+class QWidget;
+
+namespace vimbrel {
+
+// The search window's commands, one QAction each, named after the control that offers it, with
+// a button for each at its design place. Opt0/Opt1 are an exclusive pair, Opt0 selected; the
+// selected option and a running timed scroll show a yellow face. The window only connects them.
+class SearchActions : public QObject
+{
+    Q_OBJECT
+public:
+    enum Id {
+        Opt0,
+        Opt1,
+        CmdPage0,
+        CmdPage1,
+        Command1,
+        Command2,
+        Command5,
+        BigP0,
+        BigP1,
+        MoveUp0,
+        MoveUp1,
+        ImgComb,
+        Command7,
+        Command10,
+        Command9,
+        CmdGo,
+        CmdSearch,
+        Count
+    };
+    using IconFunction = std::function<QIcon(const QString &theme, const QString &glyph)>;
+
+    // icon may be empty: the buttons then show their text.
+    SearchActions(QWidget *window, const IconFunction &icon);
+
+    [[nodiscard]] QAction *operator[](Id id) const { return m_actions[std::size_t(id)]; }
+    [[nodiscard]] QToolButton *button(Id id) const { return m_buttons[std::size_t(id)]; }
+    // Where each button stands in the window.
+    [[nodiscard]] static SearchControl place(Id id);
+
+private:
+    std::array<QAction *, Count> m_actions{};
+    std::array<QToolButton *, Count> m_buttons{};
+};
+
+} // namespace vimbrel
