@@ -72,11 +72,14 @@ void BM_PageBuild(benchmark::State &state)
     Fixture &f = fixture();
     Gallery gallery(f.dir.filePath(QStringLiteral("Tpc.htm")));
     gallery.setPageSize(Pictures);
+    gallery.setViewWidth(1000);
+    ImageList list;
     for (const QString &path : f.paths)
-        gallery.images().append(path);
+        list.append(path);
+    gallery.showImages(std::move(list));
     bool ok = true;
     for (auto _ : state) {
-        gallery.firstPage(15000);
+        gallery.firstPage();
         ok = ok && gallery.pageWritten();
     }
     if (!ok)
@@ -99,10 +102,13 @@ void BM_PageWithoutWidths(benchmark::State &state)
     Gallery gallery(f.dir.filePath(QStringLiteral("Tpc2.htm")),
                     [](const QString &) { return 900; });
     gallery.setPageSize(Pictures);
+    gallery.setViewWidth(1000);
+    ImageList list;
     for (const QString &path : f.paths)
-        gallery.images().append(path);
+        list.append(path);
+    gallery.showImages(std::move(list));
     for (auto _ : state)
-        gallery.firstPage(15000);
+        gallery.firstPage();
 }
 
 BENCHMARK(BM_OpenRead4K)->Unit(benchmark::kMicrosecond);

@@ -1,132 +1,46 @@
 #pragma once
 
-#include "gallery/gallery.h"
 #include "app/mainlayout.h"
+#include "app/mainservices.h"
+#include "view/busycursor.h"
 
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <memory>
+#include <optional>
 
-class QAbstractButton;
-class QFileSystemModel;
-class QFrame;
 class QLabel;
-class QMenu;
-class QAction;
-class QToolButton;
-class QTreeView;
 
 namespace vimbrel {
 
-class BrowserView;
-class Dialogs;
 class FocusSink;
-class FolderVerb;
-class ScreenGrabber;
-class ViewControls;
-class WheelFilter;
-class Settings;
-class Shell;
+class FolderPane;
+class Gallery;
+class MainActions;
+class MainTools;
 class TreeSearchJob;
-class DriveList;
-
-// What the main window needs from outside; main() passes the real ones, tests the fakes.
-struct MainServices
-{
-    Settings *settings = nullptr;
-    Dialogs *dialogs = nullptr;
-    Shell *shell = nullptr;
-    std::function<BrowserView *(QWidget *parent)> makeView;
-    FolderVerb *folderVerb = nullptr;     // the entry in the file manager's folder menu
-    ScreenGrabber *grabber = nullptr;     // the screen capture's source
-    QString pageFile;                     // where the thumbnail page is written
-    ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
-};
+class ViewControls;
 
 // The main window: tool row, folder pane with splitter, the browser view with the thumbnail
-// pages, and the status line. Handlers carry the names of their controls.
+// pages, and the status line. Wiring only: the commands are MainActions, the pages Gallery's,
+// the tools MainTools', the view's controls ViewControls', the pane FolderPane's.
 class Frmmain : public QWidget
 {
     Q_OBJECT
 public:
-    enum ButtonId {
-        Command1,
-        Command5,
-        Command6,
-        CmdPage0,
-        CmdPage1,
-        BigP0,
-        BigP1,
-        MoveUp0,
-        MoveUp1,
-        ImgComb,
-        Command7,
-        Command10,
-        ChkFace,
-        Command8,
-        Command4,
-        Command3,
-        Command2,
-        Command9
-    };
-
     explicit Frmmain(MainServices services, QWidget *parent = nullptr);
     ~Frmmain() override;
 
-    // Start-up with the whole command-line text.
+    // Start-up with the command line, its quotes already removed (StartUp::commandLineFolder).
     void formLoad(const QString &commandLine);
-
-    // The folder list's path; a change runs the listing. false when the path is no folder.
-    bool setFolderPath(const QString &path);
-    [[nodiscard]] const QString &folderPath() const { return m_folderPath; }
-    void dir1Change();
-    void drive1Change(int index);
-    void command5Click();
-    void cmdPageClick(int index);
-    void toolJumpClick();
-    void command2Click();
-    void command7Click();
-    void command10Click();
-    void chkFaceClick(bool shown);
-    void toolSetupClick();
-    void lawMouseMove(int buttons, int xTwips);
-    void lawMouseUp();
-    void openThumbnail(const QUrl &address);
-
-    // Browser view controls.
-    void imgCombClick();
-    void command9Click();
-    void folderClick(bool checked);
-
-    // Tools and help commands.
-    void command1Click();
-    void toolSeePathClick();
-    void toolSaveListClick();
-    void toolsDrawClick();
-    void toolPcClick();
-    void toolDefautClick();
-    void helpEmailClick();
-    void helpHomeClick();
-    void helpAboutClick();
-
-    [[nodiscard]] Gallery &gallery() { return m_gallery; }
-    [[nodiscard]] BrowserView *web() const { return m_web; }
-    [[nodiscard]] QLabel *lab(int index) const { return m_labels[std::size_t(index)]; }
-    [[nodiscard]] QToolButton *button(ButtonId id) const { return m_buttons[std::size_t(id)]; }
-    [[nodiscard]] const MainLayout &layoutTwips() const { return m_layout; }
-    [[nodiscard]] QMenu *toolsMenu() const { return m_toolsMenu; }
-    [[nodiscard]] QMenu *helpMenu() const { return m_helpMenu; }
-    [[nodiscard]] ViewControls *controls() const { return m_controls; }
-    [[nodiscard]] FocusSink *focusSink() const { return m_cmb; }
-    [[nodiscard]] WheelFilter *wheelFilter() const { return m_wheel; }
-    [[nodiscard]] bool treeSearchRunning() const;
-    [[nodiscard]] int viewWidthTwips() const;
+    // Lists the folder, shows its first page and points the folder pane at it; false (and
+    // nothing changes) when the path is no folder.
+    bool showFolder(const QString &path);
 
 Q_SIGNALS:
     void treeSearchFinished();
-    // Command6: the user wants a new search window.
+    // "圖片成批下載": the program opens a new search window.
     void searchWindowRequested();
 
 protected:
@@ -134,38 +48,39 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-private:
-    void buildToolRow();
-    void buildPane();
-    void buildMenus();
-    void applyLayout();
+private Q_SLOTS:
     void showBuiltPage();
+    void openPicture();
+    void searchTree();
     void searchProgress(const QString &folder, int count);
     void searchFinished();
+    void changeBackground();
+    void showPane(bool shown);
+    void chooseFolder(const QString &path);
+    void changePageSize();
+
+private:
+    void wireActions();
+    void applyLayout();
+    void tellPageNotWritten();
     void setLabel(int index, const QString &text);
     [[nodiscard]] double dpi() const;
 
     MainServices m_services;
-    Gallery m_gallery;
+    Gallery *m_gallery = nullptr;
+    MainActions *m_actions = nullptr;
+    MainTools *m_tools = nullptr;
+    FolderPane *m_pane = nullptr;
     MainLayout m_layout;
     BrowserView *m_web = nullptr;
-    std::array<QToolButton *, MainLayout::ButtonCount> m_buttons{};
     std::array<QLabel *, 7> m_labels{};
-    DriveList *m_drive = nullptr;
-    QTreeView *m_folders = nullptr;
-    QFileSystemModel *m_folderModel = nullptr;
-    QFrame *m_bar = nullptr;
-    QMenu *m_toolsMenu = nullptr;
-    QMenu *m_helpMenu = nullptr;
-    QAction *m_folderVerb = nullptr;
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
-    WheelFilter *m_wheel = nullptr;
     std::unique_ptr<TreeSearchJob> m_search;
+    std::optional<BusyCursor> m_busy;
     QString m_folderPath;
-    bool m_listingRan = false;
-    bool m_busyCursor = false;
     bool m_closing = false;
+    bool m_toldPageNotWritten = false;
 };
 
 } // namespace vimbrel

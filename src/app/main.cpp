@@ -21,12 +21,21 @@
 #include "app/toolicons.h"
 #include "view/webenginebrowserview.h"
 
+#include <cstdio>
+
 #include <unistd.h>
 
 using namespace vimbrel;
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto answer = StartUp::terminalAnswer(StartUp::commandLineFolder(arguments))) {
+        std::fputs(answer->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
 #ifdef Q_OS_UNIX
     // WebEngine's sandbox cannot run as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))

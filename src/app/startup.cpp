@@ -1,28 +1,13 @@
 #include "app/startup.h"
 
-#include "platform/rounding.h"
+#include <QDir>
+#include <QFileInfo>
 
-#include "platform/numberanswer.h"
+#include "gallery/folderlisting.h"
 
 namespace vimbrel {
 
 namespace StartUp {
-
-int pageSizeFrom(const std::optional<QString> &stored)
-{
-    int size = 0;
-    if (stored) {
-        bool ok = false;
-        const double number = stored->trimmed().toDouble(&ok);
-        if (ok) {
-            if (const auto whole = roundHalfEvenChecked(number))
-                size = *whole;
-        }
-    }
-    if (size < MinPageSize || size > MaxPageSize)
-        size = DefaultPageSize;
-    return size;
-}
 
 QString commandLineFolder(const QStringList &arguments)
 {
@@ -31,9 +16,36 @@ QString commandLineFolder(const QStringList &arguments)
     return folder;
 }
 
-QString perPageLabel(int pageSize)
+Start read(const QString &commandLine)
 {
-    return QStringLiteral("每頁顯示：") + QString::number(pageSize);
+    if (commandLine.isEmpty())
+        return {};
+    const QFileInfo info(QDir::current().absoluteFilePath(commandLine));
+    if (info.isDir() && info.isReadable())
+        return {StartKind::Folder, QDir::cleanPath(info.absoluteFilePath())};
+    if (info.isFile() && info.isReadable())
+        return {StartKind::Folder, QDir::cleanPath(folderOf(info.absoluteFilePath()))};
+    // A folder of that name wins over the options.
+    if (commandLine == QLatin1String("--help"))
+        return {StartKind::Help, commandLine};
+    if (commandLine == QLatin1String("--version"))
+        return {StartKind::Version, commandLine};
+    return {StartKind::NotFound, commandLine};
+}
+
+std::optional<QString> terminalAnswer(const QString &commandLine)
+{
+    switch (read(commandLine).kind) {
+    case StartKind::Help:
+        return QStringLiteral("用法：vimbrel [資料夾或圖片]\n"
+                              "一次顯示資料夾中的所有圖片；給出圖片時顯示它所在的資料夾。\n"
+                              "  --help     顯示本說明\n"
+                              "  --version  顯示版本\n");
+    case StartKind::Version:
+        return QStringLiteral("Vimbrel 4.6\n");
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace StartUp

@@ -10,19 +10,31 @@ namespace vimbrel {
 // Start-up rules of the main window that need no window.
 namespace StartUp {
 
-inline constexpr int DefaultPageSize = 30;
-inline constexpr int MinPageSize = 30;
-inline constexpr int MaxPageSize = 200;
-
-// The stored PageFileCount text read as a whole number (a fraction rounded half to even);
-// missing, not a number as a whole, or outside 30..200 gives 30.
-[[nodiscard]] int pageSizeFrom(const std::optional<QString> &stored);
-
 // The command line is one folder path: the arguments joined with single blanks, every double
-// quote removed.
+// quote removed. This is the only place quotes are stripped.
 [[nodiscard]] QString commandLineFolder(const QStringList &arguments);
 
-[[nodiscard]] QString perPageLabel(int pageSize); // "每頁顯示：" + size
+enum class StartKind {
+    Bare,     // nothing given: a blank view
+    Folder,   // list this folder
+    NotFound, // no such folder, or one that cannot be read: say so, list nothing
+    Help,     // "--help" and no folder of that name
+    Version,  // "--version" and no folder of that name
+};
+
+struct Start
+{
+    StartKind kind = StartKind::Bare;
+    // Folder: the absolute folder to list (a file given stands for its folder, as the open
+    // picture command does). NotFound, Help, Version: the command line as given.
+    QString path;
+};
+
+// What the command line asks for; relative paths are read against the current folder.
+[[nodiscard]] Start read(const QString &commandLine);
+
+// The text printed on the terminal instead of starting a window, for --help and --version.
+[[nodiscard]] std::optional<QString> terminalAnswer(const QString &commandLine);
 
 } // namespace StartUp
 

@@ -20,15 +20,14 @@ QStringList drawingPrograms()
             QStringLiteral("mtpaint"),     QStringLiteral("gimp"),  QStringLiteral("krita")};
 }
 
-QString folderOf(const QString &filePath)
-{
-    const qsizetype slash = filePath.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? QString() : filePath.left(slash + 1);
-}
-
 QString cannotSaveMessage(const QString &path)
 {
     return QStringLiteral("無法保存文件：") + path;
+}
+
+QString cannotOpenMessage(const QString &target)
+{
+    return QStringLiteral("無法開啟：") + target;
 }
 
 } // namespace ToolCommands

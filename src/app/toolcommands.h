@@ -28,10 +28,10 @@ inline const QString ListDefaultName = QStringLiteral("文件列表");
 [[nodiscard]] QByteArray exportedList(const QString &listText);
 // The drawing programs tried, in order; the first found on the path is started.
 [[nodiscard]] QStringList drawingPrograms();
-// The folder part of a file path, with its final "/".
-[[nodiscard]] QString folderOf(const QString &filePath);
 // "無法保存文件：" + path
 [[nodiscard]] QString cannotSaveMessage(const QString &path);
+// "無法開啟：" + target, when the desktop has no program for it
+[[nodiscard]] QString cannotOpenMessage(const QString &target);
 
 } // namespace ToolCommands
 

@@ -34,6 +34,11 @@ QString folderWithSlash(const QString &folder)
     return result;
 }
 
+QString folderOf(const QString &filePath)
+{
+    return filePath.left(filePath.lastIndexOf(u'/') + 1);
+}
+
 QString pathInFolder(const QString &folder, std::string_view storedName)
 {
     const auto nameLength = static_cast<qsizetype>(storedName.size());

@@ -11,6 +11,8 @@ namespace vimbrel {
 // Folder paths as the gallery stores them: always ending in "/" (a trailing "/" given or not).
 // An empty path stays empty.
 [[nodiscard]] QString folderWithSlash(const QString &folder);
+// The folder part of a file path, with its final "/"; empty when the path has no "/".
+[[nodiscard]] QString folderOf(const QString &filePath);
 
 // folder (ending in "/") followed by a name as the file system stores it, decoded the way
 // QFile::decodeName does (UTF-8; bytes that are not UTF-8 become U+FFFD), in one allocation.

@@ -1,5 +1,6 @@
 #include "gallery/thumbnailpage.h"
 
+#include "gallery/folderlisting.h"
 #include "platform/rounding.h"
 
 #include <cmath>
@@ -129,9 +130,9 @@ QString addressOf(const QString &path)
 
 } // namespace
 
-int baseWidth(int viewWidthTwips)
+int baseWidth(int viewWidthPixels)
 {
-    return roundHalfEven(viewWidthTwips / 15.0 - 30.0);
+    return viewWidthPixels - 30;
 }
 
 int matrixWidth(int w0, int matrixMode)
@@ -216,7 +217,7 @@ Result build(const Request &request, const WidthFunction &widthOf)
             continue; // a page before the first holds nothing
         const QString &path = request.images->at(int(i));
         if (result.pictureCount == 0)
-            result.pageFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+            result.pageFolder = folderOf(path);
         int pictureWidth = 0;
         if (centred && request.matrixMode == 0 && widthOf)
             pictureWidth = widthOf(path);

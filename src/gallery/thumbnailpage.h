@@ -16,8 +16,8 @@ namespace ThumbnailPage {
 
 using WidthFunction = std::function<int(const QString &path)>;
 
-// W0: the view's pixel width at 15 twips a pixel, less 30, rounded half to even.
-[[nodiscard]] int baseWidth(int viewWidthTwips);
+// W0: the view's width in its own pixels, less 30.
+[[nodiscard]] int baseWidth(int viewWidthPixels);
 // The picture width of a matrix mode (0 gives W0 itself).
 [[nodiscard]] int matrixWidth(int w0, int matrixMode);
 // ceiling(count / pageSize); 0 for an empty list.

@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
@@ -20,11 +21,14 @@ QUrl DesktopShell::urlForTarget(const QString &target)
     return QUrl::fromUserInput(target, QDir::currentPath(), QUrl::AssumeLocalFile);
 }
 
-void DesktopShell::execute(const QString &, const QString &target, const QString &, int)
+bool DesktopShell::open(const QString &target)
 {
     const QUrl url = urlForTarget(target);
-    if (url.isValid())
-        QDesktopServices::openUrl(url);
+    if (!url.isValid() || url.isEmpty())
+        return false;
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return false;
+    return hasDefaultProgram(url) && QDesktopServices::openUrl(url);
 }
 
 bool DesktopShell::startProgram(const QString &program, const QStringList &arguments)

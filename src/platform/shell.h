@@ -13,10 +13,10 @@ class Shell
 public:
     virtual ~Shell() = default;
 
-    // Open target (a local path, a file: URL, an http address, a mailto: address) with the
-    // desktop's default program. show is 1 for a normal window, 0 for hidden.
-    virtual void execute(const QString &operation, const QString &target, const QString &parameters,
-                         int show) = 0;
+    // Opens target (a local path, a file: URL, an http address, a mailto: address) with the
+    // desktop's default program; false when the desktop could not (no such file, no program
+    // for it), so the window can say so.
+    virtual bool open(const QString &target) = 0;
     // Start a program found on the path; false when it could not be started.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;
     // Is a program of that name on the path?

@@ -124,9 +124,7 @@ void FormSearch::wireActions()
     on(a[A::Command5], this, &FormSearch::command5Click);
     on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
     on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
-    on(a[A::MoveUp0], m_controls, [this] { m_controls->moveUpClick(0); });
-    on(a[A::MoveUp1], m_controls, [this] { m_controls->moveUpClick(1); });
-    m_controls->setScrollButtons(a.button(A::MoveUp0), a.button(A::MoveUp1));
+    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
     on(a[A::ImgComb], this, &FormSearch::imgCombClick);
     on(a[A::Command7], this, &FormSearch::command7Click);
     on(a[A::Command10], this, &FormSearch::command10Click);
@@ -436,12 +434,11 @@ void FormSearch::webStatusTextChange(const QString &text)
     setLabel(0, text);
 }
 
-void FormSearch::webCommandStateChange(int command, bool enabled)
+void FormSearch::webCommandStateChange(BrowserCommand command, bool enabled)
 {
-    if (command == 2)
-        (*m_actions)[SearchActions::CmdPage0]->setEnabled(enabled);
-    else if (command == 1)
-        (*m_actions)[SearchActions::CmdPage1]->setEnabled(enabled);
+    (*m_actions)[command == BrowserCommand::Back ? SearchActions::CmdPage0
+                                                 : SearchActions::CmdPage1]
+        ->setEnabled(enabled);
 }
 
 void FormSearch::webTitleChange()
@@ -459,8 +456,15 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
         Q_EMIT m_services.state->pictureRequested(url.toString(QUrl::FullyEncoded), this);
         return;
     }
-    // A link the user clicked opens here; a window a script opens by itself is a pop-up.
-    if (userInitiated && url.isValid() && !url.isEmpty())
+    // A link the user clicked opens here; a window a script opens by itself is a pop-up. The
+    // view loads what it is told, so a web page's link may not lead it to a script address or
+    // into the user's own files.
+    if (!userInitiated || !url.isValid())
+        return;
+    const QString scheme = url.scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    const bool localFromLocal = url.isLocalFile() && m_web0->url().isLocalFile();
+    if (web || localFromLocal)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
 }
 

@@ -15,7 +15,6 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QToolButton;
 class QVariantAnimation;
 
 namespace vimbrel {
@@ -78,7 +77,7 @@ private Q_SLOTS:
 private:
     // Notifications of the two views.
     void webStatusTextChange(const QString &text);
-    void webCommandStateChange(int command, bool enabled);
+    void webCommandStateChange(BrowserCommand command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
     void wireActions();
@@ -111,7 +110,6 @@ private:
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
     SearchActions *m_actions = nullptr;
-    std::array<QToolButton *, 2> m_moveUp{};
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;

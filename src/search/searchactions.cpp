@@ -73,7 +73,7 @@ SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObjec
 
     auto *options = new QActionGroup(this);
     options->setExclusive(true);
-    // The timed scroll's pair is made checkable by the view controls that keep its state.
+    // The timed scroll's pair is made checkable by the view controls, which keep its state.
     for (Id id : {Opt0, Opt1, MoveUp0, MoveUp1})
         button(id)->setStyleSheet(LitWhenChecked);
     (*this)[Opt0]->setCheckable(true);

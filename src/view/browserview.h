@@ -11,6 +11,9 @@ class QWidget;
 
 namespace vimbrel {
 
+// The history commands whose availability a view reports.
+enum class BrowserCommand { Back, Forward };
+
 // What the windows ask of an embedded browser view. The program's own pages are files in the
 // private cache folder; addresses are http(s), local paths or "about:" + text.
 class BrowserView : public QObject
@@ -53,8 +56,7 @@ Q_SIGNALS:
     void documentComplete(const QUrl &url);
     void titleChanged(const QString &title);
     void statusTextChanged(const QString &text);
-    // command 1 is forward, 2 is back
-    void commandStateChanged(int command, bool enabled);
+    void commandStateChanged(vimbrel::BrowserCommand command, bool enabled);
     // A link with target "_blank" was followed, or a script asked for a window; no window has
     // been opened for it. userInitiated: it came from a click or key of the user.
     void newWindowRequested(const QUrl &url, bool userInitiated);

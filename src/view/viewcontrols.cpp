@@ -1,6 +1,6 @@
 #include "view/viewcontrols.h"
 
-#include <QAbstractButton>
+#include <QAction>
 #include <QWidget>
 
 #include <array>
@@ -129,37 +129,26 @@ bool ViewControls::handleKey(int qtKey)
     return true;
 }
 
-void ViewControls::setScrollButtons(QAbstractButton *up, QAbstractButton *down)
+void ViewControls::setScrollActions(QAction *towardsTop, QAction *towardsEnd)
 {
-    m_scrollButtons[0] = up;
-    m_scrollButtons[1] = down;
-}
-
-QAbstractButton *ViewControls::scrollButton(int index) const
-{
-    return index == 0 || index == 1 ? m_scrollButtons[index].data() : nullptr;
-}
-
-bool ViewControls::isLit(const QAbstractButton *button)
-{
-    return button && button->palette().color(QPalette::Button) == litColour;
-}
-
-void ViewControls::setLit(QAbstractButton *button, bool lit)
-{
-    if (!button)
-        return;
-    if (lit) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, litColour);
-        button->setPalette(palette);
-        // Styles that ignore the palette for button faces still show the yellow.
-        button->setStyleSheet(QStringLiteral("background-color: rgb(255, 255, 0);"));
-    } else {
-        button->setStyleSheet(QString());
-        button->setPalette(QPalette()); // back to the inherited button face
+    m_scrollActions[0] = towardsTop;
+    m_scrollActions[1] = towardsEnd;
+    for (int i = 0; i < 2; ++i) {
+        if (QAction *action = m_scrollActions[i]) {
+            action->setCheckable(true);
+            connect(action, &QAction::triggered, this, [this, i] { moveUpClick(i); });
+        }
     }
-    button->setProperty("lit", lit);
+    showScrollState();
+}
+
+void ViewControls::showScrollState()
+{
+    // A trigger has already flipped the action's own check: put back what the state says.
+    for (int i = 0; i < 2; ++i) {
+        if (m_scrollActions[i])
+            m_scrollActions[i]->setChecked(m_lit == i);
+    }
 }
 
 void ViewControls::moveUpClick(int index)
@@ -167,33 +156,22 @@ void ViewControls::moveUpClick(int index)
     if (index != 0 && index != 1)
         return;
     m_scrollDirection = static_cast<qint16>(index);
-    QAbstractButton *pressed = scrollButton(index);
-    // The yellow face of the pressed button says the scroll in its direction is running.
-    if (isLit(pressed)) {
-        setLit(pressed, false);
+    if (m_lit == index) {
+        m_lit = -1;
         m_timer.stop();
         if (m_kind == WindowKind::Main && m_view)
             m_view->setFocus();
     } else {
-        setLit(pressed, true);
-        setLit(scrollButton(1 - index), false);
+        m_lit = index;
         m_timer.start();
     }
+    showScrollState();
 }
 
 void ViewControls::timerTick()
 {
     if (m_view)
         m_view->scrollBy(0, m_scrollDirection == 1 ? timedScrollStep : -timedScrollStep);
-}
-
-int ViewControls::litButton() const
-{
-    for (int i = 0; i < 2; ++i) {
-        if (isLit(m_scrollButtons[i]))
-            return i;
-    }
-    return -1;
 }
 
 } // namespace vimbrel

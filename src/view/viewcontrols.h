@@ -9,7 +9,7 @@
 #include <QString>
 #include <QTimer>
 
-class QAbstractButton;
+class QAction;
 class QWidget;
 
 namespace vimbrel {
@@ -23,10 +23,12 @@ namespace vimbrel {
 //   m_controls->setView(m_web);            // the view acted on
 //   m_controls->watchDownloads(m_web);     // zoom back to 100 on each finished download
 //   m_controls->setFocusSink(m_cmb);       // the FocusSink of this window
-//   m_controls->setScrollButtons(moveUp0, moveUp1);
-//   connect(bigP0, &QAbstractButton::clicked, m_controls, &ViewControls::zoomIn);
+//   m_controls->setScrollActions(moveUp0, moveUp1); // QActions; shown checked while scrolling
+//   connect(bigP0, &QAction::triggered, m_controls, &ViewControls::zoomIn);
 // The search window calls setView() again when it switches between its two views and
-// watches the downloads of both.
+// watches the downloads of both. The timed scroll's state lives here; the two actions only
+// mirror it (checked = running in that direction), so a tool button showing them with a
+// ":checked" style draws the yellow face.
 class ViewControls : public QObject
 {
     Q_OBJECT
@@ -36,7 +38,6 @@ public:
     static constexpr int timedScrollInterval = 20; // milliseconds
     static constexpr int zoomStep = 10;
     static constexpr int zoomFloor = 15; // main and search window raise below this first
-    static inline const QColor litColour{255, 255, 0};
 
     explicit ViewControls(WindowKind kind, QObject *parent = nullptr);
 
@@ -61,7 +62,6 @@ public:
     // gives the focus to the view, the detail window to its focus sink.
     void zoomIn();
     void zoomOut();
-    void bigPClick(int index) { index == 0 ? zoomIn() : zoomOut(); }
     // One step without the raising and without moving the focus. A step that would leave
     // the 16-bit range is not taken; the page is zoomed to the unchanged value.
     void zoomBy(int delta);
@@ -79,7 +79,9 @@ public:
     bool handleKey(int qtKey);
 
     // --- timed scroll (main and search window) ---
-    void setScrollButtons(QAbstractButton *up, QAbstractButton *down);
+    // The two actions (towards the top, towards the end) become checkable; triggering one
+    // runs moveUpClick() with its index.
+    void setScrollActions(QAction *towardsTop, QAction *towardsEnd);
     // MoveUp_Click: index 0 towards the top, 1 towards the end. Pressing the lit button stops
     // the scroll; pressing the other one switches direction at once.
     void moveUpClick(int index);
@@ -87,24 +89,23 @@ public:
     void timerTick();
     [[nodiscard]] bool isRunning() const { return m_timer.isActive(); }
     [[nodiscard]] qint16 scrollDirection() const { return m_scrollDirection; }
-    // Index of the button showing the yellow background, or -1.
-    [[nodiscard]] int litButton() const;
+    // Index of the direction running (its button lit), or -1.
+    [[nodiscard]] int litButton() const { return m_lit; }
 
 private:
     void step(int delta, bool raise);
     void focusAfterZoom();
-    [[nodiscard]] QAbstractButton *scrollButton(int index) const;
-    static bool isLit(const QAbstractButton *button);
-    static void setLit(QAbstractButton *button, bool lit);
+    void showScrollState();
 
     const WindowKind m_kind;
     QPointer<BrowserView> m_view;
     QPointer<QWidget> m_focusSink;
-    QPointer<QAbstractButton> m_scrollButtons[2];
+    QPointer<QAction> m_scrollActions[2];
     QTimer m_timer;
     qint16 m_zoom = 0;
     qint16 m_colourIndex = 0;
     qint16 m_scrollDirection = 0;
+    int m_lit = -1;
 };
 
 } // namespace vimbrel

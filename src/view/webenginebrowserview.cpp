@@ -86,9 +86,10 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     QAction *back = m_page->action(QWebEnginePage::Back);
     QAction *forward = m_page->action(QWebEnginePage::Forward);
     connect(back, &QAction::changed, this,
-            [this, back] { Q_EMIT commandStateChanged(2, back->isEnabled()); });
-    connect(forward, &QAction::changed, this,
-            [this, forward] { Q_EMIT commandStateChanged(1, forward->isEnabled()); });
+            [this, back] { Q_EMIT commandStateChanged(BrowserCommand::Back, back->isEnabled()); });
+    connect(forward, &QAction::changed, this, [this, forward] {
+        Q_EMIT commandStateChanged(BrowserCommand::Forward, forward->isEnabled());
+    });
 }
 
 WebEngineBrowserView::~WebEngineBrowserView()

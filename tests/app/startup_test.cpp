@@ -1,41 +1,13 @@
 #include "app/startup.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace vimbrel;
-
-struct StoredSize
-{
-    const char *stored; // nullptr: no setting
-    int pageSize;
-};
-
-void PrintTo(const StoredSize &c, std::ostream *out)
-{
-    *out << (c.stored ? c.stored : "(none)") << " -> " << c.pageSize;
-}
-
-class PageSizeSetting : public ::testing::TestWithParam<StoredSize>
-{
-};
-
-TEST_P(PageSizeSetting, IsReadAsAWholeNumberInRange)
-{
-    const StoredSize c = GetParam();
-    const std::optional<QString> stored =
-        c.stored ? std::optional<QString>(QString::fromUtf8(c.stored)) : std::nullopt;
-    EXPECT_EQ(StartUp::pageSizeFrom(stored), c.pageSize) << (c.stored ? c.stored : "(none)");
-}
-
-INSTANTIATE_TEST_SUITE_P(StartUp, PageSizeSetting,
-                         ::testing::Values(StoredSize{nullptr, 30}, StoredSize{"", 30},
-                                           StoredSize{"250", 30}, StoredSize{"12", 30},
-                                           StoredSize{"30", 30}, StoredSize{"200", 200},
-                                           StoredSize{"201", 30}, StoredSize{"45.5", 46},
-                                           StoredSize{"44.5", 44}, StoredSize{" 60 ", 60},
-                                           StoredSize{"abc", 30}, StoredSize{"60abc", 30},
-                                           StoredSize{"99999999999999", 30}, StoredSize{"-50", 30},
-                                           StoredSize{"nan", 30}, StoredSize{"inf", 30}));
 
 TEST(StartUp, CommandLineIsOneFolderWithoutQuotes)
 {
@@ -48,7 +20,62 @@ TEST(StartUp, CommandLineIsOneFolderWithoutQuotes)
     EXPECT_EQ(StartUp::commandLineFolder({QStringLiteral("--help")}), QStringLiteral("--help"));
 }
 
-TEST(StartUp, PerPageLabel)
+// What the command line asks for, read in a sandbox folder as the current folder.
+TEST(StartUp, CommandLineNamesAFolderAPictureOrNothingThere)
 {
-    EXPECT_EQ(StartUp::perPageLabel(30), QStringLiteral("每頁顯示：30"));
+    QTemporaryDir dir;
+    const QString root = QDir(dir.path()).canonicalPath();
+    QDir(root).mkpath(QStringLiteral("My Photos/deep"));
+    QFile picture(root + QStringLiteral("/My Photos/a.jpg"));
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.close();
+    const QString saved = QDir::currentPath();
+    QDir::setCurrent(root);
+
+    struct Case
+    {
+        QString commandLine;
+        StartUp::StartKind kind;
+        QString path;
+    };
+    using K = StartUp::StartKind;
+    const Case cases[] = {
+        {QString(), K::Bare, QString()},
+        {root + QStringLiteral("/My Photos"), K::Folder, root + QStringLiteral("/My Photos")},
+        {root + QStringLiteral("/My Photos/"), K::Folder, root + QStringLiteral("/My Photos")},
+        {QStringLiteral("My Photos/deep/.."), K::Folder, root + QStringLiteral("/My Photos")},
+        {root + QStringLiteral("/My Photos/a.jpg"), K::Folder, root + QStringLiteral("/My Photos")},
+        {root + QStringLiteral("/gone"), K::NotFound, root + QStringLiteral("/gone")},
+        {QStringLiteral("--help"), K::Help, QStringLiteral("--help")},
+        {QStringLiteral("--version"), K::Version, QStringLiteral("--version")},
+        {QStringLiteral("-x"), K::NotFound, QStringLiteral("-x")},
+    };
+    for (const Case &c : cases) {
+        const StartUp::Start start = StartUp::read(c.commandLine);
+        EXPECT_EQ(start.kind, c.kind) << c.commandLine.toStdString();
+        EXPECT_EQ(start.path, c.path) << c.commandLine.toStdString();
+    }
+    EXPECT_TRUE(StartUp::terminalAnswer(QStringLiteral("--help")));
+    EXPECT_EQ(StartUp::terminalAnswer(QStringLiteral("--version")),
+              QStringLiteral("Vimbrel 4.6\n"));
+    EXPECT_FALSE(StartUp::terminalAnswer(root));
+
+    // A folder of that name is listed rather than answered.
+    QDir(root).mkdir(QStringLiteral("--help"));
+    EXPECT_EQ(StartUp::read(QStringLiteral("--help")).kind, K::Folder);
+    EXPECT_FALSE(StartUp::terminalAnswer(QStringLiteral("--help")));
+    QDir::setCurrent(saved);
+}
+
+TEST(StartUp, AnUnreadableFolderIsNotFound)
+{
+    QTemporaryDir dir;
+    const QString locked = dir.filePath(QStringLiteral("locked"));
+    QDir().mkdir(locked);
+    QFile::setPermissions(locked, QFileDevice::WriteOwner);
+    if (QFileInfo(locked).isReadable())
+        GTEST_SKIP() << "permissions do not bind for this user";
+    EXPECT_EQ(StartUp::read(locked).kind, StartUp::StartKind::NotFound);
+    QFile::setPermissions(locked,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

@@ -3,7 +3,9 @@
 #include "fakedialogs.h"
 #include "platform/pagefiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -20,7 +22,7 @@ inline void PrintTo(const QString &text, std::ostream *os)
 
 namespace {
 
-constexpr int Twips = 15000; // W0 = 970
+constexpr int ViewWidth = 1000; // W0 = 970
 
 class GalleryTest : public ::testing::Test
 {
@@ -31,12 +33,19 @@ protected:
               return path.endsWith(QStringLiteral("wide.jpg")) ? 4000 : 100;
           })
     {
+        gallery.setViewWidth(ViewWidth);
     }
 
+    // Adds pictures to the collection; show() makes it the gallery's, on page 1.
     void fill(int count, const QString &folder = QStringLiteral("/pics/"))
     {
         for (int i = 0; i < count; ++i)
-            gallery.images().append(folder + QStringLiteral("p%1.jpg").arg(i));
+            pending.append(folder + QStringLiteral("p%1.jpg").arg(i));
+    }
+    void show()
+    {
+        gallery.showImages(std::move(pending));
+        pending = ImageList();
     }
 
     QString pageText() const
@@ -49,6 +58,7 @@ protected:
 
     QTemporaryDir dir;
     int widthCalls = 0;
+    ImageList pending;
     Gallery gallery;
 };
 
@@ -57,8 +67,9 @@ protected:
 TEST_F(GalleryTest, FirstPageWritesThePageAndSetsTheLabels)
 {
     fill(100);
-    gallery.setPageFolder(QStringLiteral("D:/"));
-    ASSERT_TRUE(gallery.firstPage(Twips));
+    QSignalSpy built(&gallery, &Gallery::pageBuilt);
+    show();
+    EXPECT_EQ(built.count(), 1);
 
     EXPECT_TRUE(gallery.pageWritten());
     EXPECT_EQ(gallery.currentPage(), 1);
@@ -81,7 +92,7 @@ TEST_F(GalleryTest, FirstPageWritesThePageAndSetsTheLabels)
 TEST_F(GalleryTest, PagingThroughFourPages)
 {
     fill(100);
-    gallery.firstPage(Twips);
+    show();
 
     struct Step
     {
@@ -97,7 +108,7 @@ TEST_F(GalleryTest, PagingThroughFourPages)
         {false, 2, true, true, "/pics/p30.jpg"}, {false, 1, false, true, "/pics/p0.jpg"},
     };
     for (const Step &s : steps) {
-        ASSERT_TRUE(s.next ? gallery.nextPage(Twips) : gallery.previousPage(Twips));
+        ASSERT_TRUE(s.next ? gallery.nextPage() : gallery.previousPage());
         EXPECT_EQ(gallery.currentPage(), s.page);
         EXPECT_EQ(gallery.previousEnabled(), s.previousEnabled) << s.page;
         EXPECT_EQ(gallery.nextEnabled(), s.nextEnabled) << s.page;
@@ -106,26 +117,29 @@ TEST_F(GalleryTest, PagingThroughFourPages)
             << s.page;
         EXPECT_EQ(gallery.pageCount(), 4);
     }
-    gallery.jumpTo(4, Twips);
+    gallery.jumpTo(4);
     EXPECT_EQ(pageText().count(QStringLiteral("<p><a href=")), 10);
 }
 
 TEST_F(GalleryTest, EmptyListShowsAnEmptyPageAndRefusesTheLayoutCommands)
 {
-    gallery.setPageFolder(QStringLiteral("D:/"));
-    ASSERT_TRUE(gallery.firstPage(Twips));
+    // Before any page: the start texts.
+    EXPECT_EQ(gallery.headerLabel(), QStringLiteral("Tarnell"));
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：未知"));
+    ASSERT_TRUE(gallery.firstPage());
     EXPECT_EQ(gallery.headerLabel(), QStringLiteral("Tarnell     第 1 頁  ， 共 0 頁"));
     EXPECT_EQ(gallery.countLabel(), QStringLiteral("圖片總數：0"));
-    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：D:/"));
+    // The page folder is the home folder until a page holds a picture.
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：") + QDir::homePath() + u'/');
     EXPECT_FALSE(gallery.nextEnabled());
     EXPECT_EQ(pageText(), QStringLiteral("<body bgcolor=#FFFFFF>\r\n<body oncontextmenu=self.event."
                                          "returnValue=false topmargin=0 leftmargin=0 rightmargin=0 "
                                          "bottommargin=0>\r\n<div align=center>\r\n</div>\r\n</"
                                          "body>\r\n"));
 
-    EXPECT_FALSE(gallery.refresh(Twips));
-    EXPECT_FALSE(gallery.cycleMatrixMode(Twips));
-    EXPECT_FALSE(gallery.cycleDisplayStyle(Twips));
+    EXPECT_FALSE(gallery.refresh());
+    EXPECT_FALSE(gallery.cycleMatrixMode());
+    EXPECT_FALSE(gallery.cycleDisplayStyle());
     EXPECT_EQ(gallery.matrixMode(), 0);
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
 }
@@ -133,51 +147,51 @@ TEST_F(GalleryTest, EmptyListShowsAnEmptyPageAndRefusesTheLayoutCommands)
 TEST_F(GalleryTest, DisplayStyleCyclesStretchTileCentre)
 {
     fill(3);
-    gallery.firstPage(Twips);
-    gallery.cycleMatrixMode(Twips);
-    gallery.cycleMatrixMode(Twips);
+    show();
+    gallery.cycleMatrixMode();
+    gallery.cycleMatrixMode();
     ASSERT_EQ(gallery.matrixMode(), 2);
     widthCalls = 0;
 
-    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    ASSERT_TRUE(gallery.cycleDisplayStyle());
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
     EXPECT_EQ(gallery.matrixMode(), 0);
     EXPECT_TRUE(pageText().contains(
         QStringLiteral("src=\"/pics/p0.jpg\"  width=970 title=p0.jpg ></a> \r\n")));
     EXPECT_TRUE(pageText().contains(QStringLiteral("<div align=center>")));
 
-    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    ASSERT_TRUE(gallery.cycleDisplayStyle());
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Tile);
     EXPECT_TRUE(pageText().contains(QStringLiteral("src=\"/pics/p0.jpg\" title=p0.jpg ></a>\r\n")));
     EXPECT_EQ(widthCalls, 0); // the styles never ask for picture widths
 
-    ASSERT_TRUE(gallery.cycleDisplayStyle(Twips));
+    ASSERT_TRUE(gallery.cycleDisplayStyle());
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
     EXPECT_TRUE(pageText().contains(QStringLiteral("<p><a href=\"/pics/p0.jpg\"")));
     EXPECT_EQ(widthCalls, 3);
 
     // After a stretch page the matrix button goes on from mode 0.
-    gallery.cycleDisplayStyle(Twips);
+    gallery.cycleDisplayStyle();
     ASSERT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
-    gallery.cycleMatrixMode(Twips);
+    gallery.cycleMatrixMode();
     EXPECT_EQ(gallery.matrixMode(), 1);
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
     EXPECT_TRUE(pageText().contains(QStringLiteral("\"  width=480 title=p0.jpg ")));
 
     // Any page build ends a style: the next press is stretch again.
-    gallery.cycleDisplayStyle(Twips);
-    gallery.refresh(Twips);
+    gallery.cycleDisplayStyle();
+    gallery.refresh();
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Centre);
-    gallery.cycleDisplayStyle(Twips);
+    gallery.cycleDisplayStyle();
     EXPECT_EQ(gallery.displayStyle(), DisplayStyle::Stretch);
 }
 
 TEST_F(GalleryTest, MatrixModeWrapsAfterThree)
 {
     fill(1);
-    gallery.firstPage(Twips);
+    show();
     for (int expected : {1, 2, 3, 0, 1}) {
-        gallery.cycleMatrixMode(Twips);
+        gallery.cycleMatrixMode();
         EXPECT_EQ(gallery.matrixMode(), expected);
     }
 }
@@ -185,10 +199,10 @@ TEST_F(GalleryTest, MatrixModeWrapsAfterThree)
 TEST_F(GalleryTest, LargerPageSizeLeavesAnEmptyPageAndTheFolder)
 {
     fill(100, QStringLiteral("/first/"));
-    gallery.firstPage(Twips);
-    gallery.jumpTo(4, Twips);
+    show();
+    gallery.jumpTo(4);
     gallery.setPageSize(200);
-    ASSERT_TRUE(gallery.refresh(Twips));
+    ASSERT_TRUE(gallery.refresh());
     EXPECT_EQ(gallery.currentPage(), 4);
     EXPECT_EQ(gallery.pageCount(), 1);
     EXPECT_FALSE(gallery.nextEnabled());
@@ -201,17 +215,17 @@ TEST_F(GalleryTest, PathLabelFollowsTheFirstPictureOfThePage)
 {
     fill(30, QStringLiteral("/a/"));
     fill(5, QStringLiteral("/b/c/"));
-    gallery.firstPage(Twips);
+    show();
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/a/"));
-    gallery.nextPage(Twips);
+    gallery.nextPage();
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/b/c/"));
 }
 
 TEST_F(GalleryTest, ModeZeroScalesWidePicturesOnly)
 {
-    gallery.images().append(QStringLiteral("/p/wide.jpg"));
-    gallery.images().append(QStringLiteral("/p/small.jpg"));
-    gallery.firstPage(Twips);
+    pending.append(QStringLiteral("/p/wide.jpg"));
+    pending.append(QStringLiteral("/p/small.jpg"));
+    show();
     EXPECT_TRUE(
         pageText().contains(QStringLiteral("src=\"/p/wide.jpg\" width=970 title=wide.jpg")));
     EXPECT_TRUE(pageText().contains(QStringLiteral("src=\"/p/small.jpg\" title=small.jpg")));
@@ -222,15 +236,16 @@ TEST(GalleryWriteTest, UnwritablePageFileIsRecordedNotFatal)
     QTemporaryDir dir;
     Gallery gallery(dir.filePath(QStringLiteral("missing/folder/Tpc.htm")),
                     [](const QString &) { return 0; });
-    gallery.images().append(QStringLiteral("/p/a.jpg"));
-    gallery.images().append(QStringLiteral("/p/b.jpg"));
+    ImageList two;
+    two.append(QStringLiteral("/p/a.jpg"));
+    two.append(QStringLiteral("/p/b.jpg"));
     gallery.setPageSize(1);
-    EXPECT_TRUE(gallery.firstPage(Twips));
+    gallery.showImages(std::move(two));
     EXPECT_FALSE(gallery.pageWritten());
     EXPECT_TRUE(gallery.nextEnabled());
     EXPECT_EQ(gallery.pageCount(), 2);
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/p/"));
-    EXPECT_TRUE(gallery.nextPage(Twips));
+    EXPECT_TRUE(gallery.nextPage());
     EXPECT_EQ(gallery.currentPage(), 2);
 }
 
@@ -266,17 +281,18 @@ TEST_P(JumpTest, Answers)
     const JumpCase &c = GetParam();
     QTemporaryDir dir;
     Gallery gallery(dir.filePath(QStringLiteral("Tpc.htm")), [](const QString &) { return 0; });
+    ImageList list;
     for (int i = 0; i < c.pictures; ++i)
-        gallery.images().append(QStringLiteral("/p/%1.jpg").arg(i));
-    gallery.firstPage(Twips);
-    gallery.jumpTo(3, Twips);
+        list.append(QStringLiteral("/p/%1.jpg").arg(i));
+    gallery.showImages(std::move(list));
+    gallery.jumpTo(3);
     const int pages = gallery.pageCount();
 
     FakeDialogs dialogs;
     for (const auto &answer : c.answers)
         dialogs.inputAnswers.push_back(answer ? std::optional<QString>(QString::fromUtf8(*answer))
                                               : std::nullopt);
-    EXPECT_EQ(gallery.askJump(dialogs, Twips), c.moved);
+    EXPECT_EQ(gallery.askJump(dialogs), c.moved);
     EXPECT_EQ(gallery.currentPage(), c.expectedPage);
     EXPECT_EQ(gallery.previousEnabled(), c.expectedPage >= 2);
 
@@ -304,3 +320,57 @@ INSTANTIATE_TEST_SUITE_P(
         JumpCase{"HugeNegative", {"-99999999999"}, 100, 3, 0, false},
         JumpCase{"EmptyListEveryPositive", {"1", "3", "0.4"}, 0, 3, 2, false}),
     [](const auto &info) { return std::string(info.param.label); });
+
+// ---- the page size setting ----
+
+struct StoredSize
+{
+    const char *stored; // nullptr: no setting
+    int pageSize;
+};
+
+void PrintTo(const StoredSize &c, std::ostream *out)
+{
+    *out << (c.stored ? c.stored : "(none)") << " -> " << c.pageSize;
+}
+
+class PageSizeSetting : public ::testing::TestWithParam<StoredSize>
+{
+};
+
+TEST_P(PageSizeSetting, IsReadAsAWholeNumberInRange)
+{
+    const StoredSize c = GetParam();
+    const std::optional<QString> stored =
+        c.stored ? std::optional<QString>(QString::fromUtf8(c.stored)) : std::nullopt;
+    EXPECT_EQ(Gallery::pageSizeFrom(stored), c.pageSize) << (c.stored ? c.stored : "(none)");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stored, PageSizeSetting,
+                         ::testing::Values(StoredSize{nullptr, 30}, StoredSize{"", 30},
+                                           StoredSize{"250", 30}, StoredSize{"12", 30},
+                                           StoredSize{"30", 30}, StoredSize{"200", 200},
+                                           StoredSize{"201", 30}, StoredSize{"45.5", 46},
+                                           StoredSize{"44.5", 44}, StoredSize{" 60 ", 60},
+                                           StoredSize{"abc", 30}, StoredSize{"60abc", 30},
+                                           StoredSize{"99999999999999", 30}, StoredSize{"-50", 30},
+                                           StoredSize{"nan", 30}, StoredSize{"inf", 30}));
+
+TEST(GalleryFolderTest, OpenFolderListsAndBuildsPageOneOnce)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("pics"));
+    QDir().mkpath(folder);
+    for (const char *name : {"b10.jpg", "b2.jpg", "notes.txt"}) {
+        QFile file(folder + u'/' + QString::fromLatin1(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    Gallery gallery(dir.filePath(QStringLiteral("Tpc.htm")), [](const QString &) { return 10; });
+    QSignalSpy built(&gallery, &Gallery::pageBuilt);
+    gallery.openFolder(folder);
+    EXPECT_EQ(built.count(), 1);
+    EXPECT_EQ(gallery.countLabel(), QStringLiteral("圖片總數：2"));
+    EXPECT_EQ(gallery.images().at(0), folder + QStringLiteral("/b2.jpg"));
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：") + folder + u'/');
+    EXPECT_EQ(gallery.headerLabel(), QStringLiteral("Tarnell     第 1 頁  ， 共 1 頁"));
+}

@@ -214,16 +214,18 @@ TEST_F(SearchWindow, TheCaptionAndAddressBoxFollowThePageViewsTitle)
 TEST_F(SearchWindow, BackAndForwardFollowThePageViewOnly)
 {
     open();
+    constexpr auto Back = BrowserCommand::Back;
+    constexpr auto Forward = BrowserCommand::Forward;
     const struct
     {
         bool fromPage;
-        int command;
+        BrowserCommand command;
         bool enabled;
         bool back, forward;
     } steps[] = {
-        {true, 2, true, true, false},   {true, 1, true, true, true},  {false, 2, false, true, true},
-        {false, 1, false, true, true},  {true, 3, false, true, true}, {true, 2, false, false, true},
-        {true, 1, false, false, false},
+        {true, Back, true, true, false},  {true, Forward, true, true, true},
+        {false, Back, false, true, true}, {false, Forward, false, true, true},
+        {true, Back, false, false, true}, {true, Forward, false, false, false},
     };
     for (const auto &s : steps) {
         Q_EMIT(s.fromPage ? page() : results())->commandStateChanged(s.command, s.enabled);
@@ -420,8 +422,8 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
 TEST_F(SearchWindow, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
 {
     open();
-    Q_EMIT page()->commandStateChanged(2, true);
-    Q_EMIT page()->commandStateChanged(1, true);
+    Q_EMIT page()->commandStateChanged(BrowserCommand::Back, true);
+    Q_EMIT page()->commandStateChanged(BrowserCommand::Forward, true);
     press("CmdPage0");
     press("CmdPage1");
     EXPECT_EQ(page()->backs, 1);
@@ -439,14 +441,19 @@ TEST_F(SearchWindow, NewWindowRequests)
     EXPECT_EQ(page()->navigations.last(), QStringLiteral("http://g.test/clicked"));
     const int navigations = int(page()->navigations.size());
     page()->requestNewWindow(QUrl(QStringLiteral("http://ads.test/popup")), false);
+    page()->requestNewWindow(QUrl(QStringLiteral("javascript:alert(1)")), true);
+    page()->requestNewWindow(QUrl(QStringLiteral("file:///etc/passwd")), true);
     EXPECT_EQ(page()->navigations.size(), navigations);
+    page()->currentUrl = QUrl::fromLocalFile(QStringLiteral("/tmp/index.htm"));
+    page()->requestNewWindow(QUrl(QStringLiteral("file:///tmp/next.htm")), true);
+    EXPECT_EQ(page()->navigations.last(), QStringLiteral("file:///tmp/next.htm"));
 
     QSignalSpy pictures(&m_state, &SearchState::pictureRequested);
     results()->requestNewWindow(QUrl(QStringLiteral("http://p.test/1.jpg")), true);
     ASSERT_EQ(pictures.size(), 1);
     EXPECT_EQ(pictures.at(0).at(0).toString(), QStringLiteral("http://p.test/1.jpg"));
     EXPECT_EQ(pictures.at(0).at(1).value<QWidget *>(), &window());
-    EXPECT_EQ(page()->navigations.size(), navigations);
+    EXPECT_EQ(page()->navigations.size(), navigations + 1);
 }
 
 TEST_F(SearchWindow, ScreenCaptureAsksForAName)

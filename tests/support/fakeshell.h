@@ -7,18 +7,19 @@
 
 namespace vimbrel {
 
-// Records every launch as "operation|target|parameters|show", "start|program|args", "about|..".
+// Records every launch as "open|target", "start|program|args", "about|..".
 class FakeShell : public Shell
 {
 public:
     QStringList calls;
     QSet<QString> programsOnPath;
     bool startSucceeds = true;
+    bool openSucceeds = true;
 
-    void execute(const QString &operation, const QString &target, const QString &parameters,
-                 int show) override
+    bool open(const QString &target) override
     {
-        calls << QStringLiteral("%1|%2|%3|%4").arg(operation, target, parameters).arg(show);
+        calls << QStringLiteral("open|") + target;
+        return openSucceeds;
     }
     bool startProgram(const QString &program, const QStringList &arguments) override
     {

@@ -1,5 +1,5 @@
 #include <QAbstractItemView>
-#include <QPushButton>
+#include <QAction>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
@@ -238,17 +238,14 @@ class TimedScroll : public ::testing::Test
 protected:
     explicit TimedScroll(WindowKind kind = WindowKind::Main) : w(kind)
     {
-        up = new QPushButton(&w.window);
-        down = new QPushButton(&w.window);
-        w.controls.setScrollButtons(up, down);
+        up = new QAction(&w.window);
+        down = new QAction(&w.window);
+        w.controls.setScrollActions(up, down);
     }
-    bool yellow(QPushButton *b) const
-    {
-        return b->palette().color(QPalette::Button) == QColor(255, 255, 0);
-    }
+    static bool yellow(const QAction *a) { return a->isChecked(); }
     Window w;
-    QPushButton *up = nullptr;
-    QPushButton *down = nullptr;
+    QAction *up = nullptr;
+    QAction *down = nullptr;
 };
 
 TEST_F(TimedScroll, LightsSwitchesAndStops)
@@ -302,15 +299,22 @@ TEST_F(TimedScroll, TheTimerKeepsScrollingUntilStopped)
     EXPECT_EQ(w.view->scrolls.size(), count);
 }
 
-TEST_F(TimedScroll, TheYellowFaceIsTheRecordOfTheRunningDirection)
+TEST_F(TimedScroll, TheActionsMirrorTheStateKeptInTheControls)
 {
-    // A button that lost its yellow face is pressed as if it were off: it starts again.
-    w.controls.moveUpClick(1);
-    down->setPalette(QPalette());
-    down->setStyleSheet(QString());
-    w.controls.moveUpClick(1);
+    // Triggering the actions runs the same clicks; their check follows the running direction.
+    down->trigger();
     EXPECT_TRUE(w.controls.isRunning());
-    EXPECT_EQ(w.controls.litButton(), 1);
+    EXPECT_TRUE(down->isChecked());
+    up->trigger();
+    EXPECT_EQ(w.controls.litButton(), 0);
+    EXPECT_TRUE(up->isChecked());
+    EXPECT_FALSE(down->isChecked());
+    // A check changed from outside does not fool it: the lit direction still stops.
+    up->setChecked(false);
+    up->trigger();
+    EXPECT_FALSE(w.controls.isRunning());
+    EXPECT_FALSE(up->isChecked());
+    EXPECT_FALSE(down->isChecked());
 }
 
 class SearchTimedScroll : public TimedScroll

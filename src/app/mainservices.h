@@ -1,0 +1,34 @@
+#pragma once
+
+#include "gallery/thumbnailpage.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace vimbrel {
+
+class BrowserView;
+class Dialogs;
+class FolderVerb;
+class ScreenGrabber;
+class Settings;
+class Shell;
+
+// What the main window needs from outside; main() passes the real ones, tests the fakes.
+struct MainServices
+{
+    Settings *settings = nullptr;
+    Dialogs *dialogs = nullptr;
+    Shell *shell = nullptr;
+    std::function<BrowserView *(QWidget *parent)> makeView;
+    FolderVerb *folderVerb = nullptr;     // the entry in the file manager's folder menu
+    ScreenGrabber *grabber = nullptr;     // the screen capture's source
+    QString pageFile;                     // where the thumbnail page is written; empty when
+                                          // the cache folder was refused
+    ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
+};
+
+} // namespace vimbrel

@@ -1,0 +1,54 @@
+// Default programs as the freedesktop.org desktops record them (xdg-utils).
+#include "platform/desktopshell.h"
+
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace vimbrel {
+
+namespace {
+
+// Without a desktop of its own xdg-open ends with a web browser for anything it has no
+// program for: $BROWSER if set, else the first of these found.
+bool genericBrowserFound()
+{
+    const bool known = !qEnvironmentVariableIsEmpty("XDG_CURRENT_DESKTOP") ||
+                       !qEnvironmentVariableIsEmpty("KDE_FULL_SESSION") ||
+                       !qEnvironmentVariableIsEmpty("GNOME_DESKTOP_SESSION_ID");
+    if (known)
+        return false;
+    QString browsers = qEnvironmentVariable("BROWSER");
+    if (browsers.isEmpty())
+        browsers = QStringLiteral("x-www-browser:firefox:iceweasel:seamonkey:mozilla:epiphany:"
+                                  "konqueror:chromium:chromium-browser:google-chrome:www-browser:"
+                                  "links2:elinks:links:lynx:w3m");
+    for (const QString &browser : browsers.split(u':', Qt::SkipEmptyParts)) {
+        const QString program = browser.section(u' ', 0, 0);
+        if (!QStandardPaths::findExecutable(program).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool DesktopShell::hasDefaultProgram(const QUrl &url)
+{
+    const QString mime = url.isLocalFile()
+                             ? QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name()
+                             : QStringLiteral("x-scheme-handler/") + url.scheme();
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty())
+        return true; // nothing to ask: let the launcher try
+    QProcess process;
+    process.start(query, {QStringLiteral("query"), QStringLiteral("default"), mime});
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished();
+        return true;
+    }
+    return !process.readAllStandardOutput().trimmed().isEmpty() || genericBrowserFound();
+}
+
+} // namespace vimbrel
