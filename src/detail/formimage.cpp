@@ -175,9 +175,7 @@ void FormImage::cmd2Click()
 void FormImage::cmd3Click()
 {
     if (!m_current.isEmpty()) {
-        if (isWebAddress(m_current))
-            m_services.shell->execute(QStringLiteral("open"), m_current, QString(), 0);
-        else
+        if (!isWebAddress(m_current) || !m_services.shell->open(m_current))
             m_services.dialogs->messageBox(QStringLiteral("這個地址不能在瀏覽器裡打開：") +
                                                m_current,
                                            Caption, MessageIcon::Warning);

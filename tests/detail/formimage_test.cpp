@@ -296,20 +296,27 @@ TEST_F(DetailWindowTest, ZoomStepsByTenAndGoesBackToOneHundredOnEachLoad)
     EXPECT_EQ(window().focusWidget(), sink());
 }
 
-TEST_F(DetailWindowTest, TheAddressOpensInTheBrowserWhenItIsAWebAddress)
+TEST_F(DetailWindowTest, TheAddressOpensInTheBrowserWhenItIsAWebAddressAndSaysWhenItCannot)
 {
     opened(A);
     press("Cmd3");
-    EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("open|") + A + QStringLiteral("||0")});
+    EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("open|") + A});
     EXPECT_TRUE(m_dialogs.calls.isEmpty());
+    EXPECT_EQ(window().focusWidget(), sink());
+
+    m_shell.openSucceeds = false;
+    press("Cmd3");
+    ASSERT_EQ(m_dialogs.calls.size(), 1);
+    EXPECT_EQ(m_dialogs.calls[0], QStringLiteral("message|圖片詳情|這個地址不能在瀏覽器裡打開：") +
+                                      A + QStringLiteral("|1"));
 
     m_shell.calls.clear();
     const QString local = QStringLiteral("file:///usr/bin/xterm");
     m_detail->open(local, nullptr);
     press("Cmd3");
     EXPECT_TRUE(m_shell.calls.isEmpty());
-    ASSERT_EQ(m_dialogs.calls.size(), 1);
-    EXPECT_TRUE(m_dialogs.calls[0].contains(local));
+    ASSERT_EQ(m_dialogs.calls.size(), 2);
+    EXPECT_TRUE(m_dialogs.calls[1].contains(local));
 }
 
 TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
