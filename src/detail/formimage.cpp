@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "detail/detailactions.h"
 #include "detail/detailpage.h"
 #include "detail/imagewalk.h"
 #include "detail/picturedownload.h"
@@ -22,8 +23,6 @@ namespace vimbrel {
 namespace {
 
 const QString Caption = QStringLiteral("圖片詳情");
-const char *const Captions[DetailGeometry::ButtonCount] = {"保存(&S)", "上一幅(&U)", "下一幅(&N)",
-                                                           "網址(&H)", "放大(&B)",   "縮小(&M)"};
 
 // Only web addresses go to the browser: a file: or other address taken from a page could
 // make the desktop run a program.
@@ -52,22 +51,15 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     m_cmb->setItemText(0, QStringLiteral("cmb"));
     m_controls->setFocusSink(m_cmb);
 
-    using Slot = void (FormImage::*)();
-    const Slot handlers[DetailGeometry::ButtonCount] = {
-        &FormImage::cmd0Click, &FormImage::cmd1Click, &FormImage::cmd2Click,
-        &FormImage::cmd3Click, &FormImage::cmd4Click, &FormImage::cmd5Click};
-    for (int i = 0; i < DetailGeometry::ButtonCount; ++i) {
-        const QString text = QString::fromUtf8(Captions[i]);
-        auto *action = new QAction(text, this);
-        action->setObjectName(QStringLiteral("Cmd%1").arg(i));
-        connect(action, &QAction::triggered, this, handlers[i]);
-        auto *button = new QPushButton(text, this);
-        button->setObjectName(QStringLiteral("Cmd%1Button").arg(i));
-        button->setAutoDefault(false);
-        connect(button, &QPushButton::clicked, action, &QAction::trigger);
-        m_cmd[i] = action;
-        m_cmdButtons[i] = button;
-    }
+    m_actions = new DetailActions(this);
+    using A = DetailActions;
+    const DetailActions &a = *m_actions;
+    connect(a[A::Cmd0], &QAction::triggered, this, &FormImage::cmd0Click);
+    connect(a[A::Cmd1], &QAction::triggered, this, &FormImage::cmd1Click);
+    connect(a[A::Cmd2], &QAction::triggered, this, &FormImage::cmd2Click);
+    connect(a[A::Cmd3], &QAction::triggered, this, &FormImage::cmd3Click);
+    connect(a[A::Cmd4], &QAction::triggered, m_controls, &ViewControls::zoomIn);
+    connect(a[A::Cmd5], &QAction::triggered, m_controls, &ViewControls::zoomOut);
 
     if (m_services.makeDownload)
         m_download = m_services.makeDownload(m_web, this);
@@ -183,21 +175,11 @@ void FormImage::cmd3Click()
     sinkFocus();
 }
 
-void FormImage::cmd4Click()
-{
-    m_controls->zoomIn();
-}
-
-void FormImage::cmd5Click()
-{
-    m_controls->zoomOut();
-}
-
 void FormImage::applyLayout()
 {
     m_web->widget()->setGeometry(toPixels(m_geometry.web));
-    for (int i = 0; i < DetailGeometry::ButtonCount; ++i)
-        m_cmdButtons[i]->setGeometry(toPixels(m_geometry.cmd[i]));
+    for (int i = 0; i < DetailActions::Count; ++i)
+        m_actions->button(DetailActions::Id(i))->setGeometry(toPixels(m_geometry.cmd[i]));
     m_cmb->setGeometry(toPixels(m_geometry.cmb));
 }
 

@@ -4,17 +4,14 @@
 #include <QString>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 
 #include "detail/detaillayout.h"
 #include "view/browserview.h"
 
-class QAction;
-class QPushButton;
-
 namespace vimbrel {
 
+class DetailActions;
 class Dialogs;
 class FocusSink;
 class PictureDownload;
@@ -65,8 +62,6 @@ private Q_SLOTS:
     void cmd1Click(); // 上一幅
     void cmd2Click(); // 下一幅
     void cmd3Click(); // 網址
-    void cmd4Click(); // 放大
-    void cmd5Click(); // 縮小
 
 private:
     void webDownloadComplete();
@@ -83,8 +78,7 @@ private:
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
     PictureDownload *m_download = nullptr;
-    std::array<QAction *, DetailGeometry::ButtonCount> m_cmd{};
-    std::array<QPushButton *, DetailGeometry::ButtonCount> m_cmdButtons{};
+    DetailActions *m_actions = nullptr;
     DetailGeometry m_geometry = DetailGeometry::design();
     QPointer<QWidget> m_opener;
     QString m_current;
