@@ -3,6 +3,7 @@
 // at most 1.15 times its time) and `find` with the same tests (bound: at least 3 times faster).
 #include "gallery/imagelist.h"
 #include "gallery/pictureextensions.h"
+#include "gallery/mounttable.h"
 #include "gallery/treesearch.h"
 
 #include <QFile>
@@ -153,7 +154,7 @@ void BM_TreeSearchOneThread(benchmark::State &state)
     ImageList list;
     std::atomic<bool> stop{false};
     const QString root = QFile::decodeName(QByteArray::fromStdString(g_root));
-    const QStringList volumes = TreeSearch::mountedVolumeRoots();
+    const QStringList volumes = MountTable::volumeRoots();
     for (auto _ : state)
         TreeSearch::search(root, list, stop, {}, volumes, 0);
     state.counters["pictures"] = list.count();

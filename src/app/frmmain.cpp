@@ -22,7 +22,7 @@
 #include "gallery/folderlisting.h"
 #include "gallery/gallery.h"
 #include "gallery/gallerylabels.h"
-#include "gallery/treesearch.h"
+#include "gallery/treesearchjob.h"
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
 #include "shell/folderverb.h"

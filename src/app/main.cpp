@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include "platform/desktopshell.h"
+#include "platform/enginesandbox.h"
 #include "app/frmmain.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
@@ -23,8 +24,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 using namespace vimbrel;
 
 int main(int argc, char *argv[])
@@ -36,11 +35,7 @@ int main(int argc, char *argv[])
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
-#ifdef Q_OS_UNIX
-    // WebEngine's sandbox cannot run as root.
-    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-#endif
+    allowBrowserEngineAsRoot();
     QuietStart::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

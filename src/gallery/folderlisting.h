@@ -4,8 +4,6 @@
 
 #include <QString>
 
-#include <string_view>
-
 namespace vimbrel {
 
 // Folder paths as the gallery stores them: always ending in "/" (a trailing "/" given or not).
@@ -13,10 +11,6 @@ namespace vimbrel {
 [[nodiscard]] QString folderWithSlash(const QString &folder);
 // The folder part of a file path, with its final "/"; empty when the path has no "/".
 [[nodiscard]] QString folderOf(const QString &filePath);
-
-// folder (ending in "/") followed by a name as the file system stores it, decoded the way
-// QFile::decodeName does (UTF-8; bytes that are not UTF-8 become U+FFFD), in one allocation.
-[[nodiscard]] QString pathInFolder(const QString &folder, std::string_view storedName);
 
 enum class ListingOrder {
     Natural, // natural case-insensitive name order (IMG2 before IMG10)

@@ -1,5 +1,9 @@
 #include "gallery/imagelist.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
+
 namespace vimbrel {
 
 ImageList::ImageList() : m_entries(Slots) {}
@@ -24,6 +28,33 @@ bool ImageList::append(QString &&path)
     m_text += path;
     m_text += QLatin1String("\r\n");
     m_entries[static_cast<size_t>(m_count)] = std::move(path);
+    ++m_count;
+    return true;
+}
+
+bool ImageList::appendInFolder(const QString &folder, std::string_view storedName)
+{
+    if (isFull())
+        return false;
+    QString &slot = m_entries[static_cast<size_t>(m_count)];
+    const auto nameLength = static_cast<qsizetype>(storedName.size());
+    // UTF-8 never takes more UTF-16 units than bytes.
+    slot.resize(folder.size() + nameLength);
+    QChar *out = slot.data();
+    out = std::copy(folder.constBegin(), folder.constEnd(), out);
+    const bool ascii = std::all_of(storedName.begin(), storedName.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) {
+        for (char c : storedName)
+            *out++ = QLatin1Char(c);
+    } else {
+        QStringDecoder decoder(QStringDecoder::Utf8);
+        const QChar *end =
+            decoder.appendToBuffer(out, QByteArrayView(storedName.data(), nameLength));
+        slot.truncate(end - slot.constData());
+    }
+    m_text += slot;
+    m_text += QLatin1String("\r\n");
     ++m_count;
     return true;
 }

@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace vimbrel {
 
@@ -111,7 +112,67 @@ QStringView decode(std::string_view s, Utf16Buffer &buffer)
     return QStringView(buffer.data(), end - buffer.data());
 }
 
+// Code values in the UTF-8 scheme, which keeps their order when compared byte by byte.
+void appendOrdered(std::string &key, char32_t c)
+{
+    if (c < 0x80) {
+        key.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        key.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        key.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        key.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        key.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        key.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        key.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        key.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        key.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        key.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// The tokens of compareTokens as bytes: a run of digits becomes "0" (any digit compares the
+// same against a unit that is not one), its length without leading zeros in two bytes, then
+// those digits; every other unit its folded value. Then a NUL, which ends the shorter of two
+// keys that agree so far, and the units themselves for the tie-break of plainCompare.
+template <typename Char> void appendKey(std::string &key, const Char *s, size_t n)
+{
+    for (size_t i = 0; i < n;) {
+        if (isDigit(static_cast<char32_t>(s[i]))) {
+            while (i < n && s[i] == '0')
+                ++i;
+            size_t end = i;
+            while (end < n && isDigit(static_cast<char32_t>(s[end])))
+                ++end;
+            const size_t length = end - i;
+            key.push_back('0');
+            key.push_back(static_cast<char>((length >> 8) & 0xFF));
+            key.push_back(static_cast<char>(length & 0xFF));
+            for (; i < end; ++i)
+                key.push_back(static_cast<char>(s[i]));
+            continue;
+        }
+        appendOrdered(key, fold(s[i]));
+        ++i;
+    }
+    key.push_back('\0');
+    for (size_t i = 0; i < n; ++i)
+        appendOrdered(key, static_cast<char32_t>(static_cast<std::make_unsigned_t<Char>>(s[i])));
+}
+
 } // namespace
+
+void appendNaturalSortKey(std::string &key, std::string_view storedName)
+{
+    if (isAscii(storedName)) {
+        appendKey(key, storedName.data(), storedName.size());
+        return;
+    }
+    Utf16Buffer buffer;
+    const QStringView name = decode(storedName, buffer);
+    appendKey(key, name.utf16(), static_cast<size_t>(name.size()));
+}
 
 bool naturalLess(QStringView a, QStringView b)
 {

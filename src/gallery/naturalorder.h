@@ -2,6 +2,7 @@
 
 #include <QStringView>
 
+#include <string>
 #include <string_view>
 
 namespace vimbrel {
@@ -14,5 +15,10 @@ namespace vimbrel {
 // QFile::decodeName does), without building QStrings: plain ASCII names are compared in
 // place, others are decoded into a stack buffer.
 [[nodiscard]] bool naturalLess(std::string_view a, std::string_view b);
+
+// Appends to key the bytes that order the stored name as naturalLess does when keys are
+// compared as plain bytes: sorting many names, each is folded once instead of in every
+// comparison.
+void appendNaturalSortKey(std::string &key, std::string_view storedName);
 
 } // namespace vimbrel

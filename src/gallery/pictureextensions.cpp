@@ -1,36 +1,49 @@
 #include "gallery/pictureextensions.h"
 
-#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
 
 namespace vimbrel {
 
 namespace {
 
-// The set behind the list "$$$,bmp,jpg,jpeg,gif,png,tif,tiff,": the leading "$$$" only gives
-// "bmp" a comma in front and is never an extension itself.
-constexpr std::array<std::string_view, 7> Extensions = {"bmp", "jpg",  "jpeg", "gif",
-                                                        "png", "tiff", "tif"};
+constexpr std::uint32_t pack(std::string_view ext)
+{
+    std::uint32_t packed = 0;
+    for (char c : ext)
+        packed = (packed << 8) | static_cast<unsigned char>(c);
+    return packed;
+}
 
+// The set behind the list "$$$,bmp,jpg,jpeg,gif,png,tif,tiff,": the leading "$$$" only gives
+// "bmp" a comma in front and is never an extension itself. Every name of a folder is tested,
+// so the extension is packed into one number in lower case and compared as that.
 template <typename Char> bool isPictureExtension(const Char *ext, size_t length)
 {
     if (length < 3 || length > 4)
         return false;
-    char lower[4];
+    std::uint32_t packed = 0;
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<char32_t>(ext[i]);
-        if (c >= 'A' && c <= 'Z')
-            lower[i] = static_cast<char>(c - 'A' + 'a');
-        else if (c < 0x80)
-            lower[i] = static_cast<char>(c);
-        else
+        auto c = static_cast<char32_t>(static_cast<std::make_unsigned_t<Char>>(ext[i]));
+        if (c >= 0x80)
             return false;
+        if (c >= 'A' && c <= 'Z')
+            c += 'a' - 'A';
+        packed = (packed << 8) | c;
     }
-    const std::string_view e(lower, length);
-    for (std::string_view known : Extensions) {
-        if (e == known)
-            return true;
+    switch (packed) {
+    case pack("bmp"):
+    case pack("jpg"):
+    case pack("jpeg"):
+    case pack("gif"):
+    case pack("png"):
+    case pack("tif"):
+    case pack("tiff"):
+        return true;
+    default:
+        return false;
     }
-    return false;
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 #include <limits>
 #include <optional>
 
+#include "gallery/regularfile.h"
+
 namespace vimbrel {
 
 namespace {
@@ -159,8 +161,8 @@ int bmpWidth(HeaderReader &in)
 
 int pictureWidth(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return 0;
     HeaderReader in(file);
     if (!in.load(0))
@@ -173,10 +175,11 @@ int pictureWidth(const QString &path)
         return gifWidth(in);
     if (in.matches(0, "BM", 2))
         return bmpWidth(in);
-    file.close();
-
-    // Other formats (TIFF and whatever the image plugins know) through Qt, still header only.
-    QImageReader reader(path);
+    // Other formats (TIFF and whatever the image plugins know) through Qt, still header only,
+    // from the file already open: the path may meanwhile name something else.
+    if (!file.seek(0))
+        return 0;
+    QImageReader reader(&file);
     const int width = reader.size().width();
     return width > 0 ? width : 0;
 }

@@ -3,7 +3,9 @@
 #include "gallery/imagelist.h"
 #include "gallery/naturalorder.h"
 #include "gallery/pictureextensions.h"
+#include "gallery/mounttable.h"
 #include "gallery/treesearch.h"
+#include "gallery/treesearchjob.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -18,6 +20,7 @@
 #include <fcntl.h>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,6 +118,25 @@ TEST(ImageListTest, ResetKeepsOldEntriesAndAppendStopsAtTheSlots)
     EXPECT_EQ(list.listText().count(QStringLiteral("\r\n")), ImageList::Slots);
 }
 
+TEST(ImageListTest, StoredNamesGoIntoTheSlotsWithoutChangingCopies)
+{
+    ImageList list;
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/a/"), "a rather long first name.jpg"));
+    const ImageList copy = list; // shares the slots' text
+    const QString held = list.at(0);
+    list.reset();
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "x.png"));
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "bad\xff.gif"));
+    ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "\xe4\xb8\xad.jpg"));
+    EXPECT_EQ(list.at(0), QStringLiteral("/b/x.png"));
+    EXPECT_EQ(list.at(1), QStringLiteral("/b/") + QFile::decodeName("bad\xff.gif"));
+    EXPECT_EQ(list.at(2), QStringLiteral("/b/中.jpg"));
+    EXPECT_EQ(list.listText(), list.at(0) + QStringLiteral("\r\n") + list.at(1) +
+                                   QStringLiteral("\r\n") + list.at(2) + QStringLiteral("\r\n"));
+    EXPECT_EQ(copy.at(0), QStringLiteral("/a/a rather long first name.jpg"));
+    EXPECT_EQ(held, copy.at(0));
+}
+
 // --- picture names ---
 
 struct NameCase
@@ -183,7 +205,9 @@ TEST(NaturalOrderTest, IsTotalAndTheSameOnStoredNames)
     const std::vector<std::string> names = {
         "a",   "A",    "a0", "a00", "a1",    "A1",        "a01", "a10",  "a2",   "b",
         "B1",  "1",    "01", "001", "10",    "_x",        ".a",  "a.b",  "a b",  "中",
-        "中2", "中10", "é",  "É",   "z\xff", "z\xfe\xff", "~",   "a1b2", "a1B2", "a01b02"};
+        "中2", "中10", "é",  "É",   "z\xff", "z\xfe\xff", "~",   "a1b2", "a1B2", "a01b02",
+        "a\xf0\x9f\x98\x80", "a\xef\xbf\xbd", "a0b", "a00b", "x" + std::string(300, '7'),
+        "x" + std::string(299, '8')};
     std::vector<QString> decoded;
     for (const std::string &n : names)
         decoded.push_back(QFile::decodeName(QByteArray::fromStdString(n)));
@@ -194,6 +218,12 @@ TEST(NaturalOrderTest, IsTotalAndTheSameOnStoredNames)
             const bool less = naturalLess(decoded[i], decoded[j]);
             EXPECT_EQ(naturalLess(std::string_view(names[i]), std::string_view(names[j])), less)
                 << names[i] << " vs " << names[j];
+            // Sort keys compared as bytes give the same order.
+            std::string keyI;
+            std::string keyJ;
+            appendNaturalSortKey(keyI, names[i]);
+            appendNaturalSortKey(keyJ, names[j]);
+            EXPECT_EQ(keyI < keyJ, less) << names[i] << " vs " << names[j];
             if (decoded[i] != decoded[j]) {
                 EXPECT_NE(less, naturalLess(decoded[j], decoded[i])) << names[i] << names[j];
             }
@@ -293,10 +323,8 @@ TEST(FolderListingTest, OddNamesKeepTheirText)
         EXPECT_TRUE(found.contains(box.path(name))) << name.toStdString();
         EXPECT_TRUE(QFile::exists(box.path(name)));
     }
-#ifndef VIMBREL_PORTABLE_DIRS // Qt's own directory reading cannot see such a name at all
     ASSERT_EQ(found.size(), names.size() + 1);
     EXPECT_TRUE(found.contains(box.root() + QFile::decodeName(invalid)));
-#endif
 
     // The tree search names them the same way.
     for (const QString &name : names)
@@ -359,10 +387,41 @@ TEST(TreeSearchTest, KernelFoldersAreEnteredOnlyWhenTheSearchStartsThere)
         TreeSearch::search(box.path(QStringLiteral("proc")), list, stop, {}, {}, threads, kernel);
         EXPECT_EQ(list.count(), 2) << threads;
     }
-#if defined(Q_OS_LINUX) && !defined(VIMBREL_PORTABLE_DIRS)
-    if (QFile::exists(QStringLiteral("/proc/self/mountinfo")))
-        EXPECT_TRUE(TreeSearch::kernelFolders().contains(QStringLiteral("/proc/")));
+#ifdef Q_OS_LINUX
+    if (QFile::exists(QStringLiteral("/proc/self/mountinfo"))) {
+        EXPECT_TRUE(MountTable::kernelFolders().contains(QStringLiteral("/proc/")));
+    }
 #endif
+}
+
+TEST(TreeSearchTest, LinksIntoKernelTablesAreNotFollowed)
+{
+    // The rule judges the folder reached, not the path typed: a link to /proc (or into it)
+    // inside the tree leads nowhere, as would /proc and /sys under a link to "/".
+    const QStringList kernel = MountTable::kernelFolders();
+    if (!kernel.contains(QStringLiteral("/proc/")))
+        GTEST_SKIP() << "no /proc mounted here";
+    Sandbox box;
+    box.file(QStringLiteral("a.jpg"), Big);
+    box.link(QStringLiteral("/proc"), QStringLiteral("proc-link"));
+    box.link(QStringLiteral("/proc/self"), QStringLiteral("self-link"));
+    if (kernel.contains(QStringLiteral("/sys/")))
+        box.link(QStringLiteral("/sys"), QStringLiteral("sys-link"));
+    for (int threads : {0, 2}) {
+        std::mutex mutex;
+        QStringList read;
+        TreeSearch::Progress progress;
+        progress.report = [&](const QString &folder, int) {
+            const std::lock_guard lock(mutex);
+            read << folder;
+        };
+        ImageList list;
+        std::atomic<bool> stop{false};
+        TreeSearch::search(box.root(), list, stop, progress, {QStringLiteral("/")}, threads,
+                           kernel);
+        EXPECT_EQ(entries(list), QStringList{box.path(QStringLiteral("a.jpg"))}) << threads;
+        EXPECT_EQ(read, QStringList{box.root().chopped(1)}) << threads;
+    }
 }
 
 TEST(TreeSearchTest, RecycleBinAtTheRootOfAVolumeIsLeftOut)
@@ -383,7 +442,7 @@ TEST(TreeSearchTest, RecycleBinAtTheRootOfAVolumeIsLeftOut)
     // The same tree on no volume root of its own keeps everything.
     EXPECT_EQ(searchTree(box.path(QStringLiteral("vol")), {QStringLiteral("/")}).count(), 5);
 
-    const QStringList mounted = TreeSearch::mountedVolumeRoots();
+    const QStringList mounted = MountTable::volumeRoots();
     EXPECT_TRUE(mounted.contains(QStringLiteral("/")));
     for (const QString &root : mounted)
         EXPECT_TRUE(root.endsWith(u'/')) << root.toStdString();
@@ -503,7 +562,7 @@ TEST(TreeSearchJobTest, ReportsProgressAndHandsBackTheSameResult)
     EXPECT_EQ(finished.count(), 1);
 
     const ImageList result = job.takeResult();
-    EXPECT_EQ(entries(result), entries(searchTree(box.root(), TreeSearch::mountedVolumeRoots())));
+    EXPECT_EQ(entries(result), entries(searchTree(box.root(), MountTable::volumeRoots())));
 
     // Started again, it searches afresh.
     job.start(box.path(QStringLiteral("f3")));

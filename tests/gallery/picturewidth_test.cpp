@@ -9,7 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
 #include <random>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vimbrel;
 
@@ -171,5 +176,27 @@ TEST_F(PictureWidthTest, HostileBytesNeverCrash)
         f.close();
         const int width = pictureWidth(path);
         EXPECT_GE(width, 0);
+    }
+}
+
+TEST_F(PictureWidthTest, SpecialFilesGiveZeroWithoutBlocking)
+{
+    // A listed picture replaced by a named pipe before a refresh: opening it to read would
+    // wait for a writer that never comes.
+    const QString pipe = m_dir.path() + QStringLiteral("/pipe.jpg");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString link = m_dir.path() + QStringLiteral("/link.png");
+    ASSERT_EQ(symlink(QFile::encodeName(pipe).constData(), QFile::encodeName(link).constData()),
+              0);
+    for (const QString &path : {pipe, link, QStringLiteral("/dev/zero")}) {
+        auto width = std::async(std::launch::async, [path] { return pictureWidth(path); });
+        if (width.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            ADD_FAILURE() << "blocked on " << path.toStdString();
+            // Let the blocked open go on, so the test ends.
+            const int writer = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+        }
+        EXPECT_EQ(width.get(), 0) << path.toStdString();
     }
 }

@@ -52,9 +52,14 @@ private:
     {
         if (answers.empty())
             return std::nullopt;
-        auto answer = answers.front();
+        // Copied out as a plain QString: copying the optional itself trips GCC 12's
+        // -Wmaybe-uninitialized.
+        const bool given = answers.front().has_value();
+        QString text = given ? *answers.front() : QString();
         answers.pop_front();
-        return answer;
+        if (!given)
+            return std::nullopt;
+        return text;
     }
 };
 
