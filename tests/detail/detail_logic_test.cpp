@@ -1,7 +1,3 @@
-#include "detail/detaillayout.h"
-#include "detail/detailpage.h"
-#include "detail/imagewalk.h"
-
 #include <QByteArray>
 
 #include <gtest/gtest.h>
@@ -9,6 +5,9 @@
 #include <vector>
 
 #include "../search/printing.h"
+#include "detail/detaillayout.h"
+#include "detail/detailpage.h"
+#include "detail/imagewalk.h"
 #include "platform/pagefiles.h"
 
 namespace vimbrel {

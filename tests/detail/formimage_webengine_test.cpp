@@ -1,5 +1,3 @@
-#include "detail/formimage.h"
-
 #include <QAction>
 #include <QDir>
 #include <QEventLoop>
@@ -13,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "detail/detailwindow.h"
+#include "detail/formimage.h"
 #include "detail/webenginepicturedownload.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
