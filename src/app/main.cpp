@@ -21,6 +21,9 @@
 #include "app/startup.h"
 #include "app/toolicons.h"
 #include "view/webenginebrowserview.h"
+#include "view/webenginecookies.h"
+
+#include <QWebEngineProfile>
 
 #include <cstdio>
 
@@ -84,9 +87,25 @@ int main(int argc, char *argv[])
     search.icon = toolIcon;
     search.resultsPageFile = PageFiles::path(QStringLiteral("Baidu.htm"));
     search.state = &searchState;
+    // The saving run asks for a page's pictures with the views' own cookies and user agent.
+    WebEngineCookies cookies(QWebEngineProfile::defaultProfile());
+    search.cookiesFor = [&cookies](const QUrl &url) { return cookies.cookiesFor(url); };
+    search.userAgent = [&cookies] { return cookies.userAgent(); };
     SearchWindows searchWindows(search, &window);
     QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
+    // "查看" after a saving run: the main window lists the folder and comes to the front, the
+    // keys going to its focus box.
+    QObject::connect(&searchState, &SearchState::folderToShow, &window,
+                     [&window](const QString &path) {
+                         window.showFolder(path);
+                         if (window.isMinimized())
+                             window.showNormal();
+                         window.raise();
+                         window.activateWindow();
+                         if (auto *cmb = window.findChild<QWidget *>(QStringLiteral("Cmb")))
+                             cmb->setFocus();
+                     });
 
     // The one detail window of the search windows' pictures; owned by their shared state.
     DetailServices detail;

@@ -25,6 +25,8 @@ public:
     // Save-file dialog; the name is returned as the user typed it (no suffix is added).
     virtual std::optional<QString> saveFile(const QString &title, const QString &filter,
                                             const QString &defaultName) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool question(const QString &text, const QString &title) = 0;
     // Folder picker; nullopt when cancelled or when the choice is not a local folder.
     virtual std::optional<QString> browseFolder(const QString &prompt) = 0;
 };

@@ -73,6 +73,14 @@ std::optional<QString> QtDialogs::saveFile(const QString &title, const QString &
     return dialog.selectedFiles().constFirst();
 }
 
+bool QtDialogs::question(const QString &text, const QString &title)
+{
+    QMessageBox box(QMessageBox::Question, title, displayText(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, m_parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<QString> QtDialogs::browseFolder(const QString &prompt)
 {
     const QString title = prompt.isEmpty() ? QStringLiteral("Select a folder:") : prompt;

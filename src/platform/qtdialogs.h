@@ -20,6 +20,7 @@ public:
                                     const QString &filter) override;
     std::optional<QString> saveFile(const QString &title, const QString &filter,
                                     const QString &defaultName) override;
+    bool question(const QString &text, const QString &title) override;
     std::optional<QString> browseFolder(const QString &prompt) override;
 
 private:

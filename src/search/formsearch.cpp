@@ -18,7 +18,10 @@
 #include "capture/modulescreen.h"
 #include "platform/pagefiles.h"
 #include "platform/settings.h"
+#include "platform/dialogs.h"
 #include "search/resultspage.h"
+#include "search/savingreport.h"
+#include "search/savingrun.h"
 #include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
@@ -120,6 +123,7 @@ void FormSearch::wireActions()
     on(a[A::Opt1], this, [this] { optClick(1); });
     on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
     on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
+    on(a[A::Command1], this, &FormSearch::command1Click);
     on(a[A::Command2], this, &FormSearch::command2Click);
     on(a[A::Command5], this, &FormSearch::command5Click);
     on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
@@ -376,6 +380,90 @@ void FormSearch::command9Click()
                                      QGuiApplication::clipboard());
 }
 
+// --- saving the shown page's pictures ---
+
+void FormSearch::command1Click()
+{
+    // Pressed again during a run: the pictures in flight are saved, no new one is started.
+    if (m_saving) {
+        m_saving->stop();
+        return;
+    }
+    if (m_savingAsked)
+        return;
+    const std::optional<QString> folder =
+        m_services.dialogs->browseFolder(QStringLiteral("請指定一個保存圖片的文件目錄"));
+    if (!folder || folder->isEmpty())
+        return;
+    m_downloadPath = *folder;
+    if (!m_downloadPath.endsWith(QLatin1Char('/')))
+        m_downloadPath += QLatin1Char('/');
+    if (m_controls->isRunning() && m_controls->litButton() >= 0)
+        m_controls->moveUpClick(m_controls->litButton()); // the timed scroll stops
+    m_savingAsked = true;
+    // The pictures are asked for as the view shown now asked for them.
+    BrowserView *shown = m_viewIndex == 0 ? m_web0 : m_web1;
+    SavingSource source;
+    // The results page is a local file; its pictures were found on the page view's page.
+    source.referrer = m_web0->url().toString(QUrl::FullyEncoded);
+    source.localFilesAllowed = shown->url().isLocalFile();
+    source.cookiesFor = m_services.cookiesFor;
+    if (m_services.userAgent)
+        source.userAgent = m_services.userAgent();
+    QPointer<FormSearch> self(this);
+    const QString path = m_downloadPath;
+    shown->elements([self, path, source](const QList<BrowserView::Element> &elements) {
+        if (self && self->m_savingAsked)
+            self->startSaving(path, source, elements);
+    });
+}
+
+void FormSearch::startSaving(const QString &folder, const SavingSource &source,
+                             const QList<BrowserView::Element> &elements)
+{
+    m_savingAsked = false;
+    QStringList addresses;
+    for (const BrowserView::Element &element : elements) {
+        if (element.tagName == QLatin1String("IMG"))
+            addresses.append(element.href);
+    }
+    auto *run = new SavingRun(folder, source, this);
+    m_saving = run;
+    connect(run, &SavingRun::progress, this, &FormSearch::savingProgress);
+    connect(run, &SavingRun::finished, this, &FormSearch::savingFinished);
+    m_progressStep = 0;
+    m_busy.emplace();
+    setLabel(0, QStringLiteral("0 / %1").arg(addresses.size()));
+    run->start(addresses);
+}
+
+void FormSearch::savingProgress(int done, int total)
+{
+    setLabel(0, QStringLiteral("%1 / %2").arg(done).arg(total));
+    // A busy mark that grows by 100 twips a picture and starts again after 2100.
+    m_progressStep = m_progressStep > 20 ? 0 : m_progressStep + 1;
+    m_labPro->resize(toPixels(m_progressStep * 100), m_labPro->height());
+    m_labPro->show();
+}
+
+void FormSearch::savingFinished(const SavingReport &report)
+{
+    if (m_saving)
+        m_saving->deleteLater();
+    m_saving = nullptr;
+    m_busy.reset();
+    m_labPro->hide();
+    setLabel(0, QStringLiteral("%1 / %2").arg(report.done()).arg(report.total));
+    if (!report.offersFolder()) {
+        m_services.dialogs->messageBox(report.text(), SavingReport::title,
+                                       report.writeError.isEmpty() ? MessageIcon::Information
+                                                                   : MessageIcon::Warning);
+        return;
+    }
+    if (m_services.dialogs->question(report.text(), SavingReport::title))
+        Q_EMIT m_services.state->folderToShow(m_downloadPath);
+}
+
 // --- browsing ---
 
 void FormSearch::cmdGoClick()
@@ -492,6 +580,13 @@ void FormSearch::closeEvent(QCloseEvent *event)
 {
     m_slide->stop();
     ++m_extraction;
+    // A run ends with its window: what is written stays, nothing more is asked.
+    m_savingAsked = false;
+    if (m_saving) {
+        m_saving->disconnect(this);
+        m_saving->abort();
+    }
+    m_busy.reset();
     PageFiles::remove(m_services.resultsPageFile);
     event->accept();
 }

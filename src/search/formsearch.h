@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QIcon>
+#include <QNetworkCookie>
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "search/extraction.h"
 #include "search/searchlayout.h"
 #include "view/browserview.h"
+#include "view/busycursor.h"
 
 class QAction;
 class QComboBox;
@@ -21,6 +25,9 @@ namespace vimbrel {
 
 class Dialogs;
 class FocusSink;
+class SavingRun;
+struct SavingReport;
+struct SavingSource;
 class ScreenGrabber;
 class SearchActions;
 class SearchState;
@@ -43,6 +50,10 @@ struct SearchServices
     // The tool row's pictures (theme name, fallback glyph); empty: the buttons show text.
     std::function<QIcon(const QString &theme, const QString &glyph)> icon;
     QString resultsPageFile; // where the results page is written
+    // What the views send with their requests, for the pictures the saving run fetches itself;
+    // empty: nothing beyond the page's address.
+    std::function<QList<QNetworkCookie>(const QUrl &)> cookiesFor;
+    std::function<QString()> userAgent;
     SearchState *state = nullptr;
 };
 
@@ -69,6 +80,7 @@ private Q_SLOTS:
     void command5Click();
     void command7Click();
     void command10Click();
+    void command1Click();
     void command9Click();
     void imgCombClick();
     void cmdGoClick();
@@ -93,6 +105,11 @@ private:
     void setLabel(int index, const QString &text);
     [[nodiscard]] QString countLabel() const;
     [[nodiscard]] int resultsViewWidthTwips() const;
+    // The saving run over the shown view's pictures.
+    void startSaving(const QString &folder, const SavingSource &source,
+                     const QList<BrowserView::Element> &elements);
+    void savingProgress(int done, int total);
+    void savingFinished(const SavingReport &report);
     [[nodiscard]] double dpi() const;
     [[nodiscard]] int toPixels(int twips) const;
     [[nodiscard]] int toTwips(int pixels) const;
@@ -122,6 +139,11 @@ private:
     int m_extraction = 0;
     bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
+    QString m_downloadPath;        // the folder of the last saving run
+    QPointer<SavingRun> m_saving;
+    std::optional<BusyCursor> m_busy; // while a saving run lasts
+    bool m_savingAsked = false;       // a folder was chosen and the shown view's pictures are read
+    int m_progressStep = 0;           // the busy mark's width in hundreds of twips
 };
 
 } // namespace vimbrel

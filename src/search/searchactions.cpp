@@ -82,10 +82,9 @@ SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObjec
     options->addAction((*this)[Opt1]);
     (*this)[Opt0]->setChecked(true);
 
-    // Back and forward wait for the page's history; saving comes with the saving run.
+    // Back and forward wait for the page's history.
     (*this)[CmdPage0]->setEnabled(false);
     (*this)[CmdPage1]->setEnabled(false);
-    (*this)[Command1]->setEnabled(false);
 
     QAction *search = (*this)[CmdSearch];
     search->setText(QStringLiteral("搜索(&S)"));

@@ -15,8 +15,9 @@ namespace vimbrel {
 class FakeDialogs : public Dialogs
 {
 public:
-    std::deque<std::optional<QString>> inputAnswers;  // one per inputBox, nullopt = cancel
-    std::deque<std::optional<QString>> fileAnswers;   // one per openFile/saveFile/browseFolder
+    std::deque<std::optional<QString>> inputAnswers; // one per inputBox, nullopt = cancel
+    std::deque<std::optional<QString>> fileAnswers;  // one per openFile/saveFile/browseFolder
+    std::deque<bool> questionAnswers;                // one per question; none left = Cancel
     QStringList calls;
 
     std::optional<QString> inputBox(const QString &prompt, const QString &title,
@@ -40,6 +41,15 @@ public:
     {
         calls << QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultName);
         return next(fileAnswers);
+    }
+    bool question(const QString &text, const QString &title) override
+    {
+        calls << QStringLiteral("question|%1|%2").arg(title, text);
+        if (questionAnswers.empty())
+            return false;
+        const bool answer = questionAnswers.front();
+        questionAnswers.pop_front();
+        return answer;
     }
     std::optional<QString> browseFolder(const QString &prompt) override
     {

@@ -77,12 +77,24 @@ QStringList ImageService::requestedWords() const
     return m_words;
 }
 
+QByteArray ImageService::lastHeader(const QString &path, const QByteArray &name) const
+{
+    for (const auto &[key, value] : m_headers.value(path)) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 bool ImageService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QUrl url = request.url();
+    m_headers.insert(url.path(), request.headers());
     int delay = m_delay;
     if (url.path() == QLatin1String("/slow"))
         delay += 1500;
+    // A picture may ask for a late answer of its own ("late=ms").
+    delay += std::clamp(QUrlQuery(url).queryItemValue(QStringLiteral("late")).toInt(), 0, 3600000);
     send(socket, answer(url), delay);
     return true;
 }
@@ -188,6 +200,24 @@ ImageService::Answer ImageService::answer(const QUrl &url)
                                     "<a href=\"vbscript:msgbox(1)\">old script</a>\n"))};
     }
 
+    if (path == QLatin1String("/gallery/mixed")) {
+        // Everything a saving run meets on a real page, in a known order.
+        return {200, Html,
+                page(QStringLiteral("Mixed gallery"),
+                     QStringLiteral("<img src=\"/pic/big1.jpg?w=800&amp;h=600&amp;noise=1\">\n"
+                                    "<img src=\"/pic/tiny.jpg?w=40&amp;h=30\">\n"
+                                    "<img src=\"/pic/clear.png?w=400&amp;h=300&amp;noise=1&amp;"
+                                    "alpha=1\">\n"
+                                    "<img src=\"/pic/turned.jpg?w=400&amp;h=200&amp;noise=1&amp;"
+                                    "o=6\">\n"
+                                    "<img src=\"/pic/moving.gif\">\n"
+                                    "<img src=\"/missing.jpg\">\n"
+                                    "<img src=\"/gallery/plain\">\n"
+                                    "<img src=\"/pic/late.jpg?w=600&amp;h=400&amp;noise=1&amp;"
+                                    "late=800\">\n"
+                                    "<img src=\"/pic/big2.jpg?w=640&amp;h=480&amp;noise=1\">\n"))};
+    }
+
     if (path == QLatin1String("/notahtml"))
         return {200, "text/plain; charset=utf-8",
                 "<img src=\"/pic/a.jpg\"> is text here, not a picture\n"};
@@ -203,13 +233,48 @@ ImageService::Answer ImageService::answer(const QUrl &url)
         const int h = query.hasQueryItem(QStringLiteral("h"))
                           ? query.queryItemValue(QStringLiteral("h")).toInt()
                           : 120;
-        return picture(path.mid(5), std::clamp(w, 1, 4000), std::clamp(h, 1, 4000));
+        if (path == QLatin1String("/pic/moving.gif"))
+            return {200, "image/gif", animatedGif()};
+        Look look;
+        look.noise = query.hasQueryItem(QStringLiteral("noise"));
+        look.alpha = query.hasQueryItem(QStringLiteral("alpha"));
+        look.orientation = query.queryItemValue(QStringLiteral("o")).toInt();
+        return picture(path.mid(5), std::clamp(w, 1, 4000), std::clamp(h, 1, 4000), look);
     }
 
     return {404, "text/plain", "missing\n"};
 }
 
-ImageService::Answer ImageService::picture(const QString &name, int width, int height)
+QByteArray ImageService::animatedGif()
+{
+    // Two frames of one pixel: red, then blue.
+    return QByteArray::fromHex("474946383961010001008000"
+                               "00ff00000000ff"
+                               "21f904000a0000002c00000000010001000002024401"
+                               "00"
+                               "21f904000a0000002c0000000001000100000202"
+                               "4c0100"
+                               "3b");
+}
+
+QByteArray ImageService::withOrientation(const QByteArray &jpeg, int orientation)
+{
+    // An EXIF block holding only the orientation tag, right after the start marker.
+    QByteArray exif = QByteArray::fromHex("457869660000"
+                                          "4d4d002a00000008"
+                                          "0001"
+                                          "011200030000000100") +
+                      char(orientation) +
+                      QByteArray::fromHex("0000"
+                                          "00000000");
+    const quint16 length = quint16(exif.size() + 2);
+    const QByteArray segment =
+        QByteArray::fromHex("ffe1") + char(length >> 8) + char(length & 0xff) + exif;
+    return jpeg.left(2) + segment + jpeg.mid(2);
+}
+
+ImageService::Answer ImageService::picture(const QString &name, int width, int height,
+                                           const Look &look)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : name.mid(dot + 1).toLower();
@@ -222,21 +287,46 @@ ImageService::Answer ImageService::picture(const QString &name, int width, int h
         return {404, "text/plain", "missing\n"};
 
     const QString key = name + QLatin1Char('@') + QString::number(width) + QLatin1Char('x') +
-                        QString::number(height);
+                        QString::number(height) + QLatin1Char('/') + QString::number(look.noise) +
+                        QString::number(look.alpha) + QString::number(look.orientation);
     auto cached = m_pictures.constFind(key);
     if (cached == m_pictures.constEnd()) {
         // A colour of the name's own and a band across, so pictures tell apart at a glance.
         const uint seed = qHash(name);
-        QImage image(width, height, QImage::Format_RGB32);
+        QImage image(width, height, look.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         image.fill(QColor::fromHsv(int(seed % 360), 140, 220));
         QPainter painter(&image);
         painter.fillRect(0, height / 3, width, std::max(1, height / 3),
                          QColor::fromHsv(int((seed / 360) % 360), 200, 120));
+        if (look.noise) {
+            // Pixels that no encoder can squeeze much, and a red left quarter to tell which way
+            // up a picture came out.
+            painter.end();
+            quint32 state = seed | 1u;
+            for (int y = 0; y < height; ++y) {
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+                for (int x = width / 4; x < width; ++x) {
+                    state ^= state << 13;
+                    state ^= state >> 17;
+                    state ^= state << 5;
+                    line[x] = state | 0xff000000u;
+                }
+                std::fill(line, line + width / 4, qRgb(255, 0, 0));
+            }
+            painter.begin(&image);
+        }
+        if (look.alpha) {
+            // The left half is see-through.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(0, 0, width / 2, height, Qt::transparent);
+        }
         painter.end();
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, format.constData());
+        if (look.orientation > 1 && format == "jpeg")
+            bytes = withOrientation(bytes, look.orientation);
         if (m_pictures.size() > 20000)
             m_pictures.clear();
         cached = m_pictures.insert(key, bytes);

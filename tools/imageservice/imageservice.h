@@ -22,10 +22,17 @@ public:
     quint16 listen(quint16 port = 0);
     // Milliseconds added to every answer.
     void setDelay(int ms);
+    // A one-pixel GIF of two frames, red then blue.
+    [[nodiscard]] static QByteArray animatedGif();
+    // The JPEG with an EXIF block that says how to turn it upright.
+    [[nodiscard]] static QByteArray withOrientation(const QByteArray &jpeg, int orientation);
     // "127.0.0.1:PORT", the value for [Search] ServiceHost.
     [[nodiscard]] QString host() const;
     // The word values received on the keyword search address, in order.
     [[nodiscard]] QStringList requestedWords() const;
+    // A header of the last request for the path ("Referer", "User-Agent", "Cookie"); empty
+    // when there was none.
+    [[nodiscard]] QByteArray lastHeader(const QString &path, const QByteArray &name) const;
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
@@ -39,12 +46,19 @@ private:
         QByteArray body;
     };
     Answer answer(const QUrl &url);
-    Answer picture(const QString &name, int width, int height);
+    struct Look
+    {
+        bool noise = false;  // hard to compress, with a red left quarter
+        bool alpha = false;  // left half transparent (PNG)
+        int orientation = 0; // EXIF orientation written into a JPEG
+    };
+    Answer picture(const QString &name, int width, int height, const Look &look);
     void send(QTcpSocket *socket, const Answer &answer, int delay);
 
     quint16 m_port = 0;
     int m_delay = 0;
     QStringList m_words;
+    QHash<QString, QList<QPair<QByteArray, QByteArray>>> m_headers; // of the last request by path
     QHash<QString, QByteArray> m_pictures; // encoded pictures by name and size
 };
 

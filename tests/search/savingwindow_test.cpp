@@ -1,0 +1,187 @@
+#include "search/formsearch.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "fakebrowserview.h"
+#include "fakedialogs.h"
+#include "fakeshell.h"
+#include "platform/inisettings.h"
+#include "search/searchstate.h"
+
+namespace vimbrel {
+namespace {
+
+const QString Prompt = QStringLiteral("請指定一個保存圖片的文件目錄");
+const QString Success =
+    QStringLiteral("question|查看|保存成功！立即查看剛才保存的圖片嗎？               ");
+
+// A picture as a data: address; busy ones stay above the size worth keeping.
+QString dataPicture(int width, int height, bool busy)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    if (busy) {
+        QRandomGenerator random{quint32(width)};
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, random.generate() | 0xff000000u);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes.toBase64());
+}
+
+// The search window over fake views; the run itself reads data: pictures.
+class SavingWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        m_settings = std::make_unique<IniSettings>(m_dir.filePath(QStringLiteral("ulvo.ini")));
+        m_settings->setValue(QStringLiteral("Search"), QStringLiteral("ServiceHost"),
+                             QStringLiteral("img.test"));
+        SearchServices services;
+        services.settings = m_settings.get();
+        services.dialogs = &m_dialogs;
+        services.shell = &m_shell;
+        services.makeView = [this](QWidget *parent) {
+            auto *view = new FakeBrowserView(parent);
+            m_views.push_back(view);
+            return view;
+        };
+        services.resultsPageFile = m_dir.filePath(QStringLiteral("Baidu.htm"));
+        services.state = &m_state;
+        m_window = std::make_unique<FormSearch>(services);
+        page()->currentUrl = QUrl(QStringLiteral("http://g.test/gallery"));
+        m_target = m_dir.filePath(QStringLiteral("下載 的 圖片"));
+        QDir().mkpath(m_target);
+    }
+
+    FakeBrowserView *page() { return m_views.front(); }
+    void showPictures(const QStringList &addresses)
+    {
+        page()->scriptedElements.clear();
+        for (const QString &address : addresses) {
+            page()->scriptedElements.append({QStringLiteral("IMG"), address});
+            page()->scriptedElements.append(
+                {QStringLiteral("A"), QStringLiteral("http://g.test/")});
+        }
+    }
+    void press() { m_window->findChild<QAction *>(QStringLiteral("Command1"))->trigger(); }
+    QString status() { return m_window->findChild<QLabel *>(QStringLiteral("Lab0"))->text(); }
+    // Presses Command1 with a folder answered and waits for the closing box.
+    void saveInto(const QString &folder, bool ok)
+    {
+        m_dialogs.fileAnswers.push_back(folder);
+        m_dialogs.questionAnswers.push_back(ok);
+        const qsizetype before = m_dialogs.calls.size();
+        press();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_dialogs.calls.size() >= before + 2; }, 20000));
+    }
+    QStringList targetFiles() const { return QDir(m_target).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<IniSettings> m_settings;
+    FakeDialogs m_dialogs;
+    FakeShell m_shell;
+    SearchState m_state;
+    std::vector<FakeBrowserView *> m_views;
+    std::unique_ptr<FormSearch> m_window;
+    QString m_target;
+};
+
+TEST_F(SavingWindow, ACancelledFolderDialogEndsQuietly)
+{
+    showPictures({dataPicture(300, 200, true)});
+    press(); // no answer scripted: cancelled
+    QTest::qWait(50);
+    EXPECT_EQ(m_dialogs.calls, QStringList{QStringLiteral("folder|") + Prompt});
+    EXPECT_EQ(status(), QStringLiteral("當前路徑："));
+}
+
+TEST_F(SavingWindow, OkShowsTheFolderInTheMainWindowAndCancelDoesNot)
+{
+    showPictures({dataPicture(30, 20, false), dataPicture(300, 200, true)});
+    QSignalSpy shown(&m_state, &SearchState::folderToShow);
+    saveInto(m_target, true);
+    EXPECT_EQ(m_dialogs.calls.last(), Success);
+    EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(QDir(shown.first().first().toString()), QDir(m_target));
+    EXPECT_EQ(status(), QStringLiteral("2 / 2"));
+    EXPECT_FALSE(
+        m_window->findChild<QLabel *>(QStringLiteral("LabPro"))->isVisibleTo(m_window.get()));
+
+    // The second run takes the next free number and does not show the folder on Cancel.
+    saveInto(m_target, false);
+    EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.jpg")}));
+    EXPECT_EQ(shown.size(), 1);
+}
+
+TEST_F(SavingWindow, APageWithoutPicturesSaysSoAndOffersNoFolder)
+{
+    showPictures({});
+    QSignalSpy shown(&m_state, &SearchState::folderToShow);
+    saveInto(m_target, true);
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|查看|網頁中沒有圖片，沒有保存任何圖片。|0"));
+    EXPECT_TRUE(targetFiles().isEmpty());
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(SavingWindow, PressingAgainStopsAfterThePicturesInFlight)
+{
+    QStringList addresses;
+    for (int i = 0; i < 40; ++i)
+        addresses << dataPicture(400 + i, 300, true);
+    showPictures(addresses);
+    m_dialogs.fileAnswers.push_back(m_target);
+    m_dialogs.questionAnswers.push_back(false);
+    press();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !targetFiles().isEmpty(); }, 20000));
+    press(); // stop; no second folder dialog
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_dialogs.calls.size() == 2; }, 20000));
+    EXPECT_EQ(m_dialogs.calls.first(), QStringLiteral("folder|") + Prompt);
+    const int saved = int(targetFiles().size());
+    EXPECT_LT(saved, 40);
+    EXPECT_TRUE(m_dialogs.calls.last().startsWith(
+        QStringLiteral("question|查看|保存已停止。已保存 %1 幅圖片，").arg(saved)))
+        << m_dialogs.calls.last().toStdString();
+    // What was saved is numbered without gaps, each the picture of its place on the page.
+    for (int i = 0; i < saved; ++i)
+        EXPECT_EQ(QImage(QDir(m_target).filePath(QStringLiteral("%1.jpg").arg(i))).width(),
+                  400 + i);
+}
+
+TEST_F(SavingWindow, ClosingTheWindowEndsARunWithoutAsking)
+{
+    QStringList addresses;
+    for (int i = 0; i < 40; ++i)
+        addresses << dataPicture(400 + i, 300, true);
+    showPictures(addresses);
+    m_dialogs.fileAnswers.push_back(m_target);
+    press();
+    m_window->close();
+    m_window.reset();
+    QTest::qWait(100);
+    EXPECT_EQ(m_dialogs.calls, QStringList{QStringLiteral("folder|") + Prompt});
+    EXPECT_LT(targetFiles().size(), 40);
+}
+
+} // namespace
+} // namespace vimbrel
