@@ -25,6 +25,7 @@
 #include "gallery/treesearchjob.h"
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
+#include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
 #include "view/browserview.h"
 #include "view/focussink.h"
@@ -225,7 +226,18 @@ void Frmmain::chooseFolder(const QString &path)
 
 void Frmmain::showBuiltPage()
 {
-    m_web->navigate(m_gallery->pageFile());
+    if (m_services.previews) {
+        // The same page file, loaded through the preview scheme, which must know the page's
+        // pictures and their widths before the view asks for them.
+        QHash<QString, int> widths;
+        for (const ThumbnailPage::ShownPicture &picture : m_gallery->pagePictures())
+            widths.insert(picture.path, picture.width);
+        const QUrl address =
+            m_services.previews->setPage(m_gallery->pageFile(), widths, devicePixelRatioF());
+        m_web->navigate(address.toString(QUrl::FullyEncoded));
+    } else {
+        m_web->navigate(m_gallery->pageFile());
+    }
     setLabel(0, m_gallery->pathLabel());
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());

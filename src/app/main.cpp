@@ -20,12 +20,14 @@
 #include "shell/folderverb.h"
 #include "app/startup.h"
 #include "app/toolicons.h"
+#include "preview/previewschemehandler.h"
 #include "view/webenginebrowserview.h"
 #include "view/webenginecookies.h"
 
 #include <QWebEngineProfile>
 
 #include <cstdio>
+#include <memory>
 
 using namespace vimbrel;
 
@@ -40,6 +42,7 @@ int main(int argc, char *argv[])
     }
     allowBrowserEngineAsRoot();
     QuietStart::apply();
+    PreviewSchemeHandler::registerScheme();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
@@ -66,6 +69,13 @@ int main(int argc, char *argv[])
     services.shell = &shell;
     services.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
     services.pageFile = PageFiles::path(QStringLiteral("Tpc.htm"));
+    // VIMBREL_PREVIEWS=0 lets the view read the originals, as a baseline to measure against.
+    std::unique_ptr<PreviewSchemeHandler> previews;
+    if (PreviewSchemeHandler::enabledByEnvironment()) {
+        previews = std::make_unique<PreviewSchemeHandler>();
+        previews->install();
+        services.previews = previews.get();
+    }
 
     Frmmain window(services);
     dialogs.setParent(&window);

@@ -13,6 +13,7 @@ namespace vimbrel {
 class BrowserView;
 class Dialogs;
 class FolderVerb;
+class PreviewSchemeHandler;
 class ScreenGrabber;
 class Settings;
 class Shell;
@@ -29,6 +30,8 @@ struct MainServices
     QString pageFile;                     // where the thumbnail page is written; empty when
                                           // the cache folder was refused
     ThumbnailPage::WidthFunction widthOf; // empty: read widths from the picture files
+    // Serves the pages' pictures as previews; null: the view reads the picture files itself.
+    PreviewSchemeHandler *previews = nullptr;
 };
 
 } // namespace vimbrel

@@ -10,6 +10,7 @@
 #include "gallery/gallery.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "preview/previewpage.h"
 #include "shell/folderverb.h"
 
 namespace vimbrel {
@@ -28,7 +29,11 @@ void MainTools::launch(const QString &target)
 
 void MainTools::openThumbnail(const QUrl &address)
 {
-    const QString target = address.isLocalFile() ? address.toLocalFile() : address.toString();
+    // Pages loaded through the preview scheme link to their pictures in that scheme.
+    const QString preview = PreviewPage::localPath(address);
+    const QString target = !preview.isEmpty()      ? preview
+                           : address.isLocalFile() ? address.toLocalFile()
+                                                   : address.toString();
     if (!target.isEmpty())
         launch(target);
 }

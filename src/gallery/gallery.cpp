@@ -115,6 +115,7 @@ bool Gallery::build(DisplayStyle style)
     if (page.pictureCount > 0)
         m_pageFolder = page.pageFolder;
     m_nextEnabled = page.nextEnabled;
+    m_pagePictures = page.pictures;
     m_pageCount = page.pageCount;
     m_built = true;
     Q_EMIT pageBuilt();

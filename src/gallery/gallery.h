@@ -52,6 +52,11 @@ public:
     [[nodiscard]] const QString &pageFolder() const { return m_pageFolder; }
     [[nodiscard]] bool previousEnabled() const { return m_previousEnabled; }
     [[nodiscard]] bool nextEnabled() const { return m_nextEnabled; }
+    // The pictures of the page last built, with the widths they are shown at.
+    [[nodiscard]] const QList<ThumbnailPage::ShownPicture> &pagePictures() const
+    {
+        return m_pagePictures;
+    }
     // false when the last write of the page file failed
     [[nodiscard]] bool pageWritten() const { return m_pageWritten; }
 
@@ -106,6 +111,7 @@ private:
     DisplayStyle m_style = DisplayStyle::Centre;
     QString m_background = QStringLiteral("#FFFFFF");
     QString m_pageFolder;
+    QList<ThumbnailPage::ShownPicture> m_pagePictures;
     bool m_built = false;
     bool m_previousEnabled = false;
     bool m_nextEnabled = false;

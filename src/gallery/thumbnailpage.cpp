@@ -156,6 +156,14 @@ int pageCount(int imageCount, int pageSize)
     return imageCount / pageSize + (imageCount % pageSize != 0 ? 1 : 0);
 }
 
+int widthAttribute(int matrixMode, DisplayStyle style, int width, int pictureWidth)
+{
+    const bool paragraph = style == DisplayStyle::Centre && matrixMode == 0;
+    const bool inlineWidth =
+        style == DisplayStyle::Stretch || (style == DisplayStyle::Centre && matrixMode != 0);
+    return inlineWidth || (paragraph && pictureWidth > width) ? width : 0;
+}
+
 QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int width,
                     int pictureWidth)
 {
@@ -222,6 +230,8 @@ Result build(const Request &request, const WidthFunction &widthOf)
         if (centred && request.matrixMode == 0 && widthOf)
             pictureWidth = widthOf(path);
         result.lines << pictureLine(path, request.matrixMode, request.style, width, pictureWidth);
+        result.pictures.append(
+            {path, widthAttribute(request.matrixMode, request.style, width, pictureWidth)});
         // The picture's text ends in a line break of its own before the line's: an empty line.
         result.lines << QString();
         ++result.pictureCount;

@@ -3,6 +3,7 @@
 #include "gallery/imagelist.h"
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -34,6 +35,14 @@ struct Request
     int w0 = 0;
 };
 
+// A picture of the page and the width it is shown at: its width attribute, 0 when it has none
+// and keeps its own size.
+struct ShownPicture
+{
+    QString path;
+    int width = 0;
+};
+
 struct Result
 {
     QStringList lines;  // without line ends
@@ -42,10 +51,14 @@ struct Result
     bool nextEnabled = false;
     int pageCount = 0;
     int pictureCount = 0; // pictures on the page
+    QList<ShownPicture> pictures;
 };
 
 // widthOf is asked only in matrix mode 0 of the centred style.
 [[nodiscard]] Result build(const Request &request, const WidthFunction &widthOf);
+
+// The width attribute a picture line gets; 0 for none.
+[[nodiscard]] int widthAttribute(int matrixMode, DisplayStyle style, int width, int pictureWidth);
 
 // One picture line (without CR LF) for a path; exposed for tests of the escaping.
 [[nodiscard]] QString pictureLine(const QString &path, int matrixMode, DisplayStyle style,

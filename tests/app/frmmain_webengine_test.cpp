@@ -1,13 +1,17 @@
 // The main window with the real browser view: the page it writes loads, every picture shows
-// whatever its name, and a click on one reaches the shell as "open this file".
+// whatever its name, and a click on one reaches the shell as "open this file"; the same with the
+// pictures served as previews, where the page file stays as it is and TIFF shows too.
 #include "app/frmmain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QScopeGuard>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -15,6 +19,7 @@
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "platform/inisettings.h"
+#include "preview/previewschemehandler.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
 
@@ -23,15 +28,42 @@ using namespace vimbrel;
 using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
-TEST(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
+namespace {
+
+// The scheme must be known before the application object is made, as in the program.
+const bool schemeRegistered = [] {
+    PreviewSchemeHandler::registerScheme();
+    return true;
+}();
+
+QByteArray fileBytes(const QString &path)
 {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class MainWindowInABrowser : public ::testing::TestWithParam<bool>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(FilesAndPreviews, MainWindowInABrowser, ::testing::Bool(),
+                         [](const auto &info) { return info.param ? "Previews" : "Files"; });
+
+TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
+{
+    ASSERT_TRUE(schemeRegistered);
+    const bool withPreviews = GetParam();
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("my pics#1"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const QStringList names = {QStringLiteral("x onerror=alert(1) .jpg"),
-                               QStringLiteral("a\"><img src=x onerror=document.title='owned'>.png"),
-                               QStringLiteral("100% ?sure.png"), QStringLiteral("山水 風景.jpg"),
-                               QStringLiteral("plain.bmp")};
+    QStringList names = {QStringLiteral("x onerror=alert(1) .jpg"),
+                         QStringLiteral("a\"><img src=x onerror=document.title='owned'>.png"),
+                         QStringLiteral("100% ?sure.png"), QStringLiteral("山水 風景.jpg"),
+                         QStringLiteral("plain.bmp")};
+    if (withPreviews)
+        names << QStringLiteral("scan #2.tif"); // the browser alone cannot show TIFF
     int width = 200;
     for (const QString &name : names) {
         QImage image(width++, 80, QImage::Format_RGB32);
@@ -52,19 +84,28 @@ TEST(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
         return view;
     };
     services.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
+    if (withPreviews) {
+        previews.install();
+        services.previews = &previews;
+    }
+    const auto uninstall = qScopeGuard(
+        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
     Frmmain window(services);
     window.resize(1000, 700);
     window.show();
 
     QSignalSpy loaded(view, &BrowserView::downloadComplete);
     window.formLoad(folder);
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return view->url() == QUrl::fromLocalFile(services.pageFile) && !loaded.isEmpty(); },
-        timeout));
+    const QUrl pageAddress = withPreviews ? PreviewPage::address(services.pageFile)
+                                          : QUrl::fromLocalFile(services.pageFile);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return view->url() == pageAddress && !loaded.isEmpty(); }, timeout));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
+            // Shown, not only settled: a rebuild on resize may have started the page again.
             return evaluate(*view, QStringLiteral("Array.from(document.images).every("
-                                                  "i => i.complete)"))
+                                                  "i => i.complete && i.naturalWidth > 0)"))
                 .toBool();
         },
         timeout));
@@ -109,4 +150,61 @@ TEST(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
     EXPECT_EQ(shell.calls.first(), QStringLiteral("open|") + firstSrc);
     EXPECT_TRUE(QFile::exists(firstSrc));
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
+}
+
+TEST(MainWindowWithPreviews, WritesTheSamePageFile)
+{
+    ASSERT_TRUE(schemeRegistered);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("pics"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const QString &name : {QStringLiteral("wide.jpg"), QStringLiteral("b c.png")}) {
+        QImage image(name.startsWith(u'w') ? 3000 : 100, 80, QImage::Format_RGB32);
+        image.fill(QColor(30, 140, 90));
+        ASSERT_TRUE(image.save(folder + QLatin1Char('/') + name));
+    }
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
+    previews.install();
+    const auto uninstall = qScopeGuard(
+        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
+
+    // Two windows alike but for the previews; each writes its page, which must not differ.
+    QList<QByteArray> pages;
+    for (PreviewSchemeHandler *served : {static_cast<PreviewSchemeHandler *>(nullptr), &previews}) {
+        MainServices services;
+        services.settings = &settings;
+        services.dialogs = &dialogs;
+        services.shell = &shell;
+        BrowserView *view = nullptr;
+        services.makeView = [&view](QWidget *parent) {
+            view = new WebEngineBrowserView(parent);
+            return view;
+        };
+        services.pageFile =
+            dir.filePath(served ? QStringLiteral("b/Tpc.htm") : QStringLiteral("a/Tpc.htm"));
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(services.pageFile).path()));
+        services.previews = served;
+        Frmmain window(services);
+        window.resize(1000, 700);
+        window.show();
+        QSignalSpy loaded(view, &BrowserView::downloadComplete);
+        window.formLoad(folder);
+        ASSERT_TRUE(loaded.wait(timeout));
+        pages << fileBytes(services.pageFile);
+        // Every layout: the three matrix modes, then stretched and tiled.
+        for (const char *command : {"Command7", "Command7", "Command7", "Command10", "Command10"}) {
+            QAction *action = window.findChild<QAction *>(QString::fromLatin1(command));
+            ASSERT_NE(action, nullptr) << command;
+            action->trigger();
+            pages << fileBytes(services.pageFile);
+        }
+    }
+    ASSERT_EQ(pages.size(), 12);
+    EXPECT_TRUE(
+        pages[0].contains(QByteArray("src=\"" + QFile::encodeName(folder) + "/b%20c.png\"")));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(pages[i], pages[i + 6]) << i;
 }

@@ -122,6 +122,11 @@ TEST_P(PictureLineTest, ExactForm)
     const LineCase &c = GetParam();
     EXPECT_EQ(pictureLine(QStringLiteral("/pics/a.jpg"), c.mode, c.style, c.width, c.pictureWidth),
               QString::fromUtf8(c.line));
+    // The width the previews are made for is the one the line gives the picture.
+    const QString line = QString::fromUtf8(c.line);
+    const qsizetype at = line.indexOf(QStringLiteral(" width="));
+    const int written = at < 0 ? 0 : line.mid(at + 7).section(u' ', 0, 0).toInt();
+    EXPECT_EQ(widthAttribute(c.mode, c.style, c.width, c.pictureWidth), written);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -306,6 +311,11 @@ TEST(ThumbnailPageTest, ModeZeroScalesOnlyWiderPictures)
     EXPECT_TRUE(result.lines.at(5).contains(QStringLiteral("\" width=970 title=wider.jpg ")));
     EXPECT_FALSE(result.lines.at(7).contains(QStringLiteral("width=")));
     EXPECT_FALSE(result.lines.at(9).contains(QStringLiteral("width=")));
+    ASSERT_EQ(result.pictures.size(), 4);
+    EXPECT_EQ(result.pictures.at(1).path, QStringLiteral("/p/wider.jpg"));
+    const QList<int> widths = {result.pictures.at(0).width, result.pictures.at(1).width,
+                               result.pictures.at(2).width, result.pictures.at(3).width};
+    EXPECT_EQ(widths, (QList<int>{0, 970, 0, 0}));
 }
 
 // ---- file names that are not safe as they stand ----

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace vimbrel {
+
+class ThumbnailCache;
+
+// What the view gets for a picture: encoded bytes and their type.
+struct Preview
+{
+    QByteArray bytes;
+    QByteArray mimeType;
+    // With Keep::Later: writes the thumbnail to the cache; empty when there is none to write.
+    std::function<void()> keep;
+};
+
+// Makes the picture the view shows for a file: the original itself when the browser can read
+// it and it is not wider than needed, otherwise the picture decoded at a reduced size (upright,
+// as its EXIF orientation says) and kept in the thumbnail cache as PNG when one of its sizes
+// fits. The view gets JPEG, or PNG where there is transparency. Safe to call from several
+// threads at once.
+class PreviewMaker
+{
+public:
+    // Decoding a picture may not take more than this (a crafted header can claim gigapixels).
+    static constexpr int AllocationLimitMB = 512;
+
+    // cache may be null: previews are then made in memory only.
+    explicit PreviewMaker(const ThumbnailCache *cache = nullptr) : m_cache(cache) {}
+
+    // Later leaves the cache write to Preview::keep (which decodes the picture again), so the
+    // view need not wait for it.
+    enum class Keep { Now, Later };
+
+    // width: the pixels the picture needs across; 0 for its own size. None when the file
+    // cannot be read or decoded.
+    [[nodiscard]] std::optional<Preview> make(const QString &path, int width,
+                                              Keep keep = Keep::Now) const;
+
+    // The box edge a preview of a picture of `size` needs to be `width` pixels across; 0 when
+    // the picture itself is not wider than that.
+    [[nodiscard]] static int boxFor(QSize size, int width);
+
+private:
+    const ThumbnailCache *m_cache = nullptr;
+};
+
+} // namespace vimbrel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QUrl>
+
+namespace vimbrel {
+
+// The page on view as the preview scheme sees it: its file and its pictures with the width each
+// is shown at. The page is loaded from "vimbrel:" + its path, so the absolute paths on it resolve
+// to the same scheme; only the page file and its own pictures are answered.
+class PreviewPage
+{
+public:
+    static constexpr char Scheme[] = "vimbrel";
+
+    enum class Kind { Refused, Page, Picture };
+    struct Answer
+    {
+        Kind kind = Kind::Refused;
+        QString path;  // the file to answer with
+        int width = 0; // pixels a preview needs across; 0 for the picture's own size
+    };
+
+    // The address the view loads for a local file, and back; empty for addresses of other
+    // schemes.
+    [[nodiscard]] static QUrl address(const QString &path);
+    [[nodiscard]] static QString localPath(const QUrl &url);
+
+    // widths: each picture's path and its width attribute in CSS pixels (0: none, the picture
+    // keeps its own size). pixelRatio is the screen's device pixel ratio.
+    void set(const QString &pageFile, const QHash<QString, int> &widths, double pixelRatio);
+    void clear();
+
+    [[nodiscard]] Answer answer(const QUrl &url) const;
+    [[nodiscard]] const QString &pageFile() const { return m_pageFile; }
+
+private:
+    struct Picture
+    {
+        QString path;
+        int width = 0;
+    };
+    QString m_pageFile;
+    QHash<QString, Picture> m_pictures; // by cleaned path
+};
+
+} // namespace vimbrel

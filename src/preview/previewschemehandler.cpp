@@ -1,0 +1,140 @@
+#include "preview/previewschemehandler.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QPointer>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestJob>
+#include <QWebEngineUrlScheme>
+
+#include <atomic>
+#include <memory>
+#include <utility>
+
+namespace vimbrel {
+
+namespace {
+
+void reply(QWebEngineUrlRequestJob *job, const QByteArray &mimeType, const QByteArray &bytes)
+{
+    auto *buffer = new QBuffer;
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    QObject::connect(job, &QObject::destroyed, buffer, &QObject::deleteLater);
+    job->reply(mimeType, buffer);
+}
+
+} // namespace
+
+void PreviewSchemeHandler::registerScheme()
+{
+    QWebEngineUrlScheme scheme(PreviewPage::Scheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // Local: web pages cannot load from it, only the program's own pages can.
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+bool PreviewSchemeHandler::enabledByEnvironment()
+{
+    const QString setting = qEnvironmentVariable("VIMBREL_PREVIEWS");
+#ifdef Q_OS_WIN
+    // The page's drive-letter paths ("C:/…") would read as a scheme of their own, not as paths
+    // below the page's address: off unless asked for.
+    return setting == QLatin1String("1");
+#else
+    return setting != QLatin1String("0");
+#endif
+}
+
+PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_cache(std::move(cacheRoot)), m_maker(&m_cache)
+{
+    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+}
+
+bool PreviewSchemeHandler::waitForDone(int msecs)
+{
+    return m_pending == 0 && m_keeps.isEmpty() && m_pool.waitForDone(msecs);
+}
+
+PreviewSchemeHandler::~PreviewSchemeHandler()
+{
+    m_pool.clear();
+    m_pool.waitForDone();
+}
+
+void PreviewSchemeHandler::install()
+{
+    QWebEngineProfile::defaultProfile()->installUrlSchemeHandler(PreviewPage::Scheme, this);
+}
+
+QUrl PreviewSchemeHandler::setPage(const QString &pageFile, const QHash<QString, int> &widths,
+                                   double pixelRatio)
+{
+    m_page.set(pageFile, widths, pixelRatio);
+    return PreviewPage::address(pageFile);
+}
+
+void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
+{
+    if (job->requestMethod() != "GET") {
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    }
+    const PreviewPage::Answer answer = m_page.answer(job->requestUrl());
+    switch (answer.kind) {
+    case PreviewPage::Kind::Refused:
+        job->fail(QWebEngineUrlRequestJob::RequestDenied);
+        return;
+    case PreviewPage::Kind::Page: {
+        QFile file(answer.path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+            return;
+        }
+        reply(job, QByteArrayLiteral("text/html"), file.readAll());
+        return;
+    }
+    case PreviewPage::Kind::Picture:
+        break;
+    }
+
+    // The view drops requests it no longer needs (another page, closing): their work is skipped.
+    auto dropped = std::make_shared<std::atomic_bool>(false);
+    connect(job, &QObject::destroyed, this, [dropped] { *dropped = true; });
+    QPointer<QWebEngineUrlRequestJob> target(job);
+    ++m_pending;
+    m_pool.start([this, dropped, target, path = answer.path, width = answer.width] {
+        std::optional<Preview> preview;
+        if (!*dropped)
+            preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
+        QMetaObject::invokeMethod(
+            this,
+            [this, target, preview = std::move(preview)]() mutable {
+                if (target) {
+                    if (preview)
+                        reply(target, preview->mimeType, preview->bytes);
+                    else
+                        target->fail(QWebEngineUrlRequestJob::RequestFailed);
+                }
+                if (preview && preview->keep)
+                    m_keeps.append(std::exchange(preview->keep, {}));
+                --m_pending;
+                startKeeping();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void PreviewSchemeHandler::startKeeping()
+{
+    // The cache is written only while no picture is awaited, so it never holds up the view.
+    if (m_pending > 0)
+        return;
+    for (std::function<void()> &keep : m_keeps)
+        m_pool.start(std::move(keep), -1);
+    m_keeps.clear();
+}
+
+} // namespace vimbrel

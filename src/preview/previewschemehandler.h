@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QList>
+#include <QThreadPool>
+#include <QWebEngineUrlSchemeHandler>
+
+#include <functional>
+
+#include "preview/previewmaker.h"
+#include "preview/previewpage.h"
+#include "preview/thumbnailcache.h"
+
+namespace vimbrel {
+
+// Answers the "vimbrel:" scheme: the page on view and each of its pictures as a preview made on
+// worker threads, in the order the view asks for them. Every other address is refused, so no
+// page can read the user's files through the scheme.
+class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
+{
+    Q_OBJECT
+public:
+    // Must run before the application object is made.
+    static void registerScheme();
+    // Previews are on unless VIMBREL_PREVIEWS is "0" (the view then reads the files itself);
+    // on Windows only when it is "1".
+    [[nodiscard]] static bool enabledByEnvironment();
+
+    explicit PreviewSchemeHandler(QString cacheRoot = ThumbnailCache::defaultRoot(),
+                                  QObject *parent = nullptr);
+    ~PreviewSchemeHandler() override;
+
+    // Serves the default profile of the application.
+    void install();
+
+    // The page about to be shown (see PreviewPage::set); returns the address to load it from.
+    QUrl setPage(const QString &pageFile, const QHash<QString, int> &widths, double pixelRatio);
+    [[nodiscard]] const PreviewPage &page() const { return m_page; }
+
+    void requestStarted(QWebEngineUrlRequestJob *job) override;
+    // true once every preview and cache write asked for so far is done (waiting up to msecs).
+    bool waitForDone(int msecs);
+
+private:
+    void startKeeping();
+
+    ThumbnailCache m_cache;
+    PreviewMaker m_maker;
+    PreviewPage m_page;
+    QThreadPool m_pool;
+    int m_pending = 0;                    // pictures asked for and not yet answered
+    QList<std::function<void()>> m_keeps; // cache writes waiting for the view to be served
+};
+
+} // namespace vimbrel

@@ -1,0 +1,141 @@
+#include "preview/thumbnailcache.h"
+
+#include "preview/pngtext.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <cstdio>
+#include <utility>
+
+namespace vimbrel {
+
+namespace {
+
+constexpr QFileDevice::Permissions OwnerOnlyFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+
+// Makes the folder owner-only when this call creates it; one that exists is left as it is.
+bool ensureFolder(const QString &dir)
+{
+    if (QFileInfo(dir).isDir())
+        return true;
+    if (!QDir().mkdir(dir))
+        return QFileInfo(dir).isDir(); // another process may have made it meanwhile
+    QFile::setPermissions(dir, OwnerOnlyFolder);
+    return true;
+}
+
+} // namespace
+
+ThumbnailCache::ThumbnailCache(QString root) : m_root(std::move(root)) {}
+
+QString ThumbnailCache::defaultRoot()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return base + QStringLiteral("/thumbnails");
+}
+
+QByteArray ThumbnailCache::fileUri(const QString &path)
+{
+    return QUrl::fromLocalFile(path).toEncoded();
+}
+
+QString ThumbnailCache::thumbnailName(const QString &path)
+{
+    return QString::fromLatin1(
+               QCryptographicHash::hash(fileUri(path), QCryptographicHash::Md5).toHex()) +
+           QStringLiteral(".png");
+}
+
+QString ThumbnailCache::folderName(int size)
+{
+    switch (size) {
+    case 128:
+        return QStringLiteral("normal");
+    case 256:
+        return QStringLiteral("large");
+    case 512:
+        return QStringLiteral("x-large");
+    case 1024:
+        return QStringLiteral("xx-large");
+    default:
+        return {};
+    }
+}
+
+std::optional<int> ThumbnailCache::sizeFor(int box)
+{
+    for (const int size : Sizes) {
+        if (box <= size)
+            return size;
+    }
+    return std::nullopt;
+}
+
+QString ThumbnailCache::thumbnailPath(const QString &path, int size) const
+{
+    return m_root + QLatin1Char('/') + folderName(size) + QLatin1Char('/') + thumbnailName(path);
+}
+
+bool ThumbnailCache::isThumbnailOf(const QByteArray &png, const QByteArray &uri, qint64 mtime)
+{
+    const std::optional<PngText::Texts> texts = PngText::read(png);
+    if (!texts || texts->value("Thumb::URI") != uri)
+        return false;
+    bool numeric = false;
+    const qint64 time = texts->value("Thumb::MTime").trimmed().toLongLong(&numeric);
+    return numeric && time == mtime;
+}
+
+std::optional<QByteArray> ThumbnailCache::find(const QString &path, qint64 mtime, int size) const
+{
+    const QByteArray uri = fileUri(path);
+    for (const int candidate : Sizes) {
+        if (candidate < size)
+            continue;
+        QFile file(thumbnailPath(path, candidate));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        // Thumbnails are small; anything huge in their place is not one of them.
+        if (file.size() > 64 * 1024 * 1024)
+            continue;
+        const QByteArray bytes = file.readAll();
+        if (isThumbnailOf(bytes, uri, mtime))
+            return bytes;
+    }
+    return std::nullopt;
+}
+
+bool ThumbnailCache::store(const QString &path, int size, const QByteArray &png) const
+{
+    const QString folder = folderName(size);
+    if (folder.isEmpty() || !ensureFolder(m_root) ||
+        !ensureFolder(m_root + QLatin1Char('/') + folder))
+        return false;
+    const QString target = thumbnailPath(path, size);
+    // A temporary file is created owner-only; renaming it replaces whatever was there (a stale
+    // thumbnail, or a link planted in its place) without writing through it.
+    QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
+    if (!temp.open() || temp.write(png) != png.size() || !temp.flush())
+        return false;
+    temp.close();
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
+        // Windows does not rename onto an existing file.
+        QFile::remove(target);
+        if (!temp.rename(target))
+            return false;
+    }
+    temp.setAutoRemove(false);
+    return true;
+}
+
+} // namespace vimbrel

@@ -1,0 +1,347 @@
+// Previews and the shared thumbnail cache: the naming other programs use, what counts as a
+// current thumbnail, the sizes, and the files that must give no picture.
+#include "preview/previewmaker.h"
+#include "preview/thumbnailcache.h"
+
+#include <QBuffer>
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include "previewfixtures.h"
+
+using namespace vimbrel;
+using namespace PreviewFixtures;
+
+namespace {
+
+QImage decode(const QByteArray &bytes)
+{
+    return QImage::fromData(bytes);
+}
+
+qint64 mtimeOf(const QString &path)
+{
+    return QFileInfo(path).lastModified().toSecsSinceEpoch();
+}
+
+// A thumbnail as another program would write it: a plain colour and the given URI and time.
+QByteArray foreignThumbnail(QSize size, const QByteArray &uri, qint64 mtime)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(QColor(250, 200, 0));
+    image.setText(QStringLiteral("Thumb::URI"), QString::fromLatin1(uri));
+    image.setText(QStringLiteral("Thumb::MTime"), QString::number(mtime));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+class Previews : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    ThumbnailCache cache{dir.filePath(QStringLiteral("thumbnails"))};
+    PreviewMaker maker{&cache};
+};
+
+} // namespace
+
+TEST(ThumbnailNaming, IsTheMd5OfTheFileUri)
+{
+    const QString picture = QStringLiteral("/home/me/山水 #1/a b.jpg");
+    const QByteArray uri = ThumbnailCache::fileUri(picture);
+    EXPECT_EQ(uri, QByteArray("file:///home/me/%E5%B1%B1%E6%B0%B4%20%231/a%20b.jpg"));
+    EXPECT_EQ(ThumbnailCache::thumbnailName(picture),
+              QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) +
+                  QStringLiteral(".png"));
+    ThumbnailCache cache(QStringLiteral("/c/thumbnails"));
+    EXPECT_EQ(cache.thumbnailPath(picture, 512),
+              QStringLiteral("/c/thumbnails/x-large/") + ThumbnailCache::thumbnailName(picture));
+}
+
+TEST(ThumbnailNaming, SizesAndBoxes)
+{
+    struct Row
+    {
+        int box;
+        std::optional<int> size;
+        QString folder;
+    };
+    const Row rows[] = {
+        {1, 128, QStringLiteral("normal")},       {128, 128, QStringLiteral("normal")},
+        {129, 256, QStringLiteral("large")},      {424, 512, QStringLiteral("x-large")},
+        {1024, 1024, QStringLiteral("xx-large")}, {1025, std::nullopt, QString()}};
+    for (const Row &row : rows) {
+        EXPECT_EQ(ThumbnailCache::sizeFor(row.box), row.size) << row.box;
+        if (row.size) {
+            EXPECT_EQ(ThumbnailCache::folderName(*row.size), row.folder) << row.box;
+        }
+    }
+
+    // The box a picture needs to be `width` across: tall pictures need a taller box; none
+    // when the picture is no wider than asked.
+    struct BoxRow
+    {
+        QSize size;
+        int width;
+        int box;
+    };
+    const BoxRow boxes[] = {{{4000, 3000}, 424, 424}, {{3000, 4000}, 300, 400},
+                            {{4000, 3000}, 4000, 0},  {{4000, 3000}, 5000, 0},
+                            {{4000, 3000}, 0, 0},     {{100, 10000}, 99, 9900},
+                            {{100, 10000}, 100, 0}};
+    for (const BoxRow &row : boxes) {
+        EXPECT_EQ(PreviewMaker::boxFor(row.size, row.width), row.box)
+            << row.size.width() << "x" << row.size.height() << " at " << row.width;
+    }
+}
+
+TEST_F(Previews, OursAreReadableByTheSharedNaming)
+{
+    const QString picture = path(QStringLiteral("photo 1.jpg"));
+    ASSERT_TRUE(writeJpeg(picture, QSize(2000, 1000)));
+    const auto preview = maker.make(picture, 400);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg"));    // small for the view
+    EXPECT_EQ(decode(preview->bytes).size(), QSize(400, 200)); // as wide as asked
+
+    // Where a file manager looks for it, with what it checks.
+    const QString stored = cache.thumbnailPath(picture, 512);
+    ASSERT_TRUE(stored.contains(QStringLiteral("/x-large/")));
+    EXPECT_EQ(QImageReader(stored).format(), QByteArray("png"));
+    const QImage thumbnail(stored);
+    EXPECT_EQ(thumbnail.size(), QSize(512, 256));
+    EXPECT_EQ(thumbnail.text(QStringLiteral("Thumb::URI")),
+              QString::fromLatin1(QUrl::fromLocalFile(picture).toEncoded()));
+    EXPECT_EQ(thumbnail.text(QStringLiteral("Thumb::MTime")), QString::number(mtimeOf(picture)));
+    const auto mode = [](const QString &p) { return int(QFileInfo(p).permissions()) & 0x7077; };
+    EXPECT_EQ(mode(stored), int(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    EXPECT_EQ(mode(cache.root()),
+              int(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    EXPECT_EQ(QDir(QFileInfo(stored).path()).entryList(QDir::Files).size(), 1); // no temp left
+
+    // Asked again: taken from the cache, which stays as it was.
+    QFile file(stored);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    const QByteArray thumbnailBytes = file.readAll();
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    const auto again = maker.make(picture, 400); // the view's copy kept in the thumbnail
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->bytes, preview->bytes);
+    const auto narrower = maker.make(picture, 300); // made from the thumbnail
+    ASSERT_TRUE(narrower);
+    EXPECT_EQ(decode(narrower->bytes).size(), QSize(300, 150));
+    EXPECT_LT(QFileInfo(stored).lastModified(), QDateTime::currentDateTime().addSecs(-3600));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), thumbnailBytes);
+}
+
+TEST_F(Previews, UsesAFileManagersThumbnailOfTheSizeOrLarger)
+{
+    const QString picture = path(QStringLiteral("photo.jpg"));
+    ASSERT_TRUE(writeJpeg(picture, QSize(2000, 1500)));
+    const QByteArray theirs =
+        foreignThumbnail({256, 192}, ThumbnailCache::fileUri(picture), mtimeOf(picture));
+    ASSERT_TRUE(cache.store(picture, 256, theirs));
+
+    const auto small = maker.make(picture, 200); // fits the "large" box: theirs, yellow
+    ASSERT_TRUE(small);
+    EXPECT_EQ(decode(small->bytes).size(), QSize(200, 150));
+    const QColor shown = decode(small->bytes).pixelColor(100, 100);
+    EXPECT_GT(shown.red(), 230);
+    EXPECT_GT(shown.green(), 180);
+    EXPECT_LT(shown.blue(), 40);
+    const auto big = maker.make(picture, 400); // needs "x-large": made anew
+    ASSERT_TRUE(big);
+    EXPECT_EQ(decode(big->bytes).size(), QSize(400, 300));
+    EXPECT_EQ(QImage(cache.thumbnailPath(picture, 512)).size(), QSize(512, 384));
+}
+
+TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
+{
+    const QString picture = path(QStringLiteral("p.jpg"));
+    ASSERT_TRUE(writeJpeg(picture, QSize(1200, 900)));
+    const QByteArray uri = ThumbnailCache::fileUri(picture);
+    const qint64 mtime = mtimeOf(picture);
+    const QByteArray good = foreignThumbnail({256, 192}, uri, mtime);
+    struct Row
+    {
+        const char *what;
+        QByteArray planted;
+    };
+    const Row rows[] = {
+        {"not a PNG", QByteArray("\xFF\xD8\xFF\xE0 not a thumbnail at all")},
+        {"another file's",
+         foreignThumbnail({256, 192}, ThumbnailCache::fileUri(path("q.jpg")), mtime)},
+        {"an older time", foreignThumbnail({256, 192}, uri, mtime - 60)},
+        {"no time",
+         [] {
+             QImage image(10, 10, QImage::Format_RGB32);
+             image.fill(Qt::red);
+             QByteArray b;
+             QBuffer buf(&b);
+             buf.open(QIODevice::WriteOnly);
+             image.save(&buf, "PNG");
+             return b;
+         }()},
+        {"cut off", good.left(good.size() - 6)},
+    };
+    for (const Row &row : rows) {
+        ASSERT_TRUE(cache.store(picture, 256, row.planted)) << row.what;
+        const auto preview = maker.make(picture, 200);
+        ASSERT_TRUE(preview) << row.what;
+        EXPECT_EQ(decode(preview->bytes).size(), QSize(200, 150)) << row.what;
+        QFile stored(cache.thumbnailPath(picture, 256));
+        ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(ThumbnailCache::isThumbnailOf(stored.readAll(), uri, mtime)) << row.what;
+    }
+}
+
+TEST_F(Previews, AChangedFileGetsANewPreview)
+{
+    const QString picture = path(QStringLiteral("p.png"));
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::red));
+    const auto first = maker.make(picture, 200);
+    ASSERT_TRUE(first);
+    EXPECT_GT(decode(first->bytes).pixelColor(10, 10).red(), 240);
+
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::blue));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(120),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    const auto second = maker.make(picture, 200);
+    ASSERT_TRUE(second);
+    EXPECT_GT(decode(second->bytes).pixelColor(10, 10).blue(), 240);
+    EXPECT_LT(decode(second->bytes).pixelColor(10, 10).red(), 15);
+}
+
+TEST_F(Previews, APictureChangedWhileItsPreviewIsMadeIsShownButNotKept)
+{
+    const QString picture = path(QStringLiteral("p.png"));
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::red));
+    auto preview = maker.make(picture, 200, PreviewMaker::Keep::Later);
+    ASSERT_TRUE(preview);
+    ASSERT_TRUE(preview->keep);
+    // Rewritten before the thumbnail is written.
+    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::blue));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(120),
+                                 QFileDevice::FileModificationTime));
+    file.close();
+    preview->keep();
+    EXPECT_FALSE(QFileInfo::exists(cache.thumbnailPath(picture, 256)));
+    EXPECT_GT(decode(preview->bytes).pixelColor(10, 10).red(), 240);
+}
+
+TEST_F(Previews, ARotatedJpegIsUpright)
+{
+    // Stored landscape, top half red; EXIF orientation 6 turns it a quarter clockwise, so the
+    // picture is shown portrait with the red half on the right.
+    const QString picture = path(QStringLiteral("turned.jpg"));
+    ASSERT_TRUE(writeRotatedJpeg(picture, QSize(800, 400)));
+    const auto preview = maker.make(picture, 100);
+    ASSERT_TRUE(preview);
+    const QImage image = decode(preview->bytes);
+    EXPECT_EQ(image.size(), QSize(100, 200));
+    EXPECT_GT(image.pixelColor(92, 100).red(), 200);
+    EXPECT_GT(image.pixelColor(8, 100).blue(), 200);
+    EXPECT_EQ(QImage(cache.thumbnailPath(picture, 256)).size(), QSize(128, 256));
+}
+
+TEST_F(Previews, WhatTheBrowserShowsGoesWholeAndTheRestAsPng)
+{
+    struct Row
+    {
+        QString name;
+        QSize source;
+        int width;
+        QByteArray mimeType;
+        bool original;
+        QSize size;
+    };
+    const Row rows[] = {
+        {QStringLiteral("a.jpg"), {300, 200}, 0, "image/jpeg", true, {300, 200}},
+        {QStringLiteral("b.jpg"), {300, 200}, 300, "image/jpeg", true, {300, 200}},
+        {QStringLiteral("c.bmp"), {300, 200}, 1000, "image/bmp", true, {300, 200}},
+        {QStringLiteral("d.tif"), {300, 200}, 0, "image/jpeg", false, {300, 200}},
+        {QStringLiteral("e.tiff"), {300, 200}, 100, "image/jpeg", false, {100, 66}},
+        // beyond the largest cache size: made for the width asked
+        {QStringLiteral("f.tif"), {3000, 2000}, 2400, "image/jpeg", false, {2400, 1600}},
+        // transparency kept
+        {QStringLiteral("g.png"), {3000, 2000}, 200, "image/png", false, {200, 133}},
+    };
+    for (const Row &row : rows) {
+        const QString picture = path(row.name);
+        QImage image(row.source, row.name.endsWith(QStringLiteral(".png")) ? QImage::Format_ARGB32
+                                                                           : QImage::Format_RGB32);
+        image.fill(QColor(20, 160, 90, 128));
+        ASSERT_TRUE(image.save(picture)) << row.name.toStdString();
+        const auto preview = maker.make(picture, row.width);
+        ASSERT_TRUE(preview) << row.name.toStdString();
+        EXPECT_EQ(preview->mimeType, row.mimeType) << row.name.toStdString();
+        QFile file(picture);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(preview->bytes == file.readAll(), row.original) << row.name.toStdString();
+        EXPECT_EQ(decode(preview->bytes).size(), row.size) << row.name.toStdString();
+    }
+}
+
+TEST_F(Previews, BadFilesGiveNoPictureAtOnce)
+{
+    const QString garbage = path(QStringLiteral("garbage.jpg"));
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xFF\xD8\xFF this is no picture");
+    file.close();
+    const QString huge = path(QStringLiteral("huge.png"));
+    ASSERT_TRUE(writeHugePngHeader(huge, 30000, 30000));
+    const QString hugeJpeg = path(QStringLiteral("huge.jpg"));
+    ASSERT_TRUE(writeHugeJpegHeader(hugeJpeg, 30000, 30000));
+
+    for (const QString &picture :
+         {garbage, huge, hugeJpeg, path(QStringLiteral("missing.jpg")), dir.path()}) {
+        EXPECT_FALSE(maker.make(picture, 200)) << picture.toStdString();
+        EXPECT_FALSE(maker.make(picture, 0)) << picture.toStdString();
+    }
+    EXPECT_TRUE(QDir(cache.root()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(Previews, ACacheThatCannotBeWrittenStillGivesPreviews)
+{
+    // A file where the cache folder should be: nothing can be stored below it.
+    const QString blocked = path(QStringLiteral("blocked"));
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ThumbnailCache readOnly(blocked + QStringLiteral("/thumbnails"));
+    PreviewMaker memoryOnly(&readOnly);
+
+    const QString picture = path(QStringLiteral("p.jpg"));
+    ASSERT_TRUE(writeJpeg(picture, QSize(1600, 1200)));
+    const auto preview = memoryOnly.make(picture, 300, PreviewMaker::Keep::Later);
+    ASSERT_TRUE(preview);
+    EXPECT_EQ(decode(preview->bytes).size(), QSize(300, 225));
+    ASSERT_TRUE(preview->keep);
+    preview->keep(); // and nothing happens
+    EXPECT_FALSE(QFileInfo::exists(readOnly.root()));
+}

@@ -1,0 +1,70 @@
+// Which addresses of the preview scheme are answered, and with what width.
+#include "preview/previewpage.h"
+
+#include <gtest/gtest.h>
+
+using namespace vimbrel;
+
+TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
+{
+    PreviewPage page;
+    EXPECT_EQ(page.answer(PreviewPage::address(QStringLiteral("/c/Tpc.htm"))).kind,
+              PreviewPage::Kind::Refused); // nothing on view yet
+
+    const QString odd = QStringLiteral("/p/100% ?sure #1 山水.png");
+    page.set(QStringLiteral("/c/Tpc.htm"), {{QStringLiteral("/p/a.jpg"), 240}, {odd, 0}}, 1.5);
+
+    struct Row
+    {
+        QUrl url;
+        PreviewPage::Kind kind;
+        QString path;
+        int width;
+    };
+    const Row rows[] = {
+        {PreviewPage::address(QStringLiteral("/c/Tpc.htm")), PreviewPage::Kind::Page,
+         QStringLiteral("/c/Tpc.htm"), 0},
+        // width attribute × pixel ratio × 2
+        {QUrl(QStringLiteral("vimbrel:/p/a.jpg")), PreviewPage::Kind::Picture,
+         QStringLiteral("/p/a.jpg"), 720},
+        // as the browser encodes the name the page wrote
+        {QUrl(QStringLiteral("vimbrel:/p/100%25%20%3Fsure%20%231%20%E5%B1%B1%E6%B0%B4.png")),
+         PreviewPage::Kind::Picture, odd, 0},
+        {QUrl(QStringLiteral("vimbrel:/p/x/../a.jpg")), PreviewPage::Kind::Picture,
+         QStringLiteral("/p/a.jpg"), 720},
+        // everything else is refused
+        {QUrl(QStringLiteral("vimbrel:/etc/passwd")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("vimbrel:/p/b.jpg")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("vimbrel:/p/a.jpg?x=1")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("vimbrel:/p/../etc/passwd")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("file:///p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("http://localhost/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
+    };
+    for (const Row &row : rows) {
+        const PreviewPage::Answer answer = page.answer(row.url);
+        EXPECT_EQ(answer.kind, row.kind) << row.url.toString().toStdString();
+        if (row.kind != PreviewPage::Kind::Refused) {
+            EXPECT_EQ(answer.path, row.path) << row.url.toString().toStdString();
+            EXPECT_EQ(answer.width, row.width) << row.url.toString().toStdString();
+        }
+    }
+
+    // A new page replaces the old one whole.
+    page.set(QStringLiteral("/c/Tpc.htm"), {{QStringLiteral("/p/b.jpg"), 0}}, 1.0);
+    EXPECT_EQ(page.answer(QUrl(QStringLiteral("vimbrel:/p/a.jpg"))).kind,
+              PreviewPage::Kind::Refused);
+    EXPECT_EQ(page.answer(QUrl(QStringLiteral("vimbrel:/p/b.jpg"))).kind,
+              PreviewPage::Kind::Picture);
+}
+
+TEST(PreviewPage, AddressesMapBackToTheFiles)
+{
+    for (const QString &path :
+         {QStringLiteral("/home/me/a b#1/100%.jpg"), QStringLiteral("/x/山水?.png")}) {
+        const QUrl url = PreviewPage::address(path);
+        EXPECT_EQ(url.scheme(), QStringLiteral("vimbrel"));
+        EXPECT_EQ(PreviewPage::localPath(url), path);
+        EXPECT_EQ(PreviewPage::localPath(QUrl(url.toString(QUrl::FullyEncoded))), path);
+    }
+    EXPECT_TRUE(PreviewPage::localPath(QUrl::fromLocalFile(QStringLiteral("/a.jpg"))).isEmpty());
+}
