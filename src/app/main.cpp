@@ -14,6 +14,8 @@
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
 #include "search/searchstate.h"
+#include "detail/detailwindow.h"
+#include "detail/webenginepicturedownload.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
 #include "app/startup.h"
@@ -114,6 +116,21 @@ int main(int argc, char *argv[])
                          if (auto *cmb = window.findChild<QWidget *>(QStringLiteral("Cmb")))
                              cmb->setFocus();
                      });
+
+    // The one detail window of the search windows' pictures; owned by their shared state.
+    DetailServices detail;
+    detail.dialogs = &dialogs;
+    detail.shell = &shell;
+    detail.makeView = [](QWidget *parent) {
+        auto *view = new WebEngineBrowserView(parent);
+        view->showOnlyPictures();
+        return view;
+    };
+    detail.makeDownload = [](BrowserView *view, QObject *parent) {
+        return new WebEnginePictureDownload(view, parent);
+    };
+    detail.pageFile = PageFiles::path(QStringLiteral("img.htm"));
+    new DetailWindow(detail, &searchState, &window);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+
+#include <array>
+
+#include "detail/detaillayout.h"
+
+class QAction;
+class QPushButton;
+class QWidget;
+
+namespace vimbrel {
+
+// The detail window's commands, one QAction each, named after the button that offers it
+// ("Cmd0" .. "Cmd5"), and the text button for each with its access key. The window only
+// connects them and places the buttons.
+class DetailActions : public QObject
+{
+    Q_OBJECT
+public:
+    enum Id {
+        Cmd0, // 保存(&S)
+        Cmd1, // 上一幅(&U)
+        Cmd2, // 下一幅(&N)
+        Cmd3, // 網址(&H)
+        Cmd4, // 放大(&B)
+        Cmd5, // 縮小(&M)
+        Count
+    };
+    static_assert(Count == DetailGeometry::ButtonCount);
+
+    explicit DetailActions(QWidget *window);
+
+    [[nodiscard]] QAction *operator[](Id id) const { return m_actions[std::size_t(id)]; }
+    [[nodiscard]] QPushButton *button(Id id) const { return m_buttons[std::size_t(id)]; }
+
+private:
+    std::array<QAction *, Count> m_actions{};
+    std::array<QPushButton *, Count> m_buttons{};
+};
+
+} // namespace vimbrel

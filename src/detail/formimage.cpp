@@ -1,0 +1,206 @@
+#include "detail/formimage.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QUrl>
+
+#include <cmath>
+
+#include "detail/detailactions.h"
+#include "detail/detailpage.h"
+#include "detail/imagewalk.h"
+#include "detail/picturedownload.h"
+#include "platform/dialogs.h"
+#include "platform/pagefiles.h"
+#include "platform/shell.h"
+#include "search/searchstate.h"
+#include "view/focussink.h"
+#include "view/viewcontrols.h"
+
+namespace vimbrel {
+
+namespace {
+
+const QString Caption = QStringLiteral("圖片詳情");
+
+// Only web addresses go to the browser: a file: or other address taken from a page could
+// make the desktop run a program.
+bool isWebAddress(const QString &address)
+{
+    const QString scheme = QUrl(address).scheme().toLower();
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("ftp");
+}
+
+} // namespace
+
+FormImage::FormImage(DetailServices services, QWidget *parent)
+    : QWidget(parent), m_services(std::move(services)), m_walk(ImageWalk::start)
+{
+    setObjectName(QStringLiteral("FormImage"));
+    setWindowTitle(Caption);
+
+    m_web = m_services.makeView(this);
+    m_web->widget()->setObjectName(QStringLiteral("Web"));
+
+    m_controls = new ViewControls(WindowKind::Detail, this);
+    m_controls->setView(m_web);
+    m_controls->watchDownloads(m_web); // zoom back to 100 before the caption is set
+    m_cmb = new FocusSink(m_controls, this);
+    m_cmb->setItemText(0, QStringLiteral("cmb"));
+    m_controls->setFocusSink(m_cmb);
+
+    m_actions = new DetailActions(this);
+    using A = DetailActions;
+    const DetailActions &a = *m_actions;
+    connect(a[A::Cmd0], &QAction::triggered, this, &FormImage::cmd0Click);
+    connect(a[A::Cmd1], &QAction::triggered, this, &FormImage::cmd1Click);
+    connect(a[A::Cmd2], &QAction::triggered, this, &FormImage::cmd2Click);
+    connect(a[A::Cmd3], &QAction::triggered, this, &FormImage::cmd3Click);
+    connect(a[A::Cmd4], &QAction::triggered, m_controls, &ViewControls::zoomIn);
+    connect(a[A::Cmd5], &QAction::triggered, m_controls, &ViewControls::zoomOut);
+
+    if (m_services.makeDownload)
+        m_download = m_services.makeDownload(m_web, this);
+
+    connect(m_web, &BrowserView::downloadComplete, this, &FormImage::webDownloadComplete);
+
+    resize(toPixels(DetailGeometry::DesignWidth), toPixels(DetailGeometry::DesignHeight));
+    applyLayout();
+}
+
+FormImage::~FormImage() = default;
+
+double FormImage::dpi() const
+{
+    return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
+}
+
+int FormImage::toPixels(int twips) const
+{
+    return int(std::lround(twips * dpi() / 1440.0));
+}
+
+int FormImage::toTwips(int pixels) const
+{
+    return int(std::lround(pixels * 1440.0 / dpi()));
+}
+
+QRect FormImage::toPixels(const QRect &twips) const
+{
+    return QRect(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
+                 toPixels(twips.height()));
+}
+
+void FormImage::setOpener(QWidget *searchWindow)
+{
+    m_opener = searchWindow;
+}
+
+void FormImage::loadImg(const QString &address)
+{
+    m_current = address;
+    if (PageFiles::writeLines(m_services.pageFile, DetailPage::lines(address))) {
+        m_web->navigate(m_services.pageFile);
+    } else {
+        // The last page would still be on show under the new picture's caption.
+        m_web->navigate(QStringLiteral("about:") + QStringLiteral("無法寫入 ") +
+                        m_services.pageFile);
+    }
+}
+
+void FormImage::webDownloadComplete()
+{
+    setWindowTitle(DetailPage::caption(m_current));
+    m_cmb->setFocus();
+}
+
+void FormImage::sinkFocus()
+{
+    m_cmb->setFocus();
+}
+
+void FormImage::cmd0Click()
+{
+    if (m_current.isEmpty() || !m_download) {
+        sinkFocus();
+        return;
+    }
+    const QString address = m_current;
+    const std::optional<QString> file =
+        m_services.dialogs->saveFile(QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
+                                     DetailPage::suggestedFileName(address));
+    if (file && !file->isEmpty()) {
+        // The save may end after this window has closed; the user still hears of a failure.
+        Dialogs *dialogs = m_services.dialogs;
+        m_download->save(address, *file, [dialogs](const QString &error) {
+            if (!error.isEmpty())
+                dialogs->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
+                                    MessageIcon::Warning);
+        });
+    }
+    sinkFocus();
+}
+
+void FormImage::walkTo(int load)
+{
+    if (load >= 0)
+        loadImg(m_services.state->results().at(load));
+    sinkFocus();
+}
+
+void FormImage::cmd1Click()
+{
+    const ImageWalk::Step step = ImageWalk::previous(m_walk, m_services.state->results().count());
+    m_walk = step.position;
+    walkTo(step.load);
+}
+
+void FormImage::cmd2Click()
+{
+    const ImageWalk::Step step = ImageWalk::next(m_walk, m_services.state->results().count());
+    m_walk = step.position;
+    walkTo(step.load);
+}
+
+void FormImage::cmd3Click()
+{
+    if (!m_current.isEmpty()) {
+        if (!isWebAddress(m_current) || !m_services.shell->open(m_current))
+            m_services.dialogs->messageBox(QStringLiteral("這個地址不能在瀏覽器裡打開：") +
+                                               m_current,
+                                           Caption, MessageIcon::Warning);
+    }
+    sinkFocus();
+}
+
+void FormImage::applyLayout()
+{
+    m_web->widget()->setGeometry(toPixels(m_geometry.web));
+    for (int i = 0; i < DetailActions::Count; ++i)
+        m_actions->button(DetailActions::Id(i))->setGeometry(toPixels(m_geometry.cmd[i]));
+    m_cmb->setGeometry(toPixels(m_geometry.cmb));
+}
+
+void FormImage::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_geometry = resized(m_geometry, toTwips(width()), toTwips(height()));
+    applyLayout();
+}
+
+void FormImage::closeEvent(QCloseEvent *event)
+{
+    PageFiles::remove(m_services.pageFile);
+    if (m_opener) {
+        if (auto *sink = m_opener->findChild<FocusSink *>(QStringLiteral("Cmb"))) {
+            m_opener->activateWindow();
+            sink->setFocus();
+        }
+    }
+    event->accept();
+    Q_EMIT closed();
+}
+
+} // namespace vimbrel
