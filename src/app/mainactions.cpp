@@ -57,14 +57,14 @@ const ActionSpec specs[MainActions::Count] = {
 MainActions::MainActions(QWidget *window) : QObject(window)
 {
     for (int i = 0; i < Count; ++i) {
-        const ActionSpec &spec = specs[i];
-        auto *action = new QAction(QString::fromUtf8(spec.text), window);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        if (spec.tooltip)
-            action->setToolTip(QString::fromUtf8(spec.tooltip));
-        if (spec.theme) {
+        const ActionSpec &row = specs[i];
+        auto *action = new QAction(QString::fromUtf8(row.text), window);
+        action->setObjectName(QString::fromLatin1(row.name));
+        if (row.tooltip)
+            action->setToolTip(QString::fromUtf8(row.tooltip));
+        if (row.theme) {
             action->setIcon(
-                toolIcon(QString::fromLatin1(spec.theme), QString::fromUtf8(spec.glyph)));
+                toolIcon(QString::fromLatin1(row.theme), QString::fromUtf8(row.glyph)));
             // The menus have always been plain text.
             action->setIconVisibleInMenu(false);
         }

@@ -54,15 +54,15 @@ SearchControl SearchActions::place(Id id)
 SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObject(window)
 {
     for (int i = 0; i < Count; ++i) {
-        const CommandSpec &spec = Commands[i];
+        const CommandSpec &row = Commands[i];
         auto *action = new QAction(window);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        action->setText(QString::fromUtf8(spec.tooltip));
-        action->setToolTip(QString::fromUtf8(spec.tooltip));
-        if (spec.theme && icon)
-            action->setIcon(icon(QString::fromLatin1(spec.theme), QString::fromUtf8(spec.glyph)));
+        action->setObjectName(QString::fromLatin1(row.name));
+        action->setText(QString::fromUtf8(row.tooltip));
+        action->setToolTip(QString::fromUtf8(row.tooltip));
+        if (row.theme && icon)
+            action->setIcon(icon(QString::fromLatin1(row.theme), QString::fromUtf8(row.glyph)));
         auto *button = new QToolButton(window);
-        button->setObjectName(QString::fromLatin1(spec.name) + QStringLiteral("Button"));
+        button->setObjectName(QString::fromLatin1(row.name) + QStringLiteral("Button"));
         button->setDefaultAction(action);
         button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly
