@@ -233,14 +233,10 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         if (keep == Keep::Now) {
             store(*image);
         } else {
-            // Decoded again when the time comes rather than held: a page's worth of pictures
-            // at the box's size would take hundreds of megabytes meanwhile.
-            preview->keep = [store, path, box] {
-                QImageReader again(path);
-                prepare(again);
-                if (const auto thumbnail = decodeToBox(again, box))
-                    store(*thumbnail);
-            };
+            // Holds the decoded picture: the caller runs this right after handing the view its
+            // answer, on the same thread, so no picture is decoded twice and no more are held
+            // than there are threads making previews.
+            preview->keep = [store, thumbnail = std::move(*image)] { store(thumbnail); };
         }
     }
     return preview;
