@@ -1,6 +1,8 @@
 // The preview scheme in the real browser view: the page loads through it unchanged, formats
 // the browser lacks show, pictures come upright, bad files break alone, and nothing off the page
 // is served.
+#include "preview/previewschemehandler.h"
+
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,7 +14,6 @@
 
 #include <memory>
 
-#include "preview/previewschemehandler.h"
 #include "previewfixtures.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
