@@ -1,8 +1,5 @@
 #include "preview/previewmaker.h"
 
-#include "preview/pngtext.h"
-#include "preview/thumbnailcache.h"
-
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
@@ -13,6 +10,9 @@
 
 #include <algorithm>
 #include <utility>
+
+#include "preview/pngtext.h"
+#include "preview/thumbnailcache.h"
 
 namespace vimbrel {
 
@@ -144,22 +144,48 @@ void prepare(QImageReader &reader)
     reader.setAllocationLimit(PreviewMaker::AllocationLimitMB);
 }
 
-// The picture upright, fitted into a square box.
-std::optional<QImage> decodeToBox(QImageReader &reader, int box)
+// The size a JPEG of `stored` pixels decodes at to cover a square box.
+QSize decodeSizeFor(const QSize stored, const QByteArray &format, int box)
+{
+    if (box >= std::max(stored.width(), stored.height()))
+        return stored;
+    const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
+    return format == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed;
+}
+
+// The picture upright, covering a square box: a JPEG at the reduced size its decoder reaches
+// fastest, which may be larger than the box; anything else fitted into it.
+std::optional<QImage> decodeCovering(QImageReader &reader, int box)
 {
     const QSize stored = reader.size();
     if (stored.isEmpty())
         return std::nullopt;
-    if (box < std::max(stored.width(), stored.height())) {
-        const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
-        reader.setScaledSize(reader.format() == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed);
-    }
+    const QSize decoded = decodeSizeFor(stored, reader.format(), box);
+    if (decoded != stored)
+        reader.setScaledSize(decoded);
     QImage image;
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
-    if (image.width() > box || image.height() > box)
-        image = image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return image;
+}
+
+QImage fittedInto(const QImage &image, int box)
+{
+    if (image.width() <= box && image.height() <= box)
+        return image;
+    return image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+// The largest cache size, up to `most`, whose thumbnail a picture decoded `decodedLongest`
+// pixels long can fill; a picture smaller than a box fills it at its own size.
+int keepSizeFor(int decodedLongest, int longest, int most)
+{
+    int size = ThumbnailCache::Sizes.front();
+    for (const int candidate : ThumbnailCache::Sizes) {
+        if (candidate <= most && std::min(candidate, longest) <= decodedLongest)
+            size = candidate;
+    }
+    return size;
 }
 
 } // namespace
@@ -204,43 +230,48 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
         box = longest; // a format the browser lacks, at its own size
     // The cache folder that holds the box; above the largest, made for the box alone.
     const std::optional<int> cacheSize = ThumbnailCache::sizeFor(box);
-    if (cacheSize)
-        box = std::min(*cacheSize, longest);
+    // A JPEG is decoded only as large as the view needs (and the smallest thumbnail), and its
+    // thumbnail kept in the largest folder that decode fills: far less to decode and to
+    // compress than the view's folder would take. Anything else fills the view's folder.
+    const int decodeBox = format == "jpeg"
+                              ? std::max(box, std::min(ThumbnailCache::Sizes.front(), longest))
+                              : (cacheSize ? std::min(*cacheSize, longest) : box);
+    const QSize decodeSize = decodeSizeFor(stored, format, decodeBox);
+    const int keepSize = cacheSize ? keepSizeFor(std::max(decodeSize.width(), decodeSize.height()),
+                                                 longest, *cacheSize)
+                                   : 0;
     if (m_cache && cacheSize) {
-        if (const auto cached = m_cache->find(path, before.mtime, *cacheSize)) {
+        if (const auto cached = m_cache->find(path, before.mtime, keepSize)) {
             if (auto copy = viewCopyFrom(*cached, width))
                 return copy;
+            // Below the view's folder a thumbnail may be too small for the view.
             const QImage image = QImage::fromData(*cached, "PNG");
-            if (!image.isNull())
+            if (!image.isNull() && std::max(image.width(), image.height()) >= box)
                 return forBrowser(image, width);
         }
     }
 
-    std::optional<QImage> image = decodeToBox(reader, box);
+    std::optional<QImage> image = decodeCovering(reader, decodeBox);
     if (!image)
         return std::nullopt;
     std::optional<Preview> preview = forBrowser(*image, width);
     if (preview && m_cache && cacheSize) {
         const ThumbnailCache *cache = m_cache;
-        auto store = [cache, path, before, size = *cacheSize,
-                      viewCopy = viewCopyChunk(*preview, width)](const QImage &thumbnail) {
+        auto store = [cache, path, before, size = keepSize, box = std::min(keepSize, longest),
+                      viewCopy = viewCopyChunk(*preview, width)](const QImage &decoded) {
             // A file that changed while it was read may have given a mix of both: show what
             // came, but keep none of it.
-            const QByteArray png = encodePng(thumbnail, path, before, viewCopy);
+            const QByteArray png = encodePng(fittedInto(decoded, box), path, before, viewCopy);
             if (!png.isEmpty() && stampOf(path) == before)
                 cache->store(path, size, png);
         };
         if (keep == Keep::Now) {
             store(*image);
         } else {
-            // Decoded again when the time comes rather than held: a page's worth of pictures
-            // at the box's size would take hundreds of megabytes meanwhile.
-            preview->keep = [store, path, box] {
-                QImageReader again(path);
-                prepare(again);
-                if (const auto thumbnail = decodeToBox(again, box))
-                    store(*thumbnail);
-            };
+            // Holds the decoded picture: the caller runs this right after handing the view its
+            // answer, on the same thread, so no picture is decoded twice and no more are held
+            // than there are threads making previews.
+            preview->keep = [store, decoded = std::move(*image)] { store(decoded); };
         }
     }
     return preview;

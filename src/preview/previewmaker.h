@@ -34,8 +34,8 @@ public:
     // cache may be null: previews are then made in memory only.
     explicit PreviewMaker(const ThumbnailCache *cache = nullptr) : m_cache(cache) {}
 
-    // Later leaves the cache write to Preview::keep (which decodes the picture again), so the
-    // view need not wait for it.
+    // Later leaves the cache write to Preview::keep, so the view need not wait for it. keep
+    // holds the decoded picture until it runs or is dropped: run it soon.
     enum class Keep { Now, Later };
 
     // width: the pixels the picture needs across; 0 for its own size. None when the file

@@ -55,7 +55,7 @@ PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
 
 bool PreviewSchemeHandler::waitForDone(int msecs)
 {
-    return m_pending == 0 && m_keeps.isEmpty() && m_pool.waitForDone(msecs);
+    return m_pending == 0 && m_pool.waitForDone(msecs);
 }
 
 PreviewSchemeHandler::~PreviewSchemeHandler()
@@ -109,32 +109,24 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         std::optional<Preview> preview;
         if (!*dropped)
             preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
+        std::function<void()> keep = preview ? std::exchange(preview->keep, {}) : nullptr;
         QMetaObject::invokeMethod(
             this,
-            [this, target, preview = std::move(preview)]() mutable {
+            [this, target, preview = std::move(preview)] {
                 if (target) {
                     if (preview)
                         reply(target, preview->mimeType, preview->bytes);
                     else
                         target->fail(QWebEngineUrlRequestJob::RequestFailed);
                 }
-                if (preview && preview->keep)
-                    m_keeps.append(std::exchange(preview->keep, {}));
                 --m_pending;
-                startKeeping();
             },
             Qt::QueuedConnection);
+        // The view has its answer; the thumbnail is written from the picture still at hand
+        // rather than decoded again later, which also frees it before the next one is made.
+        if (keep)
+            keep();
     });
-}
-
-void PreviewSchemeHandler::startKeeping()
-{
-    // The cache is written only while no picture is awaited, so it never holds up the view.
-    if (m_pending > 0)
-        return;
-    for (std::function<void()> &keep : m_keeps)
-        m_pool.start(std::move(keep), -1);
-    m_keeps.clear();
 }
 
 } // namespace vimbrel

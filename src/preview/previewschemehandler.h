@@ -41,14 +41,11 @@ public:
     bool waitForDone(int msecs);
 
 private:
-    void startKeeping();
-
     ThumbnailCache m_cache;
     PreviewMaker m_maker;
     PreviewPage m_page;
     QThreadPool m_pool;
-    int m_pending = 0;                    // pictures asked for and not yet answered
-    QList<std::function<void()>> m_keeps; // cache writes waiting for the view to be served
+    int m_pending = 0; // pictures asked for and not yet answered
 };
 
 } // namespace vimbrel

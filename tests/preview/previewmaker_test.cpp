@@ -1,7 +1,6 @@
 // Previews and the shared thumbnail cache: the naming other programs use, what counts as a
 // current thumbnail, the sizes, and the files that must give no picture.
 #include "preview/previewmaker.h"
-#include "preview/thumbnailcache.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -17,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "preview/thumbnailcache.h"
 #include "previewfixtures.h"
 
 using namespace vimbrel;
@@ -115,10 +115,10 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
 {
     const QString picture = path(QStringLiteral("photo 1.jpg"));
     ASSERT_TRUE(writeJpeg(picture, QSize(2000, 1000)));
-    const auto preview = maker.make(picture, 400);
+    const auto preview = maker.make(picture, 600);
     ASSERT_TRUE(preview);
     EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg"));    // small for the view
-    EXPECT_EQ(decode(preview->bytes).size(), QSize(400, 200)); // as wide as asked
+    EXPECT_EQ(decode(preview->bytes).size(), QSize(600, 300)); // as wide as asked
 
     // Where a file manager looks for it, with what it checks.
     const QString stored = cache.thumbnailPath(picture, 512);
@@ -142,7 +142,7 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
     ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                  QFileDevice::FileModificationTime));
     file.close();
-    const auto again = maker.make(picture, 400); // the view's copy kept in the thumbnail
+    const auto again = maker.make(picture, 600); // the view's copy kept in the thumbnail
     ASSERT_TRUE(again);
     EXPECT_EQ(again->bytes, preview->bytes);
     const auto narrower = maker.make(picture, 300); // made from the thumbnail
@@ -168,10 +168,57 @@ TEST_F(Previews, UsesAFileManagersThumbnailOfTheSizeOrLarger)
     EXPECT_GT(shown.red(), 230);
     EXPECT_GT(shown.green(), 180);
     EXPECT_LT(shown.blue(), 40);
-    const auto big = maker.make(picture, 400); // needs "x-large": made anew
+    const auto big = maker.make(picture, 400); // more than theirs holds: made anew
     ASSERT_TRUE(big);
     EXPECT_EQ(decode(big->bytes).size(), QSize(400, 300));
-    EXPECT_EQ(QImage(cache.thumbnailPath(picture, 512)).size(), QSize(512, 384));
+    EXPECT_LT(decode(big->bytes).pixelColor(100, 100).red(), 150);
+}
+
+// A JPEG is decoded at the reduced size that covers the view, and its thumbnail kept in the
+// largest folder that size fills, where the page shown again finds it.
+TEST_F(Previews, AJpegIsKeptInTheLargestFolderItsDecodeFills)
+{
+    struct Row
+    {
+        QSize source;
+        int width;
+        int folder; // the one thumbnail made
+        QSize thumbnail;
+    };
+    const Row rows[] = {
+        {{4000, 3000}, 280, 256, {256, 192}},    // decoded at 1/8: 500 x 375
+        {{4000, 3000}, 560, 512, {512, 384}},    // at 1/4: 1000 x 750, short of 1024
+        {{4000, 3000}, 1024, 1024, {1024, 768}}, // at 1/2
+        {{900, 600}, 100, 128, {128, 85}},       // 1/8 is too small for "normal": 1/4
+        {{300, 200}, 250, 256, {256, 170}},      // smaller than "large": filled whole
+    };
+    int n = 0;
+    for (const Row &row : rows) {
+        const QString picture = path(QStringLiteral("p%1.jpg").arg(n++));
+        ASSERT_TRUE(writeJpeg(picture, row.source));
+        const qint64 mtime = mtimeOf(picture);
+        const auto first = maker.make(picture, row.width);
+        ASSERT_TRUE(first) << row.width;
+        EXPECT_EQ(decode(first->bytes).width(), row.width);
+        for (const int size : ThumbnailCache::Sizes) {
+            const QImage kept(cache.thumbnailPath(picture, size));
+            EXPECT_EQ(kept.size(), size == row.folder ? row.thumbnail : QSize(0, 0))
+                << row.width << " in " << size;
+        }
+
+        // Rewritten red behind the same time: the page shown again comes from the cache.
+        QImage red(row.source, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        ASSERT_TRUE(red.save(picture, "JPEG"));
+        QFile file(picture);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(mtime),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+        const auto again = maker.make(picture, row.width);
+        ASSERT_TRUE(again) << row.width;
+        EXPECT_EQ(again->bytes, first->bytes) << row.width;
+    }
 }
 
 TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
@@ -265,7 +312,7 @@ TEST_F(Previews, ARotatedJpegIsUpright)
     EXPECT_EQ(image.size(), QSize(100, 200));
     EXPECT_GT(image.pixelColor(92, 100).red(), 200);
     EXPECT_GT(image.pixelColor(8, 100).blue(), 200);
-    EXPECT_EQ(QImage(cache.thumbnailPath(picture, 256)).size(), QSize(128, 256));
+    EXPECT_EQ(QImage(cache.thumbnailPath(picture, 128)).size(), QSize(64, 128));
 }
 
 TEST_F(Previews, WhatTheBrowserShowsGoesWholeAndTheRestAsPng)
