@@ -37,18 +37,21 @@ protected:
 };
 
 // Only the links and pictures, in document order, with the absolute addresses the document
-// gives them. It runs in a world of its own, so a page cannot change what it reports.
+// gives them. It runs in a world of its own, so a page cannot change what it reports. One flat
+// array (tag, address, tag, address, ...): an array per element costs as much again to hand
+// across to the program as the reading itself.
 const char *const elementsScript = R"JS(
 (function () {
   var all = document.querySelectorAll('a, img');
-  var out = new Array(all.length);
+  var out = new Array(all.length * 2);
   for (var i = 0; i < all.length; i++) {
     var e = all[i];
     var tag = String(e.tagName).toUpperCase();
     var href = '';
     if (tag === 'IMG') href = e.src || '';
     else if (typeof e.href === 'string') href = e.href;
-    out[i] = [tag, href];
+    out[2 * i] = tag;
+    out[2 * i + 1] = href;
   }
   return out;
 })()
@@ -239,13 +242,10 @@ void WebEngineBrowserView::elements(ElementsCallback callback)
     m_page->runJavaScript(QString::fromLatin1(elementsScript), QWebEngineScript::ApplicationWorld,
                           [callback = std::move(callback)](const QVariant &result) {
                               QList<Element> list;
-                              const QVariantList rows = result.toList();
-                              list.reserve(rows.size());
-                              for (const QVariant &row : rows) {
-                                  const QVariantList pair = row.toList();
-                                  if (pair.size() == 2)
-                                      list.append({pair[0].toString(), pair[1].toString()});
-                              }
+                              const QVariantList flat = result.toList();
+                              list.reserve(flat.size() / 2);
+                              for (qsizetype i = 0; i + 1 < flat.size(); i += 2)
+                                  list.append({flat[i].toString(), flat[i + 1].toString()});
                               callback(list);
                           });
 }
