@@ -31,10 +31,10 @@ QByteArray encoded(const QImage &image, const char *format)
 }
 
 // A picture whose JPEG stays well above the size worth keeping; its left quarter is red.
-QImage busy(int width, int height, quint32 seed = 1)
+QImage busy(int width, int height, quint32 salt = 1)
 {
     QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator random(seed);
+    QRandomGenerator random(salt);
     for (int y = 0; y < height; ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < width; ++x)
@@ -314,9 +314,9 @@ protected:
         file.write(bytes);
         return QUrl::fromLocalFile(file.fileName()).toString();
     }
-    QString large(const QString &name, int width = 300, int height = 200, quint32 seed = 1)
+    QString large(const QString &name, int width = 300, int height = 200, quint32 salt = 1)
     {
-        return picture(name, encoded(busy(width, height, seed), "png"));
+        return picture(name, encoded(busy(width, height, salt), "png"));
     }
     QString small(const QString &name)
     {

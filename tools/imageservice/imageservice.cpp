@@ -292,17 +292,17 @@ ImageService::Answer ImageService::picture(const QString &name, int width, int h
     auto cached = m_pictures.constFind(key);
     if (cached == m_pictures.constEnd()) {
         // A colour of the name's own and a band across, so pictures tell apart at a glance.
-        const uint seed = qHash(name);
+        const uint salt = qHash(name);
         QImage image(width, height, look.alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
-        image.fill(QColor::fromHsv(int(seed % 360), 140, 220));
+        image.fill(QColor::fromHsv(int(salt % 360), 140, 220));
         QPainter painter(&image);
         painter.fillRect(0, height / 3, width, std::max(1, height / 3),
-                         QColor::fromHsv(int((seed / 360) % 360), 200, 120));
+                         QColor::fromHsv(int((salt / 360) % 360), 200, 120));
         if (look.noise) {
             // Pixels that no encoder can squeeze much, and a red left quarter to tell which way
             // up a picture came out.
             painter.end();
-            quint32 state = seed | 1u;
+            quint32 state = salt | 1u;
             for (int y = 0; y < height; ++y) {
                 auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
                 for (int x = width / 4; x < width; ++x) {
