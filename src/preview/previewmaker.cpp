@@ -57,32 +57,75 @@ std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
     return Preview{file.readAll(), mimeType, {}};
 }
 
-// Our thumbnails also carry the view's copy, so that a page shown again is served without
+// Our thumbnails also carry the view's copies, so that a page shown again is served without
 // decoding anything: a private chunk (other readers skip it; editors drop it, being unsafe to
-// copy) holding the width it was made for and the JPEG.
+// copy) holding, for each width a copy was made for, that width, the length and the copy. A few
+// widths share a thumbnail, as the layouts whose pictures fall into the same folder do.
 constexpr char ViewCopyChunk[] = "vbPV";
+constexpr qsizetype MostViewCopies = 4;
 
-QByteArray viewCopyChunk(const Preview &preview, int width)
+struct ViewCopy
 {
-    if (preview.mimeType != "image/jpeg" || width <= 0)
-        return {};
-    QByteArray data;
+    int width = 0;
+    QByteArray bytes; // JPEG, or PNG where there is transparency
+};
+
+quint32 be32At(const QByteArray &data, qsizetype at)
+{
+    const auto *u = reinterpret_cast<const unsigned char *>(data.constData() + at);
+    return (quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | quint32(u[3]);
+}
+
+void appendBe32(QByteArray &out, quint32 value)
+{
     for (int shift = 24; shift >= 0; shift -= 8)
-        data.append(char((quint32(width) >> shift) & 0xFF));
-    return data + preview.bytes;
+        out.append(char((value >> shift) & 0xFF));
+}
+
+// The copies in a thumbnail; none when it has no chunk or one that does not add up.
+QList<ViewCopy> viewCopiesOf(const QByteArray &thumbnail)
+{
+    QByteArray data;
+    if (!PngText::read(thumbnail, ViewCopyChunk, &data))
+        return {};
+    QList<ViewCopy> copies;
+    qsizetype at = 0;
+    while (at < data.size()) {
+        if (data.size() - at < 8)
+            return {};
+        const quint32 width = be32At(data, at);
+        const quint32 length = be32At(data, at + 4);
+        at += 8;
+        if (width == 0 || width > 0x7FFFFFFF || length == 0 || length > quint32(data.size() - at))
+            return {};
+        copies.append({int(width), data.mid(at, qsizetype(length))});
+        at += qsizetype(length);
+    }
+    return copies;
+}
+
+QByteArray viewCopiesChunk(const QList<ViewCopy> &copies)
+{
+    QByteArray data;
+    for (const ViewCopy &copy : copies) {
+        appendBe32(data, quint32(copy.width));
+        appendBe32(data, quint32(copy.bytes.size()));
+        data += copy.bytes;
+    }
+    return data;
 }
 
 std::optional<Preview> viewCopyFrom(const QByteArray &thumbnail, int width)
 {
-    QByteArray data;
-    if (!PngText::read(thumbnail, ViewCopyChunk, &data) || data.size() <= 4)
-        return std::nullopt;
-    const auto *u = reinterpret_cast<const unsigned char *>(data.constData());
-    const int madeFor =
-        int((quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | quint32(u[3]));
-    if (madeFor != width)
-        return std::nullopt;
-    return Preview{data.mid(4), QByteArrayLiteral("image/jpeg"), {}};
+    for (const ViewCopy &copy : viewCopiesOf(thumbnail)) {
+        if (copy.width == width) {
+            const bool png = copy.bytes.startsWith("\x89PNG");
+            return Preview{copy.bytes,
+                           png ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"),
+                           {}};
+        }
+    }
+    return std::nullopt;
 }
 
 QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp,
@@ -176,16 +219,43 @@ QImage fittedInto(const QImage &image, int box)
     return image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
-// The largest cache size, up to `most`, whose thumbnail a picture decoded `decodedLongest`
-// pixels long can fill; a picture smaller than a box fills it at its own size.
-int keepSizeFor(int decodedLongest, int longest, int most)
+// The largest cache size, up to `most`, whose thumbnail a copy `copyLongest` pixels long can
+// fill (a picture smaller than a box fills it at its own size); none when it fills not even the
+// smallest.
+std::optional<int> keepSizeFor(int copyLongest, int longest, int most)
 {
-    int size = ThumbnailCache::Sizes.front();
+    std::optional<int> size;
     for (const int candidate : ThumbnailCache::Sizes) {
-        if (candidate <= most && std::min(candidate, longest) <= decodedLongest)
+        if (candidate <= most && std::min(candidate, longest) <= copyLongest)
             size = candidate;
     }
     return size;
+}
+
+// Writes the thumbnail of a picture from the copy the view got: decoding that is quick, so the
+// original need not be held until the cache write, which can wait until the view has all it
+// asked for. The copies for other widths kept in the thumbnail before stay, the oldest dropped.
+void keepThumbnail(const ThumbnailCache &cache, const QString &path, const Stamp &before,
+                   int size, int width, const Preview &preview)
+{
+    const QImage image = QImage::fromData(preview.bytes);
+    if (image.isNull())
+        return;
+    QByteArray chunk;
+    if (width > 0) {
+        QList<ViewCopy> copies = {{width, preview.bytes}};
+        if (const auto current = cache.current(path, before.mtime, size)) {
+            for (ViewCopy &copy : viewCopiesOf(*current)) {
+                if (copy.width != width && copies.size() < MostViewCopies)
+                    copies.append(std::move(copy));
+            }
+        }
+        chunk = viewCopiesChunk(copies);
+    }
+    const QByteArray png = encodePng(fittedInto(image, size), path, before, chunk);
+    // A file that changed while it was read may have given a mix of both: shown, never kept.
+    if (!png.isEmpty() && stampOf(path) == before)
+        cache.store(path, size, png);
 }
 
 } // namespace
@@ -228,51 +298,39 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     const int longest = std::max(shown.width(), shown.height());
     if (box == 0)
         box = longest; // a format the browser lacks, at its own size
-    // The cache folder that holds the box; above the largest, made for the box alone.
+    // The view's copy is as wide as asked; its thumbnail goes into the largest cache folder it
+    // fills, up to the one that holds the box. Above the largest folder, nothing is kept.
+    const int copyLongest =
+        width > 0 && shown.width() > width
+            ? std::max<int>(width, int(qint64(width) * shown.height() / shown.width()))
+            : longest;
     const std::optional<int> cacheSize = ThumbnailCache::sizeFor(box);
-    // A JPEG is decoded only as large as the view needs (and the smallest thumbnail), and its
-    // thumbnail kept in the largest folder that decode fills: far less to decode and to
-    // compress than the view's folder would take. Anything else fills the view's folder.
-    const int decodeBox = format == "jpeg"
-                              ? std::max(box, std::min(ThumbnailCache::Sizes.front(), longest))
-                              : (cacheSize ? std::min(*cacheSize, longest) : box);
-    const QSize decodeSize = decodeSizeFor(stored, format, decodeBox);
-    const int keepSize = cacheSize ? keepSizeFor(std::max(decodeSize.width(), decodeSize.height()),
-                                                 longest, *cacheSize)
-                                   : 0;
-    if (m_cache && cacheSize) {
-        if (const auto cached = m_cache->find(path, before.mtime, keepSize)) {
+    const std::optional<int> keepSize =
+        m_cache && cacheSize ? keepSizeFor(copyLongest, longest, *cacheSize) : std::nullopt;
+    if (keepSize) {
+        if (const auto cached = m_cache->find(path, before.mtime, *keepSize)) {
             if (auto copy = viewCopyFrom(*cached, width))
                 return copy;
-            // Below the view's folder a thumbnail may be too small for the view.
+            // A larger thumbnail, or another program's, may hold enough pixels for the view.
             const QImage image = QImage::fromData(*cached, "PNG");
             if (!image.isNull() && std::max(image.width(), image.height()) >= box)
                 return forBrowser(image, width);
         }
     }
 
-    std::optional<QImage> image = decodeCovering(reader, decodeBox);
+    const std::optional<QImage> image = decodeCovering(reader, box);
     if (!image)
         return std::nullopt;
     std::optional<Preview> preview = forBrowser(*image, width);
-    if (preview && m_cache && cacheSize) {
-        const ThumbnailCache *cache = m_cache;
-        auto store = [cache, path, before, size = keepSize, box = std::min(keepSize, longest),
-                      viewCopy = viewCopyChunk(*preview, width)](const QImage &decoded) {
-            // A file that changed while it was read may have given a mix of both: show what
-            // came, but keep none of it.
-            const QByteArray png = encodePng(fittedInto(decoded, box), path, before, viewCopy);
-            if (!png.isEmpty() && stampOf(path) == before)
-                cache->store(path, size, png);
+    if (preview && keepSize) {
+        auto store = [cache = m_cache, path, before, size = *keepSize, width,
+                      copy = Preview{preview->bytes, preview->mimeType, {}}] {
+            keepThumbnail(*cache, path, before, size, width, copy);
         };
-        if (keep == Keep::Now) {
-            store(*image);
-        } else {
-            // Holds the decoded picture: the caller runs this right after handing the view its
-            // answer, on the same thread, so no picture is decoded twice and no more are held
-            // than there are threads making previews.
-            preview->keep = [store, decoded = std::move(*image)] { store(decoded); };
-        }
+        if (keep == Keep::Now)
+            store();
+        else
+            preview->keep = std::move(store);
     }
     return preview;
 }

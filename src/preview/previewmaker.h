@@ -22,9 +22,9 @@ struct Preview
 
 // Makes the picture the view shows for a file: the original itself when the browser can read
 // it and it is not wider than needed, otherwise the picture decoded at a reduced size (upright,
-// as its EXIF orientation says) and kept in the thumbnail cache as PNG when one of its sizes
-// fits. The view gets JPEG, or PNG where there is transparency. Safe to call from several
-// threads at once.
+// as its EXIF orientation says). The view gets JPEG, or PNG where there is transparency; the
+// thumbnail cache keeps it as a PNG in the largest folder it fills, with the view's copy inside
+// so a page shown again decodes nothing. Safe to call from several threads at once.
 class PreviewMaker
 {
 public:
@@ -35,7 +35,7 @@ public:
     explicit PreviewMaker(const ThumbnailCache *cache = nullptr) : m_cache(cache) {}
 
     // Later leaves the cache write to Preview::keep, so the view need not wait for it. keep
-    // holds the decoded picture until it runs or is dropped: run it soon.
+    // holds only the view's copy, so any number may wait.
     enum class Keep { Now, Later };
 
     // width: the pixels the picture needs across; 0 for its own size. None when the file

@@ -51,17 +51,21 @@ PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
     : QWebEngineUrlSchemeHandler(parent), m_cache(std::move(cacheRoot)), m_maker(&m_cache)
 {
     m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    m_thumbnails.setMaxThreadCount(1);
+    m_thumbnails.setThreadPriority(QThread::IdlePriority);
 }
 
 bool PreviewSchemeHandler::waitForDone(int msecs)
 {
-    return m_pending == 0 && m_pool.waitForDone(msecs);
+    return m_pending == 0 && m_pool.waitForDone(msecs) && m_thumbnails.waitForDone(msecs);
 }
 
 PreviewSchemeHandler::~PreviewSchemeHandler()
 {
     m_pool.clear();
+    m_thumbnails.clear();
     m_pool.waitForDone();
+    m_thumbnails.waitForDone();
 }
 
 void PreviewSchemeHandler::install()
@@ -122,10 +126,10 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
                 --m_pending;
             },
             Qt::QueuedConnection);
-        // The view has its answer; the thumbnail is written from the picture still at hand
-        // rather than decoded again later, which also frees it before the next one is made.
+        // The thumbnail is written by a thread that takes only the time nothing else wants:
+        // the view's pictures come first.
         if (keep)
-            keep();
+            m_thumbnails.start(std::move(keep));
     });
 }
 

@@ -44,7 +44,8 @@ private:
     ThumbnailCache m_cache;
     PreviewMaker m_maker;
     PreviewPage m_page;
-    QThreadPool m_pool;
+    QThreadPool m_pool;       // previews, in the order the view asks
+    QThreadPool m_thumbnails; // cache writes, when nothing else runs
     int m_pending = 0; // pictures asked for and not yet answered
 };
 

@@ -1,5 +1,6 @@
 #include "preview/thumbnailcache.h"
 
+#include "gallery/regularfile.h"
 #include "preview/pngtext.h"
 
 #include <QCryptographicHash>
@@ -97,21 +98,26 @@ bool ThumbnailCache::isThumbnailOf(const QByteArray &png, const QByteArray &uri,
 
 std::optional<QByteArray> ThumbnailCache::find(const QString &path, qint64 mtime, int size) const
 {
-    const QByteArray uri = fileUri(path);
     for (const int candidate : Sizes) {
         if (candidate < size)
             continue;
-        QFile file(thumbnailPath(path, candidate));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        // Thumbnails are small; anything huge in their place is not one of them.
-        if (file.size() > 64 * 1024 * 1024)
-            continue;
-        const QByteArray bytes = file.readAll();
-        if (isThumbnailOf(bytes, uri, mtime))
+        if (auto bytes = current(path, mtime, candidate))
             return bytes;
     }
     return std::nullopt;
+}
+
+std::optional<QByteArray> ThumbnailCache::current(const QString &path, qint64 mtime,
+                                                  int size) const
+{
+    QFile file;
+    // Thumbnails are small regular files; a pipe or anything huge in their place is not one.
+    if (!RegularFile::open(file, thumbnailPath(path, size)) || file.size() > 64 * 1024 * 1024)
+        return std::nullopt;
+    const QByteArray bytes = file.readAll();
+    if (!isThumbnailOf(bytes, fileUri(path), mtime))
+        return std::nullopt;
+    return bytes;
 }
 
 bool ThumbnailCache::store(const QString &path, int size, const QByteArray &png) const

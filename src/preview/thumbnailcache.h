@@ -41,6 +41,9 @@ public:
     // The PNG bytes of a current thumbnail of the picture in the folder of `size` or a larger
     // one; none when there is no such thumbnail.
     [[nodiscard]] std::optional<QByteArray> find(const QString &path, qint64 mtime, int size) const;
+    // The same in the folder of `size` only.
+    [[nodiscard]] std::optional<QByteArray> current(const QString &path, qint64 mtime,
+                                                    int size) const;
     // Writes the thumbnail as a new owner-only file renamed into place; false when the cache
     // cannot take it (read-only, full), and nothing is left behind then.
     bool store(const QString &path, int size, const QByteArray &png) const;

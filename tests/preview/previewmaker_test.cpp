@@ -16,6 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include "preview/thumbnailcache.h"
 #include "previewfixtures.h"
 
@@ -174,50 +178,69 @@ TEST_F(Previews, UsesAFileManagersThumbnailOfTheSizeOrLarger)
     EXPECT_LT(decode(big->bytes).pixelColor(100, 100).red(), 150);
 }
 
-// A JPEG is decoded at the reduced size that covers the view, and its thumbnail kept in the
-// largest folder that size fills, where the page shown again finds it.
-TEST_F(Previews, AJpegIsKeptInTheLargestFolderItsDecodeFills)
+// Rewrites the picture red behind the same modification time: whatever shows it now came from
+// the cache.
+void repaintBehindItsTime(const QString &picture, QSize size)
+{
+    const qint64 mtime = mtimeOf(picture);
+    QImage red(size, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    ASSERT_TRUE(red.save(picture, "JPEG"));
+    QFile file(picture);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(mtime), QFileDevice::FileModificationTime));
+}
+
+// The thumbnail is made from the view's copy, in the largest folder that copy fills, where the
+// page shown again finds it; the layouts whose copies share a folder share the thumbnail.
+TEST_F(Previews, APreviewIsKeptInTheLargestFolderItsViewCopyFills)
 {
     struct Row
     {
         QSize source;
-        int width;
+        QList<int> widths;
         int folder; // the one thumbnail made
         QSize thumbnail;
+        bool transparent = false;
     };
     const Row rows[] = {
-        {{4000, 3000}, 280, 256, {256, 192}},    // decoded at 1/8: 500 x 375
-        {{4000, 3000}, 560, 512, {512, 384}},    // at 1/4: 1000 x 750, short of 1024
-        {{4000, 3000}, 1024, 1024, {1024, 768}}, // at 1/2
-        {{900, 600}, 100, 128, {128, 85}},       // 1/8 is too small for "normal": 1/4
-        {{300, 200}, 250, 256, {256, 170}},      // smaller than "large": filled whole
+        {{4000, 3000}, {280}, 256, {256, 192}},
+        {{4000, 3000}, {600, 800}, 512, {512, 384}}, // four and three a row
+        {{4000, 3000}, {1024}, 1024, {1024, 768}},
+        {{900, 600}, {200, 150}, 128, {128, 85}},
+        {{4000, 3000}, {100}, 0, {}}, // fills no folder: nothing kept
+        {{3000, 2000}, {260, 300}, 256, {256, 170}, true},
     };
     int n = 0;
     for (const Row &row : rows) {
-        const QString picture = path(QStringLiteral("p%1.jpg").arg(n++));
-        ASSERT_TRUE(writeJpeg(picture, row.source));
-        const qint64 mtime = mtimeOf(picture);
-        const auto first = maker.make(picture, row.width);
-        ASSERT_TRUE(first) << row.width;
-        EXPECT_EQ(decode(first->bytes).width(), row.width);
+        const QString picture =
+            path(QStringLiteral("p%1.%2").arg(n++).arg(row.transparent ? "png" : "jpg"));
+        if (row.transparent) {
+            QImage image(row.source, QImage::Format_ARGB32);
+            image.fill(QColor(20, 160, 90, 128));
+            ASSERT_TRUE(image.save(picture, "PNG"));
+        } else {
+            ASSERT_TRUE(writeJpeg(picture, row.source));
+        }
+        QList<QByteArray> first;
+        for (const int width : row.widths) {
+            const auto preview = maker.make(picture, width);
+            ASSERT_TRUE(preview) << width;
+            EXPECT_EQ(decode(preview->bytes).width(), width);
+            first << preview->bytes;
+        }
         for (const int size : ThumbnailCache::Sizes) {
             const QImage kept(cache.thumbnailPath(picture, size));
             EXPECT_EQ(kept.size(), size == row.folder ? row.thumbnail : QSize(0, 0))
-                << row.width << " in " << size;
+                << row.widths.first() << " in " << size;
         }
-
-        // Rewritten red behind the same time: the page shown again comes from the cache.
-        QImage red(row.source, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        ASSERT_TRUE(red.save(picture, "JPEG"));
-        QFile file(picture);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::fromSecsSinceEpoch(mtime),
-                                     QFileDevice::FileModificationTime));
-        file.close();
-        const auto again = maker.make(picture, row.width);
-        ASSERT_TRUE(again) << row.width;
-        EXPECT_EQ(again->bytes, first->bytes) << row.width;
+        repaintBehindItsTime(picture, row.source);
+        for (qsizetype i = 0; i < row.widths.size(); ++i) {
+            const auto again = maker.make(picture, row.widths[i]);
+            ASSERT_TRUE(again);
+            EXPECT_EQ(again->bytes == first[i], row.folder != 0) << row.widths[i];
+        }
     }
 }
 
@@ -227,7 +250,7 @@ TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
     ASSERT_TRUE(writeJpeg(picture, QSize(1200, 900)));
     const QByteArray uri = ThumbnailCache::fileUri(picture);
     const qint64 mtime = mtimeOf(picture);
-    const QByteArray good = foreignThumbnail({256, 192}, uri, mtime);
+    const QByteArray good = foreignThumbnail({128, 96}, uri, mtime);
     struct Row
     {
         const char *what;
@@ -236,8 +259,8 @@ TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
     const Row rows[] = {
         {"not a PNG", QByteArray("\xFF\xD8\xFF\xE0 not a thumbnail at all")},
         {"another file's",
-         foreignThumbnail({256, 192}, ThumbnailCache::fileUri(path("q.jpg")), mtime)},
-        {"an older time", foreignThumbnail({256, 192}, uri, mtime - 60)},
+         foreignThumbnail({128, 96}, ThumbnailCache::fileUri(path("q.jpg")), mtime)},
+        {"an older time", foreignThumbnail({128, 96}, uri, mtime - 60)},
         {"no time",
          [] {
              QImage image(10, 10, QImage::Format_RGB32);
@@ -251,14 +274,23 @@ TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
         {"cut off", good.left(good.size() - 6)},
     };
     for (const Row &row : rows) {
-        ASSERT_TRUE(cache.store(picture, 256, row.planted)) << row.what;
+        ASSERT_TRUE(cache.store(picture, 128, row.planted)) << row.what;
         const auto preview = maker.make(picture, 200);
         ASSERT_TRUE(preview) << row.what;
         EXPECT_EQ(decode(preview->bytes).size(), QSize(200, 150)) << row.what;
-        QFile stored(cache.thumbnailPath(picture, 256));
+        QFile stored(cache.thumbnailPath(picture, 128));
         ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
         EXPECT_TRUE(ThumbnailCache::isThumbnailOf(stored.readAll(), uri, mtime)) << row.what;
     }
+
+#ifdef Q_OS_UNIX
+    // A pipe in its place would block a plain open until some writer came.
+    const QString thumbnail = cache.thumbnailPath(picture, 128);
+    ASSERT_TRUE(QFile::remove(thumbnail));
+    ASSERT_EQ(mkfifo(QFile::encodeName(thumbnail).constData(), 0600), 0);
+    ASSERT_TRUE(maker.make(picture, 200));
+    EXPECT_TRUE(QFileInfo(thumbnail).isFile());
+#endif
 }
 
 TEST_F(Previews, AChangedFileGetsANewPreview)
@@ -296,7 +328,8 @@ TEST_F(Previews, APictureChangedWhileItsPreviewIsMadeIsShownButNotKept)
                                  QFileDevice::FileModificationTime));
     file.close();
     preview->keep();
-    EXPECT_FALSE(QFileInfo::exists(cache.thumbnailPath(picture, 256)));
+    for (const int size : ThumbnailCache::Sizes)
+        EXPECT_FALSE(QFileInfo::exists(cache.thumbnailPath(picture, size))) << size;
     EXPECT_GT(decode(preview->bytes).pixelColor(10, 10).red(), 240);
 }
 
