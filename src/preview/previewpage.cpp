@@ -6,10 +6,16 @@
 
 namespace vimbrel {
 
-QUrl PreviewPage::address(const QString &path)
+QString PreviewPage::host() const
+{
+    return QStringLiteral("p%1").arg(m_generation);
+}
+
+QUrl PreviewPage::address(const QString &path) const
 {
     QUrl url;
     url.setScheme(QLatin1String(Scheme));
+    url.setHost(host());
     url.setPath(QDir::fromNativeSeparators(path), QUrl::DecodedMode);
     return url;
 }
@@ -23,6 +29,7 @@ QString PreviewPage::localPath(const QUrl &url)
 
 void PreviewPage::set(const QString &pageFile, const QHash<QString, int> &widths, double pixelRatio)
 {
+    ++m_generation;
     m_pageFile = QDir::cleanPath(pageFile);
     m_pictures.clear();
     m_pictures.reserve(widths.size());
@@ -36,6 +43,7 @@ void PreviewPage::set(const QString &pageFile, const QHash<QString, int> &widths
 
 void PreviewPage::clear()
 {
+    ++m_generation;
     m_pageFile.clear();
     m_pictures.clear();
 }
@@ -43,7 +51,7 @@ void PreviewPage::clear()
 PreviewPage::Answer PreviewPage::answer(const QUrl &url) const
 {
     const QString path = localPath(url);
-    if (path.isEmpty() || m_pageFile.isEmpty() || !url.query().isEmpty())
+    if (path.isEmpty() || m_pageFile.isEmpty() || !url.query().isEmpty() || url.host() != host())
         return {};
     const QString clean = QDir::cleanPath(path);
     if (clean == m_pageFile)

@@ -7,8 +7,11 @@
 namespace vimbrel {
 
 // The page on view as the preview scheme sees it: its file and its pictures with the width each
-// is shown at. The page is loaded from "vimbrel:" + its path, so the absolute paths on it resolve
-// to the same scheme; only the page file and its own pictures are answered.
+// is shown at. The page is loaded from "vimbrel://<generation>" + its path, so the absolute paths
+// on it resolve to the same scheme and host; only the page file and its own pictures are
+// answered, and only under the generation of the page on view. Each page shown gets a new one:
+// the browser keeps what it loaded by address, and would otherwise show a preview made for one
+// layout in another, or a picture as it was before it changed.
 class PreviewPage
 {
 public:
@@ -22,9 +25,9 @@ public:
         int width = 0; // pixels a preview needs across; 0 for the picture's own size
     };
 
-    // The address the view loads for a local file, and back; empty for addresses of other
-    // schemes.
-    [[nodiscard]] static QUrl address(const QString &path);
+    // The address the view loads for a local file of the page on view, and back; empty for
+    // addresses of other schemes.
+    [[nodiscard]] QUrl address(const QString &path) const;
     [[nodiscard]] static QString localPath(const QUrl &url);
 
     // widths: each picture's path and its width attribute in CSS pixels (0: none, the picture
@@ -41,6 +44,9 @@ private:
         QString path;
         int width = 0;
     };
+    [[nodiscard]] QString host() const;
+
+    quint64 m_generation = 0;
     QString m_pageFile;
     QHash<QString, Picture> m_pictures; // by cleaned path
 };

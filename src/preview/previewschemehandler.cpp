@@ -29,7 +29,8 @@ void reply(QWebEngineUrlRequestJob *job, const QByteArray &mimeType, const QByte
 void PreviewSchemeHandler::registerScheme()
 {
     QWebEngineUrlScheme scheme(PreviewPage::Scheme);
-    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    // The host names the page on view (see PreviewPage).
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
     // Local: web pages cannot load from it, only the program's own pages can.
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
@@ -77,7 +78,7 @@ QUrl PreviewSchemeHandler::setPage(const QString &pageFile, const QHash<QString,
                                    double pixelRatio)
 {
     m_page.set(pageFile, widths, pixelRatio);
-    return PreviewPage::address(pageFile);
+    return m_page.address(pageFile);
 }
 
 void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)

@@ -99,10 +99,13 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
 
     QSignalSpy loaded(view, &BrowserView::downloadComplete);
     window.formLoad(folder);
-    const QUrl pageAddress = withPreviews ? PreviewPage::address(services.pageFile)
-                                          : QUrl::fromLocalFile(services.pageFile);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return view->url() == pageAddress && !loaded.isEmpty(); }, timeout));
+    // Asked each time: every page shown gets an address of its own.
+    const auto pageAddress = [&] {
+        return withPreviews ? previews.page().address(services.pageFile)
+                            : QUrl::fromLocalFile(services.pageFile);
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view->url() == pageAddress() && !loaded.isEmpty(); },
+                                timeout));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             // Shown, not only settled: a rebuild on resize may have started the page again.

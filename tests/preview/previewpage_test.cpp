@@ -8,11 +8,16 @@ using namespace vimbrel;
 TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
 {
     PreviewPage page;
-    EXPECT_EQ(page.answer(PreviewPage::address(QStringLiteral("/c/Tpc.htm"))).kind,
+    EXPECT_EQ(page.answer(page.address(QStringLiteral("/c/Tpc.htm"))).kind,
               PreviewPage::Kind::Refused); // nothing on view yet
 
     const QString odd = QStringLiteral("/p/100% ?sure #1 山水.png");
     page.set(QStringLiteral("/c/Tpc.htm"), {{QStringLiteral("/p/a.jpg"), 240}, {odd, 0}}, 1.5);
+    // What the browser asks for, the page's absolute paths resolved against its address.
+    const QUrl pageAddress = page.address(QStringLiteral("/c/Tpc.htm"));
+    const auto on = [&pageAddress](const char *encodedPath) {
+        return pageAddress.resolved(QUrl(QString::fromLatin1(encodedPath)));
+    };
 
     struct Row
     {
@@ -22,21 +27,22 @@ TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
         int width;
     };
     const Row rows[] = {
-        {PreviewPage::address(QStringLiteral("/c/Tpc.htm")), PreviewPage::Kind::Page,
-         QStringLiteral("/c/Tpc.htm"), 0},
+        {pageAddress, PreviewPage::Kind::Page, QStringLiteral("/c/Tpc.htm"), 0},
         // width attribute × pixel ratio × 2
-        {QUrl(QStringLiteral("vimbrel:/p/a.jpg")), PreviewPage::Kind::Picture,
-         QStringLiteral("/p/a.jpg"), 720},
+        {on("/p/a.jpg"), PreviewPage::Kind::Picture, QStringLiteral("/p/a.jpg"), 720},
         // as the browser encodes the name the page wrote
-        {QUrl(QStringLiteral("vimbrel:/p/100%25%20%3Fsure%20%231%20%E5%B1%B1%E6%B0%B4.png")),
-         PreviewPage::Kind::Picture, odd, 0},
-        {QUrl(QStringLiteral("vimbrel:/p/x/../a.jpg")), PreviewPage::Kind::Picture,
+        {on("/p/100%25%20%3Fsure%20%231%20%E5%B1%B1%E6%B0%B4.png"), PreviewPage::Kind::Picture,
+         odd, 0},
+        {QUrl(on("/p/x/").toString() + QStringLiteral("../a.jpg")), PreviewPage::Kind::Picture,
          QStringLiteral("/p/a.jpg"), 720},
         // everything else is refused
-        {QUrl(QStringLiteral("vimbrel:/etc/passwd")), PreviewPage::Kind::Refused, {}, 0},
-        {QUrl(QStringLiteral("vimbrel:/p/b.jpg")), PreviewPage::Kind::Refused, {}, 0},
-        {QUrl(QStringLiteral("vimbrel:/p/a.jpg?x=1")), PreviewPage::Kind::Refused, {}, 0},
-        {QUrl(QStringLiteral("vimbrel:/p/../etc/passwd")), PreviewPage::Kind::Refused, {}, 0},
+        {on("/etc/passwd"), PreviewPage::Kind::Refused, {}, 0},
+        {on("/p/b.jpg"), PreviewPage::Kind::Refused, {}, 0},
+        {on("/p/a.jpg?x=1"), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(on("/p/").toString() + QStringLiteral("../etc/passwd")), PreviewPage::Kind::Refused,
+         {}, 0},
+        {QUrl(QStringLiteral("vimbrel:/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
+        {QUrl(QStringLiteral("vimbrel://p9/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
         {QUrl(QStringLiteral("file:///p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
         {QUrl(QStringLiteral("http://localhost/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
     };
@@ -49,19 +55,26 @@ TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
         }
     }
 
-    // A new page replaces the old one whole.
-    page.set(QStringLiteral("/c/Tpc.htm"), {{QStringLiteral("/p/b.jpg"), 0}}, 1.0);
-    EXPECT_EQ(page.answer(QUrl(QStringLiteral("vimbrel:/p/a.jpg"))).kind,
-              PreviewPage::Kind::Refused);
-    EXPECT_EQ(page.answer(QUrl(QStringLiteral("vimbrel:/p/b.jpg"))).kind,
+    // A new page replaces the old one whole, under a new address: the browser, which keeps what
+    // it loaded by address, asks again for a picture shown before at another width.
+    page.set(QStringLiteral("/c/Tpc.htm"),
+             {{QStringLiteral("/p/a.jpg"), 480}, {QStringLiteral("/p/b.jpg"), 0}}, 1.0);
+    const QUrl newAddress = page.address(QStringLiteral("/c/Tpc.htm"));
+    EXPECT_NE(newAddress, pageAddress);
+    EXPECT_EQ(page.answer(on("/p/a.jpg")).kind, PreviewPage::Kind::Refused);
+    EXPECT_EQ(page.answer(newAddress.resolved(QUrl(QStringLiteral("/p/a.jpg")))).width, 960);
+    EXPECT_EQ(page.answer(newAddress.resolved(QUrl(QStringLiteral("/p/b.jpg")))).kind,
               PreviewPage::Kind::Picture);
+    EXPECT_EQ(page.answer(newAddress.resolved(QUrl(QStringLiteral("/p/x.jpg")))).kind,
+              PreviewPage::Kind::Refused);
 }
 
 TEST(PreviewPage, AddressesMapBackToTheFiles)
 {
+    PreviewPage page;
     for (const QString &path :
          {QStringLiteral("/home/me/a b#1/100%.jpg"), QStringLiteral("/x/山水?.png")}) {
-        const QUrl url = PreviewPage::address(path);
+        const QUrl url = page.address(path);
         EXPECT_EQ(url.scheme(), QStringLiteral("vimbrel"));
         EXPECT_EQ(PreviewPage::localPath(url), path);
         EXPECT_EQ(PreviewPage::localPath(QUrl(url.toString(QUrl::FullyEncoded))), path);

@@ -3,6 +3,7 @@
 // is served.
 #include "preview/previewschemehandler.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -130,7 +131,7 @@ TEST_F(PreviewView, ShowsEveryFormatUprightAndBadFilesBroken)
     ASSERT_TRUE(writeJpeg(big, QSize(3000, 2000)));
 
     ASSERT_TRUE(show({{tiff, 0}, {turned, 100}, {huge, 200}, {big, 200}}));
-    EXPECT_EQ(view->url(), PreviewPage::address(path(QStringLiteral("Tpc.htm"))));
+    EXPECT_EQ(view->url(), handler->page().address(path(QStringLiteral("Tpc.htm"))));
     const QVariantList shown = sizes();
     ASSERT_EQ(shown.size(), 4);
     EXPECT_EQ(sizeAt(shown, 0), QSize(300, 200)); // the browser has no TIFF decoder
@@ -138,6 +139,27 @@ TEST_F(PreviewView, ShowsEveryFormatUprightAndBadFilesBroken)
     EXPECT_EQ(sizeAt(shown, 2), QSize(0, 0));     // a broken picture, the page goes on
     EXPECT_EQ(sizeAt(shown, 3), QSize(400, 267)); // twice its width of 200 across
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[3].width")).toInt(), 200);
+}
+
+// The browser keeps what it loaded by address: shown again at another width, or changed, a
+// picture must still be asked for again.
+TEST_F(PreviewView, APageShownAgainAsksForItsPicturesAgain)
+{
+    const QString big = path(QStringLiteral("big.png"));
+    ASSERT_TRUE(writePng(big, QSize(3000, 2000), Qt::red));
+    ASSERT_TRUE(show({{big, 100}}));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(200, 133));
+    ASSERT_TRUE(show({{big, 400}})); // another layout
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 533));
+
+    ASSERT_TRUE(writePng(big, QSize(3000, 1000), Qt::blue)); // changed: refreshed
+    QFile changed(big);
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(changed.setFileTime(QDateTime::currentDateTime().addSecs(120),
+                                    QFileDevice::FileModificationTime));
+    changed.close();
+    ASSERT_TRUE(show({{big, 400}}));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 266));
 }
 
 TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
@@ -165,7 +187,7 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
     // A web page cannot load from the scheme at all, not even the pictures on view.
     QSignalSpy loaded(view.get(), &BrowserView::downloadComplete);
     view->view()->page()->setHtml(QStringLiteral("<img id=x src=\"") +
-                                      PreviewPage::address(shown).toString(QUrl::FullyEncoded) +
+                                      handler->page().address(shown).toString(QUrl::FullyEncoded) +
                                       QStringLiteral("\">"),
                                   QUrl(QStringLiteral("http://127.0.0.1/")));
     ASSERT_TRUE(loaded.wait(timeout));
