@@ -115,6 +115,7 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
         if (!*dropped)
             preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
         std::function<void()> keep = preview ? std::exchange(preview->keep, {}) : nullptr;
+        const qint64 keptBytes = preview ? preview->bytes.size() : 0;
         QMetaObject::invokeMethod(
             this,
             [this, target, preview = std::move(preview)] {
@@ -128,9 +129,18 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
             },
             Qt::QueuedConnection);
         // The thumbnail is written by a thread that takes only the time nothing else wants:
-        // the view's pictures come first.
-        if (keep)
-            m_thumbnails.start(std::move(keep));
+        // the view's pictures come first. On a machine kept busy that may be never, so what
+        // waits is bounded: beyond that, pictures go without a thumbnail this time.
+        if (!keep)
+            return;
+        if (m_waitingBytes.fetch_add(keptBytes) + keptBytes > MostWaitingBytes) {
+            m_waitingBytes -= keptBytes;
+            return;
+        }
+        m_thumbnails.start([this, keep = std::move(keep), keptBytes] {
+            keep();
+            m_waitingBytes -= keptBytes;
+        });
     });
 }
 

@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <QWebEngineUrlSchemeHandler>
 
+#include <atomic>
 #include <functional>
 
 #include "preview/previewmaker.h"
@@ -46,6 +47,9 @@ private:
     PreviewPage m_page;
     QThreadPool m_pool;       // previews, in the order the view asks
     QThreadPool m_thumbnails; // cache writes, when nothing else runs
+    // The bytes of the view's copies held for thumbnails not yet written.
+    static constexpr qint64 MostWaitingBytes = 64 * 1024 * 1024;
+    std::atomic<qint64> m_waitingBytes = 0;
     int m_pending = 0; // pictures asked for and not yet answered
 };
 
