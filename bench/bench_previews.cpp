@@ -11,6 +11,7 @@
 #include "app/frmmain.h"
 #include "platform/desktopshell.h"
 #include "platform/inisettings.h"
+#include "platform/largeblocks.h"
 #include "platform/qtdialogs.h"
 #include "preview/previewschemehandler.h"
 #include "view/webenginebrowserview.h"
@@ -427,6 +428,7 @@ int runAll(const QString &program, int runs, const QString &folder)
 int main(int argc, char *argv[])
 {
     if (argc >= 4 && qstrcmp(argv[1], "--run") == 0) {
+        returnLargeBlocksToTheSystem(); // as the program does
         if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
             qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

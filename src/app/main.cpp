@@ -8,6 +8,7 @@
 #include "app/frmmain.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
+#include "platform/largeblocks.h"
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
 #include "platform/qttranslation.h"
@@ -40,6 +41,7 @@ int main(int argc, char *argv[])
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
+    returnLargeBlocksToTheSystem();
     allowBrowserEngineAsRoot();
     QuietStart::apply();
     PreviewSchemeHandler::registerScheme();
