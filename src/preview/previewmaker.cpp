@@ -129,7 +129,7 @@ std::optional<Preview> viewCopyFrom(const QByteArray &thumbnail, int width)
 }
 
 QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp,
-                     const QByteArray &viewCopy)
+                     const QByteArray &viewCopies)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -144,7 +144,7 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
                                {"Thumb::MTime", QByteArray::number(stamp.mtime)},
                                {"Thumb::Size", QByteArray::number(stamp.size)},
                                {"Software", "Vimbrel"}},
-                              ViewCopyChunk, viewCopy);
+                              ViewCopyChunk, viewCopies);
 }
 
 // What goes to the view: JPEG, a tenth of the PNG's size for a photo, which the browser holds
