@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVariant>
+#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,23 @@ inline bool load(WebEngineBrowserView &view, const QString &address)
     QSignalSpy finished(&view, &BrowserView::downloadComplete);
     view.navigate(address);
     return finished.wait(timeout);
+}
+
+// Clicks the middle of the element the script expression names, as the user would; false when
+// the page has no such element.
+inline bool click(WebEngineBrowserView &view, const QString &element)
+{
+    const QVariantList centre =
+        evaluate(view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
+                                      "(%1.getBoundingClientRect())")
+                           .arg(element))
+            .toList();
+    if (centre.size() != 2)
+        return false;
+    QWidget *input = view.view()->focusProxy() ? view.view()->focusProxy() : view.widget();
+    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(qRound(centre[0].toDouble()), qRound(centre[1].toDouble())));
+    return true;
 }
 
 } // namespace WebEngineWait
