@@ -7,13 +7,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "installedpreviews.h"
 #include "previewfixtures.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
@@ -24,12 +24,6 @@ using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
 namespace {
-
-// Before the application object exists, as the program does.
-const bool schemeRegistered = [] {
-    PreviewSchemeHandler::registerScheme();
-    return true;
-}();
 
 QString pathAddress(const QString &path)
 {
@@ -57,10 +51,9 @@ class PreviewView : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(schemeRegistered);
+        ASSERT_TRUE(previewSchemeRegistered);
         ASSERT_TRUE(dir.isValid());
-        handler = std::make_unique<PreviewSchemeHandler>(dir.filePath(QStringLiteral("thumbs")));
-        handler->install();
+        handler = std::make_unique<InstalledPreviews>(dir.filePath(QStringLiteral("thumbs")));
         view = std::make_unique<WebEngineBrowserView>();
         view->widget()->resize(900, 700);
         view->widget()->show();
@@ -69,7 +62,6 @@ protected:
     void TearDown() override
     {
         view.reset();
-        QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(handler.get());
         handler.reset();
     }
 
@@ -98,6 +90,20 @@ protected:
             timeout);
     }
 
+    // The natural width of the picture with the id x once it has settled; -1 when it does not.
+    int settledWidthOfX()
+    {
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
+                    .toBool();
+            },
+            timeout);
+        if (!settled)
+            return -1;
+        return evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt();
+    }
+
     QVariantList sizes()
     {
         return evaluate(*view, QStringLiteral("Array.from(document.images, "
@@ -106,7 +112,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<PreviewSchemeHandler> handler;
+    std::unique_ptr<InstalledPreviews> handler;
     std::unique_ptr<WebEngineBrowserView> view;
 };
 
@@ -152,14 +158,7 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
     // The page itself asks for another picture of the same folder: refused.
     view->runScript(QStringLiteral("var i = new Image(); i.id = 'x'; i.src = '") +
                     pathAddress(hidden) + QStringLiteral("'; document.body.appendChild(i);"));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
-                .toBool();
-        },
-        timeout));
-    EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
-              0);
+    ASSERT_EQ(settledWidthOfX(), 0);
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[0].naturalWidth")).toInt(), 40);
 
     // A web page cannot load from the scheme at all, not even the pictures on view.
@@ -169,14 +168,7 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
                                       QStringLiteral("\">"),
                                   QUrl(QStringLiteral("http://127.0.0.1/")));
     ASSERT_TRUE(loaded.wait(timeout));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
-                .toBool();
-        },
-        timeout));
-    EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
-              0);
+    ASSERT_EQ(settledWidthOfX(), 0);
 }
 
 TEST_F(PreviewView, AClickAsksForTheOriginalFile)
@@ -184,15 +176,8 @@ TEST_F(PreviewView, AClickAsksForTheOriginalFile)
     const QString picture = path(QStringLiteral("a b#1.tif"));
     ASSERT_TRUE(QImage(QSize(120, 90), QImage::Format_RGB32).save(picture));
     ASSERT_TRUE(show({{picture, 0}}));
-    const QVariantList rect =
-        evaluate(*view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
-                                       "(document.images[0].getBoundingClientRect())"))
-            .toList();
-    ASSERT_EQ(rect.size(), 2);
     QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
-    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(qRound(rect[0].toDouble()), qRound(rect[1].toDouble())));
+    ASSERT_TRUE(WebEngineWait::click(*view, QStringLiteral("document.images[0]")));
     ASSERT_TRUE(newWindow.wait(timeout));
     EXPECT_EQ(PreviewPage::localPath(newWindow.at(0).at(0).toUrl()), picture);
 }
