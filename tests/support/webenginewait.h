@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "view/webenginebrowserview.h"
 
 namespace vimbrel {
@@ -38,9 +40,15 @@ inline bool load(WebEngineBrowserView &view, const QString &address)
     return finished.wait(timeout);
 }
 
-// Clicks the middle of the element the script expression names, as the user would; false when
-// the page has no such element.
-inline bool click(WebEngineBrowserView &view, const QString &element)
+// The widget that takes the view's mouse and keys.
+inline QWidget *input(WebEngineBrowserView &view)
+{
+    return view.view()->focusProxy() ? view.view()->focusProxy() : view.widget();
+}
+
+// The middle of the element the script expression names, in the view's coordinates; nothing
+// when the page has no such element.
+inline std::optional<QPoint> centreOf(WebEngineBrowserView &view, const QString &element)
 {
     const QVariantList centre =
         evaluate(view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
@@ -48,10 +56,17 @@ inline bool click(WebEngineBrowserView &view, const QString &element)
                            .arg(element))
             .toList();
     if (centre.size() != 2)
+        return std::nullopt;
+    return QPoint(qRound(centre[0].toDouble()), qRound(centre[1].toDouble()));
+}
+
+// Clicks the middle of the element, as the user would; false when the page has no such element.
+inline bool click(WebEngineBrowserView &view, const QString &element)
+{
+    const std::optional<QPoint> centre = centreOf(view, element);
+    if (!centre)
         return false;
-    QWidget *input = view.view()->focusProxy() ? view.view()->focusProxy() : view.widget();
-    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(qRound(centre[0].toDouble()), qRound(centre[1].toDouble())));
+    QTest::mouseClick(input(view), Qt::LeftButton, Qt::NoModifier, *centre);
     return true;
 }
 
