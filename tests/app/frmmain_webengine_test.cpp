@@ -18,6 +18,7 @@
 
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "filecontents.h"
 #include "installedpreviews.h"
 #include "livemainwindow.h"
 #include "platform/inisettings.h"
@@ -29,12 +30,6 @@ using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -154,13 +149,13 @@ TEST(MainWindowWithPreviews, WritesTheSamePageFile)
         QSignalSpy loaded(live.view(), &BrowserView::downloadComplete);
         window.formLoad(folder);
         ASSERT_TRUE(loaded.wait(timeout));
-        pages << fileBytes(pageFile);
+        pages << fileContents(pageFile);
         // Every layout: the three matrix modes, then stretched and tiled.
         for (const char *command : {"Command7", "Command7", "Command7", "Command10", "Command10"}) {
             QAction *action = window.findChild<QAction *>(QString::fromLatin1(command));
             ASSERT_NE(action, nullptr) << command;
             action->trigger();
-            pages << fileBytes(pageFile);
+            pages << fileContents(pageFile);
         }
     }
     ASSERT_EQ(pages.size(), 12);

@@ -18,6 +18,7 @@
 #include "detail/detailpage.h"
 #include "detail/detailwindow.h"
 #include "detail/picturedownload.h"
+#include "filecontents.h"
 #include "platform/pagefiles.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
@@ -112,11 +113,7 @@ protected:
         ASSERT_NE(action, nullptr) << name;
         action->trigger();
     }
-    QByteArray page()
-    {
-        QFile file(m_pageFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray page() { return fileContents(m_pageFile); }
     static QByteArray pageOf(const QString &address)
     {
         return PageFiles::joinLines(DetailPage::lines(address));

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "capture/screengrabber.h"
+#include "filecontents.h"
 #include "platform/pagefiles.h"
 #include "search/resultspage.h"
 #include "search/searchqueries.h"
@@ -98,11 +99,7 @@ protected:
         return window().findChild<QLabel *>(QStringLiteral("Lab%1").arg(index))->text();
     }
     QComboBox *box(const char *name) { return window().findChild<QComboBox *>(name); }
-    QByteArray resultsPage()
-    {
-        QFile file(resultsPageFile());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray resultsPage() { return fileContents(resultsPageFile()); }
     int resultsLeft() { return results()->widget()->x(); }
     void waitForSlide()
     {
