@@ -54,10 +54,8 @@ protected:
         ASSERT_TRUE(previewSchemeRegistered);
         ASSERT_TRUE(dir.isValid());
         handler = std::make_unique<InstalledPreviews>(dir.filePath(QStringLiteral("thumbs")));
-        view = std::make_unique<WebEngineBrowserView>();
-        view->widget()->resize(900, 700);
-        view->widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->widget()));
+        view = WebEngineWait::shownView(QSize(900, 700));
+        ASSERT_NE(view, nullptr);
     }
     void TearDown() override
     {

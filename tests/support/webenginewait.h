@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 
 #include "view/webenginebrowserview.h"
@@ -30,6 +31,18 @@ inline QVariant evaluate(WebEngineBrowserView &view, const QString &script)
     if (!QTest::qWaitFor([&] { return done; }, timeout))
         ADD_FAILURE() << "no answer to " << script.toStdString();
     return result;
+}
+
+// A view of its own, shown at the size and waited for until it is on screen; null when it never
+// came.
+inline std::unique_ptr<WebEngineBrowserView> shownView(QSize size)
+{
+    auto view = std::make_unique<WebEngineBrowserView>();
+    view->widget()->resize(size);
+    view->widget()->show();
+    if (!QTest::qWaitForWindowExposed(view->widget()))
+        return nullptr;
+    return view;
 }
 
 // Navigates and waits for the page to finish loading.
