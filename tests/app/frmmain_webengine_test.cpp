@@ -196,10 +196,7 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
     window.formLoad(folder);
     const QString height = QStringLiteral("document.documentElement.scrollHeight");
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return view->url().path() == pageFile &&
-                   evaluate(*view, height).toInt() > 5000;
-        },
+        [&] { return view->url().path() == pageFile && evaluate(*view, height).toInt() > 5000; },
         timeout));
     view->scrollBy(0, 3000);
     ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 3000);

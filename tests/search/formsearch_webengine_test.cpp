@@ -85,8 +85,8 @@ TEST_F(SearchWindowLive, AGalleryPageByThePageRuleAndItsLinksInThePageView)
 
     // A target=_blank link opens in the page view itself.
     press("Opt0");
-    ASSERT_TRUE(
-        WebEngineWait::click(*m_page, QStringLiteral("document.querySelector('a[target=_blank]')")));
+    ASSERT_TRUE(WebEngineWait::click(*m_page,
+                                     QStringLiteral("document.querySelector('a[target=_blank]')")));
     ASSERT_TRUE(waitForPage(QStringLiteral("/gallery/many")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return action("CmdPage0")->isEnabled(); }, timeout));
     EXPECT_FALSE(action("CmdPage1")->isEnabled());
