@@ -52,6 +52,17 @@ Fixture &fixture()
     return f;
 }
 
+// The gallery shows every picture of the fixture on one page, 1000 pixels wide.
+void showAll(Gallery &gallery)
+{
+    gallery.setPageSize(Pictures);
+    gallery.setViewWidth(1000);
+    ImageList list;
+    for (const QString &path : fixture().paths)
+        list.append(path);
+    gallery.showImages(std::move(list));
+}
+
 void BM_OpenRead4K(benchmark::State &state)
 {
     const auto &paths = fixture().paths;
@@ -71,12 +82,7 @@ void BM_PageBuild(benchmark::State &state)
 {
     Fixture &f = fixture();
     Gallery gallery(f.dir.filePath(QStringLiteral("Tpc.htm")));
-    gallery.setPageSize(Pictures);
-    gallery.setViewWidth(1000);
-    ImageList list;
-    for (const QString &path : f.paths)
-        list.append(path);
-    gallery.showImages(std::move(list));
+    showAll(gallery);
     bool ok = true;
     for (auto _ : state) {
         gallery.firstPage();
@@ -101,12 +107,7 @@ void BM_PageWithoutWidths(benchmark::State &state)
     Fixture &f = fixture();
     Gallery gallery(f.dir.filePath(QStringLiteral("Tpc2.htm")),
                     [](const QString &) { return 900; });
-    gallery.setPageSize(Pictures);
-    gallery.setViewWidth(1000);
-    ImageList list;
-    for (const QString &path : f.paths)
-        list.append(path);
-    gallery.showImages(std::move(list));
+    showAll(gallery);
     for (auto _ : state)
         gallery.firstPage();
 }

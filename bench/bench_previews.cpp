@@ -9,6 +9,7 @@
 // The photos are made once into the folder (default: a folder under the temporary one) and kept
 // for later runs. Each run is this program started again with --run.
 #include "app/frmmain.h"
+#include "livemainwindow.h"
 #include "platform/desktopshell.h"
 #include "platform/inisettings.h"
 #include "platform/largeblocks.h"
@@ -180,26 +181,16 @@ int runOnce(const QString &folder, qint64 startedMs)
                       QStringLiteral("200"));
     QtDialogs dialogs;
     DesktopShell shell;
-    WebEngineBrowserView *view = nullptr;
-    MainServices services;
-    services.settings = &settings;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.makeView = [&view](QWidget *parent) {
-        view = new WebEngineBrowserView(parent);
-        return view;
-    };
     QTemporaryDir pages;
-    services.pageFile = pages.filePath(QStringLiteral("Tpc.htm"));
+    const QString pageFile = pages.filePath(QStringLiteral("Tpc.htm"));
     std::unique_ptr<PreviewSchemeHandler> previews;
     if (previewsOn) {
         previews = std::make_unique<PreviewSchemeHandler>();
         previews->install();
-        services.previews = previews.get();
     }
-    Frmmain window(services);
-    window.resize(1280, 900);
-    window.show();
+    LiveMainWindow live(settings, dialogs, shell, pageFile, previews.get(), QSize(1280, 900));
+    Frmmain &window = live.window();
+    WebEngineBrowserView *view = live.view();
 
     QElapsedTimer clock;
     clock.start();
@@ -210,7 +201,7 @@ int runOnce(const QString &folder, qint64 startedMs)
         window.findChild<QAction *>(QStringLiteral("Command7"))->trigger();
     const bool verbose = qEnvironmentVariableIsSet("BENCH_VERBOSE");
     if (verbose) {
-        QFile page(services.pageFile);
+        QFile page(pageFile);
         page.open(QIODevice::ReadOnly);
         std::fprintf(stderr, "view %d px wide; %s\n", view->widget()->width(),
                      page.readAll().split('\n').value(3).constData());

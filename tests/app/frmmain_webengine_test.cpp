@@ -10,19 +10,18 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QScopeGuard>
-#include <QWebEngineProfile>
-#include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <tuple>
 
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "filecontents.h"
+#include "installedpreviews.h"
+#include "livemainwindow.h"
 #include "platform/inisettings.h"
-#include "preview/previewschemehandler.h"
-#include "view/webenginebrowserview.h"
 #include "webenginewait.h"
 
 using namespace vimbrel;
@@ -31,18 +30,6 @@ using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
 namespace {
-
-// The scheme must be known before the application object is made, as in the program.
-const bool schemeRegistered = [] {
-    PreviewSchemeHandler::registerScheme();
-    return true;
-}();
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -55,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(FilesAndPreviews, MainWindowInABrowser, ::testing::Bool
 
 TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
 {
-    ASSERT_TRUE(schemeRegistered);
+    ASSERT_TRUE(previewSchemeRegistered);
     const bool withPreviews = GetParam();
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("my pics#1"));
@@ -76,33 +63,19 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
     IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
     FakeDialogs dialogs;
     FakeShell shell;
-    WebEngineBrowserView *view = nullptr;
-    MainServices services;
-    services.settings = &settings;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.makeView = [&view](QWidget *parent) {
-        view = new WebEngineBrowserView(parent);
-        return view;
-    };
-    services.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
-    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
-    if (withPreviews) {
-        previews.install();
-        services.previews = &previews;
-    }
-    const auto uninstall = qScopeGuard(
-        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
-    Frmmain window(services);
-    window.resize(1000, 700);
-    window.show();
+    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    std::optional<InstalledPreviews> previews;
+    if (withPreviews)
+        previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
+    LiveMainWindow live(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
+    Frmmain &window = live.window();
+    WebEngineBrowserView *view = live.view();
 
     QSignalSpy loaded(view, &BrowserView::downloadComplete);
     window.formLoad(folder);
     // Asked each time: every page shown gets an address of its own.
     const auto pageAddress = [&] {
-        return withPreviews ? previews.page().address(services.pageFile)
-                            : QUrl::fromLocalFile(services.pageFile);
+        return previews ? previews->page().address(pageFile) : QUrl::fromLocalFile(pageFile);
     };
     ASSERT_TRUE(QTest::qWaitFor([&] { return view->url() == pageAddress() && !loaded.isEmpty(); },
                                 timeout));
@@ -138,19 +111,12 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
         EXPECT_TRUE(shownTitles.contains(name)) << name.toStdString();
 
     // A click on a picture opens that file, and no browser window.
-    const QVariantList centre =
-        evaluate(*view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
-                                       "(document.images[0].getBoundingClientRect())"))
-            .toList();
-    ASSERT_EQ(centre.size(), 2);
     const QString firstSrc =
         evaluate(*view,
                  QStringLiteral("decodeURIComponent(new URL(document.images[0].src).pathname)"))
             .toString();
     const int windowsBefore = int(QApplication::topLevelWidgets().size());
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
-    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(qRound(centre[0].toDouble()), qRound(centre[1].toDouble())));
+    ASSERT_TRUE(WebEngineWait::click(*view, QStringLiteral("document.images[0]")));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.calls.isEmpty(); }, timeout));
     EXPECT_EQ(shell.calls.first(), QStringLiteral("open|") + firstSrc);
     EXPECT_TRUE(QFile::exists(firstSrc));
@@ -159,7 +125,7 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
 
 TEST(MainWindowWithPreviews, WritesTheSamePageFile)
 {
-    ASSERT_TRUE(schemeRegistered);
+    ASSERT_TRUE(previewSchemeRegistered);
     QTemporaryDir dir;
     const QString folder = dir.filePath(QStringLiteral("pics"));
     ASSERT_TRUE(QDir().mkpath(folder));
@@ -171,40 +137,27 @@ TEST(MainWindowWithPreviews, WritesTheSamePageFile)
     IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
     FakeDialogs dialogs;
     FakeShell shell;
-    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
-    previews.install();
-    const auto uninstall = qScopeGuard(
-        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
+    InstalledPreviews previews(dir.filePath(QStringLiteral("thumbnails")));
 
     // Two windows alike but for the previews; each writes its page, which must not differ.
     QList<QByteArray> pages;
-    for (PreviewSchemeHandler *served : {static_cast<PreviewSchemeHandler *>(nullptr), &previews}) {
-        MainServices services;
-        services.settings = &settings;
-        services.dialogs = &dialogs;
-        services.shell = &shell;
-        BrowserView *view = nullptr;
-        services.makeView = [&view](QWidget *parent) {
-            view = new WebEngineBrowserView(parent);
-            return view;
-        };
-        services.pageFile =
+    for (PreviewSchemeHandler *served :
+         std::initializer_list<PreviewSchemeHandler *>{nullptr, &previews}) {
+        const QString pageFile =
             dir.filePath(served ? QStringLiteral("b/Tpc.htm") : QStringLiteral("a/Tpc.htm"));
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(services.pageFile).path()));
-        services.previews = served;
-        Frmmain window(services);
-        window.resize(1000, 700);
-        window.show();
-        QSignalSpy loaded(view, &BrowserView::downloadComplete);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(pageFile).path()));
+        LiveMainWindow live(settings, dialogs, shell, pageFile, served);
+        Frmmain &window = live.window();
+        QSignalSpy loaded(live.view(), &BrowserView::downloadComplete);
         window.formLoad(folder);
         ASSERT_TRUE(loaded.wait(timeout));
-        pages << fileBytes(services.pageFile);
+        pages << fileContents(pageFile);
         // Every layout: the three matrix modes, then stretched and tiled.
         for (const char *command : {"Command7", "Command7", "Command7", "Command10", "Command10"}) {
             QAction *action = window.findChild<QAction *>(QString::fromLatin1(command));
             ASSERT_NE(action, nullptr) << command;
             action->trigger();
-            pages << fileBytes(services.pageFile);
+            pages << fileContents(pageFile);
         }
     }
     ASSERT_EQ(pages.size(), 12);
@@ -233,36 +186,19 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
     IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
     FakeDialogs dialogs;
     FakeShell shell;
-    WebEngineBrowserView *view = nullptr;
-    MainServices services;
-    services.settings = &settings;
-    services.dialogs = &dialogs;
-    services.shell = &shell;
-    services.makeView = [&view](QWidget *parent) {
-        view = new WebEngineBrowserView(parent);
-        return view;
-    };
-    services.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
     // With previews the page comes through the program's own scheme, as in the program itself.
     const bool withPreviews = std::get<1>(GetParam());
-    ASSERT_TRUE(schemeRegistered);
-    PreviewSchemeHandler previews(dir.filePath(QStringLiteral("thumbnails")));
-    previews.install();
-    const auto uninstall = qScopeGuard(
-        [&] { QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(&previews); });
-    if (withPreviews)
-        services.previews = &previews;
-    Frmmain window(services);
-    window.resize(1000, 700);
-    window.show();
+    ASSERT_TRUE(previewSchemeRegistered);
+    InstalledPreviews previews(dir.filePath(QStringLiteral("thumbnails")));
+    LiveMainWindow live(settings, dialogs, shell, pageFile, withPreviews ? &previews : nullptr);
+    Frmmain &window = live.window();
+    WebEngineBrowserView *view = live.view();
 
     window.formLoad(folder);
     const QString height = QStringLiteral("document.documentElement.scrollHeight");
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return view->url().path() == services.pageFile &&
-                   evaluate(*view, height).toInt() > 5000;
-        },
+        [&] { return view->url().path() == pageFile && evaluate(*view, height).toInt() > 5000; },
         timeout));
     view->scrollBy(0, 3000);
     ASSERT_EQ(evaluate(*view, QStringLiteral("window.scrollY")).toInt(), 3000);

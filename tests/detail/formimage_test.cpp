@@ -14,16 +14,12 @@
 #include <vector>
 
 #include "../search/printing.h"
+#include "../search/searchwindowfixture.h"
 #include "detail/detailpage.h"
 #include "detail/detailwindow.h"
 #include "detail/picturedownload.h"
-#include "fakebrowserview.h"
-#include "fakedialogs.h"
-#include "fakeshell.h"
-#include "platform/inisettings.h"
+#include "filecontents.h"
 #include "platform/pagefiles.h"
-#include "search/formsearch.h"
-#include "search/searchstate.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
 
@@ -61,15 +57,12 @@ const QString A = QStringLiteral("http://p.test/a.jpg");
 const QString B = QStringLiteral("http://p.test/b.jpg");
 const QString C = QStringLiteral("http://p.test/c.jpg");
 
-class DetailWindowTest : public ::testing::Test
+class DetailWindowTest : public SearchWindowFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_settings = std::make_unique<IniSettings>(m_dir.filePath(QStringLiteral("ulvo.ini")));
-        m_settings->setValue(QStringLiteral("Search"), QStringLiteral("ServiceHost"),
-                             QStringLiteral("img.test"));
+        ASSERT_NO_FATAL_FAILURE(useHost(QStringLiteral("img.test")));
         m_pageFile = m_dir.filePath(QStringLiteral("img.htm"));
         DetailServices services;
         services.dialogs = &m_dialogs;
@@ -94,21 +87,10 @@ protected:
     // A search window over fake views; its results view is the second one made.
     FormSearch &searchWindow()
     {
-        SearchServices services;
-        services.settings = m_settings.get();
-        services.dialogs = &m_dialogs;
-        services.shell = &m_shell;
-        services.makeView = [this](QWidget *parent) {
-            auto *view = new FakeBrowserView(parent);
-            m_searchViews.push_back(view);
-            return view;
-        };
-        services.resultsPageFile = m_dir.filePath(QStringLiteral("Baidu.htm"));
-        services.state = &m_state;
-        m_searchWindows.push_back(std::make_unique<FormSearch>(services));
+        m_searchWindows.push_back(std::make_unique<FormSearch>(overFakeViews()));
         return *m_searchWindows.back();
     }
-    FakeBrowserView *resultsView() { return m_searchViews.back(); }
+    FakeBrowserView *resultsView() { return m_fakeViews.back(); }
     void click(const QString &address) { resultsView()->requestNewWindow(QUrl(address), true); }
 
     void fill(const QStringList &addresses)
@@ -131,27 +113,17 @@ protected:
         ASSERT_NE(action, nullptr) << name;
         action->trigger();
     }
-    QByteArray page()
-    {
-        QFile file(m_pageFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray page() { return fileContents(m_pageFile); }
     static QByteArray pageOf(const QString &address)
     {
         return PageFiles::joinLines(DetailPage::lines(address));
     }
     QWidget *sink() { return window().findChild<FocusSink *>(QStringLiteral("Cmb")); }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<IniSettings> m_settings;
-    FakeDialogs m_dialogs;
-    FakeShell m_shell;
-    SearchState m_state;
     QString m_pageFile;
     DetailWindow *m_detail = nullptr;
     FakeBrowserView *m_view = nullptr;
     FakeDownload *m_download = nullptr;
-    std::vector<FakeBrowserView *> m_searchViews;
     std::vector<std::unique_ptr<FormSearch>> m_searchWindows;
 };
 

@@ -15,6 +15,7 @@
 #include "detail/webenginepicturedownload.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
+#include "filecontents.h"
 #include "imageservice/imageservice.h"
 #include "search/searchstate.h"
 #include "webenginewait.h"
@@ -77,11 +78,6 @@ protected:
         reply->deleteLater();
         return reply->readAll();
     }
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
     // Everything in the save folder, hidden entries too.
     QStringList saveFolder() const
     {
@@ -141,7 +137,7 @@ TEST_F(DetailWindowLive, SavesTheOriginalBytesAndReplacesAChosenExistingFile)
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, timeout));
     const QByteArray original = fetch(picture);
     ASSERT_FALSE(original.isEmpty());
-    EXPECT_EQ(read(target), original);
+    EXPECT_EQ(fileContents(target), original);
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveFolder().size() == 1; }, timeout))
         << saveFolder().join(QLatin1Char(' ')).toStdString();
 
@@ -149,7 +145,7 @@ TEST_F(DetailWindowLive, SavesTheOriginalBytesAndReplacesAChosenExistingFile)
     const QString second = address(QStringLiteral("/pic/other.jpg?w=64&h=48"));
     ASSERT_TRUE(show(second));
     save(target);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return read(target) == fetch(second); }, timeout));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fileContents(target) == fetch(second); }, timeout));
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveFolder().size() == 1; }, timeout));
     EXPECT_TRUE(m_dialogs.calls.filter(QStringLiteral("message|")).isEmpty());
 }
@@ -164,7 +160,7 @@ TEST_F(DetailWindowLive, APictureWrittenIntoItsAddressIsSavedDecoded)
     save(target);
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, timeout))
         << m_dialogs.calls.join(QLatin1Char(' ')).toStdString();
-    EXPECT_EQ(read(target), gif);
+    EXPECT_EQ(fileContents(target), gif);
 }
 
 TEST_F(DetailWindowLive, AFailedDownloadKeepsWhatWasThereAndSaysSo)
@@ -182,7 +178,7 @@ TEST_F(DetailWindowLive, AFailedDownloadKeepsWhatWasThereAndSaysSo)
     EXPECT_TRUE(
         m_dialogs.calls.last().startsWith(QStringLiteral("message|圖片詳情|圖片沒有保存：")))
         << m_dialogs.calls.last().toStdString();
-    EXPECT_EQ(read(target), QByteArray("old bytes"));
+    EXPECT_EQ(fileContents(target), QByteArray("old bytes"));
     EXPECT_EQ(saveFolder(), QStringList{QStringLiteral("here.jpg")});
 }
 
@@ -197,7 +193,7 @@ TEST_F(DetailWindowLive, ASaveGoesOnAfterTheWindowIsClosed)
     ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(target); }, timeout))
         << m_dialogs.calls.join(QLatin1Char(' ')).toStdString();
     m_service.setDelay(0);
-    EXPECT_EQ(read(target), fetch(picture));
+    EXPECT_EQ(fileContents(target), fetch(picture));
     EXPECT_TRUE(QTest::qWaitFor([&] { return saveFolder().size() == 1; }, timeout));
 }
 

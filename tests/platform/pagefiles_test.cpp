@@ -17,15 +17,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "filecontents.h"
+
 using namespace vimbrel;
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -63,8 +59,8 @@ TEST(PageFilesTest, PlantedHardLinkKeepsTheOtherUsersBytes)
 
     ASSERT_TRUE(PageFiles::writeLines(page, {QStringLiteral("C:/pictures/a.jpg")}));
 
-    EXPECT_EQ(contents(elsewhere), QByteArray("their bytes"));
-    EXPECT_EQ(contents(page), QByteArray("C:/pictures/a.jpg\r\n"));
+    EXPECT_EQ(fileContents(elsewhere), QByteArray("their bytes"));
+    EXPECT_EQ(fileContents(page), QByteArray("C:/pictures/a.jpg\r\n"));
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(page).constData(), &st), 0);
     EXPECT_EQ(st.st_nlink, 1u);
@@ -86,7 +82,7 @@ TEST(PageFilesTest, AFileOpenToOthersIsReplacedNotRewritten)
     ASSERT_TRUE(PageFiles::writeLines(page, {QStringLiteral("C:/pictures/a.jpg")}));
 
     EXPECT_EQ(opened.readAll(), QByteArray("planted"));
-    EXPECT_EQ(contents(page), QByteArray("C:/pictures/a.jpg\r\n"));
+    EXPECT_EQ(fileContents(page), QByteArray("C:/pictures/a.jpg\r\n"));
     EXPECT_EQ(QFileInfo(page).permissions() & (QFile::ReadOther | QFile::WriteOther),
               QFile::Permissions());
 }
@@ -98,7 +94,7 @@ TEST(PageFilesTest, APipeAtThePageFileIsReplacedWithoutWaiting)
     ASSERT_EQ(::mkfifo(QFile::encodeName(page).constData(), 0666), 0);
     EXPECT_TRUE(finishesWithoutBlocking(
         page, [&] { return PageFiles::writeLines(page, {QStringLiteral("page")}); }));
-    EXPECT_EQ(contents(page), QByteArray("page\r\n"));
+    EXPECT_EQ(fileContents(page), QByteArray("page\r\n"));
 }
 
 TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
@@ -204,13 +200,13 @@ TEST_F(PageFileInstances, EachRunningInstanceOwnsItsPages)
                          {inBase(QStringLiteral("Tpc.htm")), inBase(QStringLiteral("Baidu.htm"))}));
     const QStringList second = start({QStringLiteral("Tpc.htm")});
     ASSERT_EQ(second, QStringList{inBase(QStringLiteral("instance-1/Tpc.htm"))});
-    EXPECT_EQ(contents(first[0]).trimmed().toLongLong(), instance(0).processId());
-    EXPECT_EQ(contents(second[0]).trimmed().toLongLong(), instance(1).processId());
+    EXPECT_EQ(fileContents(first[0]).trimmed().toLongLong(), instance(0).processId());
+    EXPECT_EQ(fileContents(second[0]).trimmed().toLongLong(), instance(1).processId());
 
     // Closing the second leaves the first one's page alone.
     quit(1);
     EXPECT_FALSE(QFileInfo::exists(second[0]));
-    EXPECT_EQ(contents(first[0]).trimmed().toLongLong(), instance(0).processId());
+    EXPECT_EQ(fileContents(first[0]).trimmed().toLongLong(), instance(0).processId());
 
     // A third while the first runs takes the free slot again.
     EXPECT_EQ(start({QStringLiteral("Tpc.htm")}), second);

@@ -57,6 +57,16 @@ class Previews : public ::testing::Test
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     QString path(const QString &name) const { return dir.filePath(name); }
+    // Paints the picture over in blue and dates it two minutes on, as a later edit leaves it.
+    static bool repaintBlue(const QString &picture)
+    {
+        if (!writePng(picture, QSize(1000, 500), Qt::blue))
+            return false;
+        QFile file(picture);
+        return file.open(QIODevice::ReadWrite) &&
+               file.setFileTime(QDateTime::currentDateTime().addSecs(120),
+                                QFileDevice::FileModificationTime);
+    }
 
     QTemporaryDir dir;
     ThumbnailCache cache{dir.filePath(QStringLiteral("thumbnails"))};
@@ -301,12 +311,7 @@ TEST_F(Previews, AChangedFileGetsANewPreview)
     ASSERT_TRUE(first);
     EXPECT_GT(decode(first->bytes).pixelColor(10, 10).red(), 240);
 
-    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::blue));
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(120),
-                                 QFileDevice::FileModificationTime));
-    file.close();
+    ASSERT_TRUE(repaintBlue(picture));
     const auto second = maker.make(picture, 200);
     ASSERT_TRUE(second);
     EXPECT_GT(decode(second->bytes).pixelColor(10, 10).blue(), 240);
@@ -321,12 +326,7 @@ TEST_F(Previews, APictureChangedWhileItsPreviewIsMadeIsShownButNotKept)
     ASSERT_TRUE(preview);
     ASSERT_TRUE(preview->keep);
     // Rewritten before the thumbnail is written.
-    ASSERT_TRUE(writePng(picture, QSize(1000, 500), Qt::blue));
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(120),
-                                 QFileDevice::FileModificationTime));
-    file.close();
+    ASSERT_TRUE(repaintBlue(picture));
     preview->keep();
     for (const int size : ThumbnailCache::Sizes)
         EXPECT_FALSE(QFileInfo::exists(cache.thumbnailPath(picture, size))) << size;

@@ -8,13 +8,13 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "installedpreviews.h"
 #include "previewfixtures.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
@@ -25,12 +25,6 @@ using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
 namespace {
-
-// Before the application object exists, as the program does.
-const bool schemeRegistered = [] {
-    PreviewSchemeHandler::registerScheme();
-    return true;
-}();
 
 QString pathAddress(const QString &path)
 {
@@ -58,19 +52,15 @@ class PreviewView : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(schemeRegistered);
+        ASSERT_TRUE(previewSchemeRegistered);
         ASSERT_TRUE(dir.isValid());
-        handler = std::make_unique<PreviewSchemeHandler>(dir.filePath(QStringLiteral("thumbs")));
-        handler->install();
-        view = std::make_unique<WebEngineBrowserView>();
-        view->widget()->resize(900, 700);
-        view->widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->widget()));
+        handler = std::make_unique<InstalledPreviews>(dir.filePath(QStringLiteral("thumbs")));
+        view = WebEngineWait::shownView(QSize(900, 700));
+        ASSERT_NE(view, nullptr);
     }
     void TearDown() override
     {
         view.reset();
-        QWebEngineProfile::defaultProfile()->removeUrlSchemeHandler(handler.get());
         handler.reset();
     }
 
@@ -99,6 +89,20 @@ protected:
             timeout);
     }
 
+    // The natural width of the picture with the id x once it has settled; -1 when it does not.
+    int settledWidthOfX()
+    {
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
+                    .toBool();
+            },
+            timeout);
+        if (!settled)
+            return -1;
+        return evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt();
+    }
+
     QVariantList sizes()
     {
         return evaluate(*view, QStringLiteral("Array.from(document.images, "
@@ -107,7 +111,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    std::unique_ptr<PreviewSchemeHandler> handler;
+    std::unique_ptr<InstalledPreviews> handler;
     std::unique_ptr<WebEngineBrowserView> view;
 };
 
@@ -174,14 +178,7 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
     // The page itself asks for another picture of the same folder: refused.
     view->runScript(QStringLiteral("var i = new Image(); i.id = 'x'; i.src = '") +
                     pathAddress(hidden) + QStringLiteral("'; document.body.appendChild(i);"));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
-                .toBool();
-        },
-        timeout));
-    EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
-              0);
+    ASSERT_EQ(settledWidthOfX(), 0);
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[0].naturalWidth")).toInt(), 40);
 
     // A web page cannot load from the scheme at all, not even the pictures on view.
@@ -191,14 +188,7 @@ TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
                                       QStringLiteral("\">"),
                                   QUrl(QStringLiteral("http://127.0.0.1/")));
     ASSERT_TRUE(loaded.wait(timeout));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            return evaluate(*view, QStringLiteral("document.getElementById('x').complete"))
-                .toBool();
-        },
-        timeout));
-    EXPECT_EQ(evaluate(*view, QStringLiteral("document.getElementById('x').naturalWidth")).toInt(),
-              0);
+    ASSERT_EQ(settledWidthOfX(), 0);
 }
 
 TEST_F(PreviewView, AClickAsksForTheOriginalFile)
@@ -206,15 +196,8 @@ TEST_F(PreviewView, AClickAsksForTheOriginalFile)
     const QString picture = path(QStringLiteral("a b#1.tif"));
     ASSERT_TRUE(QImage(QSize(120, 90), QImage::Format_RGB32).save(picture));
     ASSERT_TRUE(show({{picture, 0}}));
-    const QVariantList rect =
-        evaluate(*view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
-                                       "(document.images[0].getBoundingClientRect())"))
-            .toList();
-    ASSERT_EQ(rect.size(), 2);
     QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
-    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier,
-                      QPoint(qRound(rect[0].toDouble()), qRound(rect[1].toDouble())));
+    ASSERT_TRUE(WebEngineWait::click(*view, QStringLiteral("document.images[0]")));
     ASSERT_TRUE(newWindow.wait(timeout));
     EXPECT_EQ(PreviewPage::localPath(newWindow.at(0).at(0).toUrl()), picture);
 }

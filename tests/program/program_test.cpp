@@ -12,13 +12,11 @@
 #include <csignal>
 #include <ostream>
 
-namespace {
+#include "filecontents.h"
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using vimbrel::fileContents;
+
+namespace {
 
 // Lines a sound start may print here: facts about how the test runs it (as root, on the
 // offscreen platform, which has no OpenGL), not faults.
@@ -87,7 +85,7 @@ protected:
     // Waits (bounded) until the page file names the picture.
     bool pageShows(const QString &pageFile, const char *picture)
     {
-        return QTest::qWaitFor([&] { return contents(pageFile).contains(picture); }, 60000);
+        return QTest::qWaitFor([&] { return fileContents(pageFile).contains(picture); }, 60000);
     }
 
     void end(QProcess &process, int signal)
@@ -150,12 +148,12 @@ TEST_F(Program, TwoRunningAtOnceShowTheirOwnPages)
     QProcess &second = start(folderWith(QStringLiteral("two"), {QStringLiteral("second.png")}));
     const QString secondPage = pageFolder() + QStringLiteral("/instance-1/Tpc.htm");
     ASSERT_TRUE(pageShows(secondPage, "second.png"));
-    EXPECT_FALSE(contents(firstPage).contains("second.png"));
+    EXPECT_FALSE(fileContents(firstPage).contains("second.png"));
 
     // Closing the second leaves the first one's page as it was.
     end(second, SIGTERM);
     EXPECT_FALSE(QFile::exists(secondPage));
-    EXPECT_TRUE(contents(firstPage).contains("first.png"));
+    EXPECT_TRUE(fileContents(firstPage).contains("first.png"));
     end(first, SIGTERM);
     EXPECT_FALSE(QFile::exists(firstPage));
 }

@@ -16,14 +16,11 @@
 #include <vector>
 
 #include "capture/screengrabber.h"
-#include "fakebrowserview.h"
-#include "fakedialogs.h"
-#include "fakeshell.h"
-#include "platform/inisettings.h"
+#include "filecontents.h"
 #include "platform/pagefiles.h"
 #include "search/resultspage.h"
 #include "search/searchqueries.h"
-#include "search/searchstate.h"
+#include "searchwindowfixture.h"
 
 namespace vimbrel {
 namespace {
@@ -65,24 +62,15 @@ QList<BrowserView::Element> gallery(int pictures)
     return elements;
 }
 
-class SearchWindow : public ::testing::Test
+class SearchWindow : public SearchWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        m_settings = std::make_unique<IniSettings>(m_dir.filePath(QStringLiteral("ulvo.ini")));
-        m_settings->setValue(QStringLiteral("Search"), QStringLiteral("ServiceHost"), Host);
-        m_resultsPage = m_dir.filePath(QStringLiteral("Baidu.htm"));
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(useHost(Host)); }
 
     // A new window; its page and results views become page() and results().
     FormSearch &open()
     {
-        SearchServices services;
-        services.settings = m_settings.get();
-        services.dialogs = &m_dialogs;
-        services.shell = &m_shell;
+        SearchServices services = this->services();
         services.grabber = &m_grabber;
         services.makeView = [this](QWidget *parent) {
             auto *view = new TestView(parent);
@@ -91,8 +79,6 @@ protected:
             m_views.push_back(view);
             return view;
         };
-        services.resultsPageFile = m_resultsPage;
-        services.state = &m_state;
         m_windows.push_back(std::make_unique<FormSearch>(services));
         m_windows.back()->resize(972, 511);
         return *m_windows.back();
@@ -113,11 +99,7 @@ protected:
         return window().findChild<QLabel *>(QStringLiteral("Lab%1").arg(index))->text();
     }
     QComboBox *box(const char *name) { return window().findChild<QComboBox *>(name); }
-    QByteArray resultsPage()
-    {
-        QFile file(m_resultsPage);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray resultsPage() { return fileContents(resultsPageFile()); }
     int resultsLeft() { return results()->widget()->x(); }
     void waitForSlide()
     {
@@ -136,13 +118,7 @@ protected:
             m_state.results(), mode, ResultsPage::matrixWidth(twips, mode), background));
     }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<IniSettings> m_settings;
-    FakeDialogs m_dialogs;
-    FakeShell m_shell;
     Grabber m_grabber;
-    SearchState m_state;
-    QString m_resultsPage;
     std::vector<TestView *> m_views;
     std::vector<std::unique_ptr<FormSearch>> m_windows;
 };
@@ -263,7 +239,7 @@ TEST_F(SearchWindow, RefreshAndHomeInTheResultsView)
     press("Command2");
     EXPECT_EQ(page()->refreshes, 0);
     EXPECT_EQ(m_state.results().count(), 5);
-    EXPECT_EQ(results()->navigations.last(), m_resultsPage);
+    EXPECT_EQ(results()->navigations.last(), resultsPageFile());
     EXPECT_EQ(lab(2), QStringLiteral("圖片總數：5"));
 
     press("Command5");
@@ -281,7 +257,7 @@ TEST_F(SearchWindow, TheResultsViewSlidesInAndTheSelectedOptionStaysPut)
     EXPECT_TRUE(action("Opt1")->isChecked());
     EXPECT_EQ(resultsPage(), extractionPage(Extraction::Rule::Page));
     EXPECT_EQ(m_state.results().count(), 3);
-    EXPECT_EQ(results()->navigations.last(), m_resultsPage);
+    EXPECT_EQ(results()->navigations.last(), resultsPageFile());
     waitForSlide();
     EXPECT_EQ(lab(0), QString());
     EXPECT_EQ(lab(2), QStringLiteral("圖片總數：3"));
@@ -469,9 +445,9 @@ TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
 {
     open();
     press("Opt1");
-    ASSERT_TRUE(QFile::exists(m_resultsPage));
+    ASSERT_TRUE(QFile::exists(resultsPageFile()));
     EXPECT_TRUE(window().close());
-    EXPECT_FALSE(QFile::exists(m_resultsPage));
+    EXPECT_FALSE(QFile::exists(resultsPageFile()));
 }
 
 TEST_F(SearchWindow, LayoutAtTheDesignSize)

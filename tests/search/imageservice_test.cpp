@@ -53,10 +53,8 @@ protected:
     void SetUp() override
     {
         ASSERT_NE(service.listen(), 0);
-        view = std::make_unique<WebEngineBrowserView>();
-        view->widget()->resize(800, 600);
-        view->widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->widget()));
+        view = WebEngineWait::shownView(QSize(800, 600));
+        ASSERT_NE(view, nullptr);
     }
     void TearDown() override { view.reset(); }
 

@@ -1,31 +1,21 @@
 #include "search/formsearch.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "fakedialogs.h"
-#include "fakeshell.h"
-#include "imageservice/imageservice.h"
-#include "platform/inisettings.h"
+#include "livesearchwindow.h"
 #include "search/originattributes.h"
 #include "search/savingrun.h"
-#include "search/searchstate.h"
 #include "webenginewait.h"
 
 namespace vimbrel {
 namespace {
 
-using WebEngineWait::evaluate;
 using WebEngineWait::timeout;
 
 bool near(QRgb a, QColor b, int tolerance = 48)
@@ -36,72 +26,25 @@ bool near(QRgb a, QColor b, int tolerance = 48)
 }
 
 // Saving runs of the search window with real views against the local image service.
-class SavingLive : public ::testing::Test
+class SavingLive : public LiveSearchWindow
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        ASSERT_NE(m_service.listen(), 0);
-        m_settings = std::make_unique<IniSettings>(m_dir.filePath(QStringLiteral("ulvo.ini")));
-        m_settings->setValue(QStringLiteral("Search"), QStringLiteral("ServiceHost"),
-                             m_service.host());
-        SearchServices services;
-        services.settings = m_settings.get();
-        services.dialogs = &m_dialogs;
-        services.shell = &m_shell;
-        services.makeView = [this](QWidget *parent) {
-            m_page = new WebEngineBrowserView(parent);
-            return m_page;
-        };
-        services.makeResultsView = [this](QWidget *parent) {
-            m_results = new WebEngineBrowserView(parent);
-            m_results->showOnlyPictures();
-            return m_results;
-        };
-        services.resultsPageFile = m_dir.filePath(QStringLiteral("Baidu.htm"));
-        services.state = &m_state;
+        ASSERT_NO_FATAL_FAILURE(LiveSearchWindow::SetUp());
+        m_target = m_dir.filePath(QStringLiteral("saved pictures 圖片"));
+        QDir().mkpath(m_target);
+    }
+    void adjust(SearchServices &services) override
+    {
         services.userAgent = [] { return QStringLiteral("VimbrelTest/1"); };
         services.cookiesFor = [](const QUrl &url) {
             return QList<QNetworkCookie>{QNetworkCookie("seen", url.path().toUtf8())};
         };
-        m_window = std::make_unique<FormSearch>(services);
-        m_window->resize(900, 600);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        m_target = m_dir.filePath(QStringLiteral("saved pictures 圖片"));
-        QDir().mkpath(m_target);
     }
-    void TearDown() override { m_window.reset(); }
 
-    QString address(const QString &path) const
-    {
-        return QStringLiteral("http://") + m_service.host() + path;
-    }
-    void press(const char *name) { m_window->findChild<QAction *>(name)->trigger(); }
-    bool go(const QString &path)
-    {
-        m_window->findChild<QComboBox *>(QStringLiteral("TextUrl"))->setEditText(address(path));
-        press("CmdGo");
-        return QTest::qWaitFor(
-            [&] {
-                return m_page->url().path() == path &&
-                       evaluate(*m_page, QStringLiteral("document.readyState")).toString() ==
-                           QLatin1String("complete");
-            },
-            timeout);
-    }
     // Command1 into the target folder; the closing box's text.
-    QString save()
-    {
-        m_dialogs.fileAnswers.push_back(m_target);
-        m_dialogs.questionAnswers.push_back(false);
-        const qsizetype before = m_dialogs.calls.size();
-        press("Command1");
-        if (!QTest::qWaitFor([&] { return m_dialogs.calls.size() >= before + 2; }, timeout))
-            return {};
-        return m_dialogs.calls.last();
-    }
+    QString save() { return saveWith(*m_window, m_target, false, timeout); }
     QStringList targetFiles() const
     {
         return QDir(m_target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
@@ -129,15 +72,6 @@ protected:
         EXPECT_EQ(saved(4).size(), QSize(640, 480));
     }
 
-    QTemporaryDir m_dir;
-    ImageService m_service;
-    std::unique_ptr<IniSettings> m_settings;
-    FakeDialogs m_dialogs;
-    FakeShell m_shell;
-    SearchState m_state;
-    WebEngineBrowserView *m_page = nullptr;
-    WebEngineBrowserView *m_results = nullptr;
-    std::unique_ptr<FormSearch> m_window;
     QString m_target;
 };
 

@@ -7,18 +7,13 @@
 #include <QLabel>
 #include <QRandomGenerator>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "fakebrowserview.h"
-#include "fakedialogs.h"
-#include "fakeshell.h"
-#include "platform/inisettings.h"
-#include "search/searchstate.h"
+#include "searchwindowfixture.h"
 
 namespace vimbrel {
 namespace {
@@ -46,33 +41,19 @@ QString dataPicture(int width, int height, bool busy)
 }
 
 // The search window over fake views; the run itself reads data: pictures.
-class SavingWindow : public ::testing::Test
+class SavingWindow : public SearchWindowFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        m_settings = std::make_unique<IniSettings>(m_dir.filePath(QStringLiteral("ulvo.ini")));
-        m_settings->setValue(QStringLiteral("Search"), QStringLiteral("ServiceHost"),
-                             QStringLiteral("img.test"));
-        SearchServices services;
-        services.settings = m_settings.get();
-        services.dialogs = &m_dialogs;
-        services.shell = &m_shell;
-        services.makeView = [this](QWidget *parent) {
-            auto *view = new FakeBrowserView(parent);
-            m_views.push_back(view);
-            return view;
-        };
-        services.resultsPageFile = m_dir.filePath(QStringLiteral("Baidu.htm"));
-        services.state = &m_state;
-        m_window = std::make_unique<FormSearch>(services);
+        ASSERT_NO_FATAL_FAILURE(useHost(QStringLiteral("img.test")));
+        m_window = std::make_unique<FormSearch>(overFakeViews());
         page()->currentUrl = QUrl(QStringLiteral("http://g.test/gallery"));
         m_target = m_dir.filePath(QStringLiteral("下載 的 圖片"));
         QDir().mkpath(m_target);
     }
 
-    FakeBrowserView *page() { return m_views.front(); }
+    FakeBrowserView *page() { return m_fakeViews.front(); }
     void showPictures(const QStringList &addresses)
     {
         page()->scriptedElements.clear();
@@ -82,25 +63,23 @@ protected:
                 {QStringLiteral("A"), QStringLiteral("http://g.test/")});
         }
     }
+    // Forty pictures large enough to keep, so that a run is still going when the test acts.
+    void showManyPictures()
+    {
+        QStringList addresses;
+        for (int i = 0; i < 40; ++i)
+            addresses << dataPicture(400 + i, 300, true);
+        showPictures(addresses);
+    }
     void press() { m_window->findChild<QAction *>(QStringLiteral("Command1"))->trigger(); }
     QString status() { return m_window->findChild<QLabel *>(QStringLiteral("Lab0"))->text(); }
     // Presses Command1 with a folder answered and waits for the closing box.
     void saveInto(const QString &folder, bool ok)
     {
-        m_dialogs.fileAnswers.push_back(folder);
-        m_dialogs.questionAnswers.push_back(ok);
-        const qsizetype before = m_dialogs.calls.size();
-        press();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_dialogs.calls.size() >= before + 2; }, 20000));
+        ASSERT_FALSE(saveWith(*m_window, folder, ok, 20000).isEmpty());
     }
     QStringList targetFiles() const { return QDir(m_target).entryList(QDir::Files, QDir::Name); }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<IniSettings> m_settings;
-    FakeDialogs m_dialogs;
-    FakeShell m_shell;
-    SearchState m_state;
-    std::vector<FakeBrowserView *> m_views;
     std::unique_ptr<FormSearch> m_window;
     QString m_target;
 };
@@ -146,10 +125,7 @@ TEST_F(SavingWindow, APageWithoutPicturesSaysSoAndOffersNoFolder)
 
 TEST_F(SavingWindow, PressingAgainStopsAfterThePicturesInFlight)
 {
-    QStringList addresses;
-    for (int i = 0; i < 40; ++i)
-        addresses << dataPicture(400 + i, 300, true);
-    showPictures(addresses);
+    showManyPictures();
     m_dialogs.fileAnswers.push_back(m_target);
     m_dialogs.questionAnswers.push_back(false);
     press();
@@ -170,10 +146,7 @@ TEST_F(SavingWindow, PressingAgainStopsAfterThePicturesInFlight)
 
 TEST_F(SavingWindow, ClosingTheWindowEndsARunWithoutAsking)
 {
-    QStringList addresses;
-    for (int i = 0; i < 40; ++i)
-        addresses << dataPicture(400 + i, 300, true);
-    showPictures(addresses);
+    showManyPictures();
     m_dialogs.fileAnswers.push_back(m_target);
     press();
     m_window->close();

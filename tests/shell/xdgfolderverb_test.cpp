@@ -11,6 +11,8 @@
 
 #include <ostream>
 
+#include "filecontents.h"
+
 using namespace vimbrel;
 
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -19,12 +21,6 @@ inline void PrintTo(const QString &text, std::ostream *os)
 }
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -54,14 +50,14 @@ protected:
 TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOut)
 {
     m_verb.install(QStringLiteral("Vimbrel"), Program);
-    EXPECT_EQ(contents(file(QStringLiteral("applications/ulvo.desktop"))),
+    EXPECT_EQ(fileContents(file(QStringLiteral("applications/ulvo.desktop"))),
               QByteArray("[Desktop Entry]\n"
                          "Type=Application\n"
                          "Name=Vimbrel\n"
                          "Exec=/opt/vimbrel/vimbrel %f\n"
                          "NoDisplay=true\n"
                          "Terminal=false\n"));
-    EXPECT_EQ(contents(file(QStringLiteral("kio/servicemenus/ulvo.desktop"))),
+    EXPECT_EQ(fileContents(file(QStringLiteral("kio/servicemenus/ulvo.desktop"))),
               QByteArray("[Desktop Entry]\n"
                          "Type=Service\n"
                          "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
@@ -71,7 +67,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "[Desktop Action ulvo]\n"
                          "Name=Vimbrel\n"
                          "Exec=/opt/vimbrel/vimbrel %f\n"));
-    EXPECT_EQ(contents(file(QStringLiteral("file-manager/actions/ulvo.desktop"))),
+    EXPECT_EQ(fileContents(file(QStringLiteral("file-manager/actions/ulvo.desktop"))),
               QByteArray("[Desktop Entry]\n"
                          "Type=Action\n"
                          "Name=Vimbrel\n"
@@ -80,7 +76,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "[X-Action-Profile folder]\n"
                          "MimeTypes=inode/directory;\n"
                          "Exec=/opt/vimbrel/vimbrel %f\n"));
-    EXPECT_EQ(contents(file(QStringLiteral("nemo/actions/ulvo.nemo_action"))),
+    EXPECT_EQ(fileContents(file(QStringLiteral("nemo/actions/ulvo.nemo_action"))),
               QByteArray("[Nemo Action]\n"
                          "Name=Vimbrel\n"
                          "Exec=/opt/vimbrel/vimbrel %F\n"
@@ -100,7 +96,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
     m_verb.remove(); // nothing there: silent
 
     m_verb.install(QStringLiteral("Vimbrel"), QStringLiteral("/new/vimbrel"));
-    EXPECT_TRUE(contents(file(QStringLiteral("applications/ulvo.desktop")))
+    EXPECT_TRUE(fileContents(file(QStringLiteral("applications/ulvo.desktop")))
                     .contains("Exec=/new/vimbrel %f\n"));
     // Nothing else left beside the entries (no temporary files).
     EXPECT_EQ(QDir(file(QStringLiteral("applications")))
@@ -118,13 +114,13 @@ TEST_F(XdgFolderVerbTest, PlantedLinksAtTheEntriesAreReplacedNotFollowed)
         ASSERT_TRUE(QFile::link(victim, file(relative)));
     }
     m_verb.install(QStringLiteral("Vimbrel"), Program);
-    EXPECT_EQ(contents(victim), QByteArray("keep me"));
+    EXPECT_EQ(fileContents(victim), QByteArray("keep me"));
     for (const QString &relative : XdgFolderVerb::entryFiles()) {
         EXPECT_FALSE(QFileInfo(file(relative)).isSymLink()) << relative.toStdString();
-        EXPECT_TRUE(contents(file(relative)).contains("vimbrel")) << relative.toStdString();
+        EXPECT_TRUE(fileContents(file(relative)).contains("vimbrel")) << relative.toStdString();
     }
     m_verb.remove();
-    EXPECT_EQ(contents(victim), QByteArray("keep me"));
+    EXPECT_EQ(fileContents(victim), QByteArray("keep me"));
 }
 
 struct ExecCase
@@ -168,7 +164,7 @@ TEST_F(XdgFolderVerbTest, SpecialCharactersInThePathSurviveBothQuotingLevels)
         "Exec=\"/opt/my \\\\\"odd\\\\\" \\\\$dir\\\\\\\\\\\\`x\\\\`/100%%/vimbrel\" %f\n";
     for (const char *relative : {"applications/ulvo.desktop", "kio/servicemenus/ulvo.desktop",
                                  "file-manager/actions/ulvo.desktop"}) {
-        EXPECT_TRUE(contents(file(QString::fromUtf8(relative))).contains(exec)) << relative;
+        EXPECT_TRUE(fileContents(file(QString::fromUtf8(relative))).contains(exec)) << relative;
     }
 }
 
@@ -299,7 +295,7 @@ TEST_F(DesktopSandbox, TheApplicationEntryStartsThroughTheGenericLauncher)
     // xdg-open asks for the default program only when a display is named; none is opened.
     m_environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0"));
     run(QStringLiteral("xdg-open"), {folder});
-    EXPECT_EQ(contents(arguments), (folder + QLatin1Char('\n')).toUtf8());
+    EXPECT_EQ(fileContents(arguments), (folder + QLatin1Char('\n')).toUtf8());
 }
 
 TEST_F(DesktopSandbox, TheNautilusScriptPassesTheChosenFolderOrTheOneShown)
@@ -309,11 +305,11 @@ TEST_F(DesktopSandbox, TheNautilusScriptPassesTheChosenFolderOrTheOneShown)
     XdgFolderVerb(dataHome()).install(QStringLiteral("Vimbrel"), program);
     const QString script = dataHome() + QStringLiteral("/nautilus/scripts/Vimbrel");
     run(script, {QStringLiteral("/srv/a b")});
-    EXPECT_EQ(contents(arguments), QByteArray("/srv/a b\n"));
+    EXPECT_EQ(fileContents(arguments), QByteArray("/srv/a b\n"));
 
     QProcess shown; // nothing chosen: the folder the window shows
     shown.setWorkingDirectory(path(QStringLiteral("home")));
     shown.start(script, {});
     ASSERT_TRUE(shown.waitForFinished(60000));
-    EXPECT_EQ(contents(arguments), (path(QStringLiteral("home")) + QLatin1Char('\n')).toUtf8());
+    EXPECT_EQ(fileContents(arguments), (path(QStringLiteral("home")) + QLatin1Char('\n')).toUtf8());
 }

@@ -25,6 +25,7 @@ using namespace vimbrel;
 namespace {
 
 constexpr int loadTimeout = WebEngineWait::timeout;
+using WebEngineWait::centreOf;
 using WebEngineWait::evaluate;
 using WebEngineWait::load;
 
@@ -71,14 +72,18 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        view = std::make_unique<WebEngineBrowserView>();
-        view->widget()->resize(800, 600);
-        view->widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view->widget()));
+        view = WebEngineWait::shownView(QSize(800, 600));
+        ASSERT_NE(view, nullptr);
     }
     void TearDown() override { view.reset(); }
 
     QString path(const QString &name) const { return dir.filePath(name); }
+    QString pageFile() const { return path(QStringLiteral("Tpc.htm")); }
+    // Writes the thumbnail page of the pictures and loads it.
+    bool showPage(const QStringList &pictures)
+    {
+        return writeFile(pageFile(), thumbnailPage(pictures)) && load(*view, pageFile());
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<WebEngineBrowserView> view;
@@ -95,9 +100,8 @@ TEST_F(RealView, ShowsTheThumbnailPageWithAwkwardFileNames)
         pictures << path(names[i]);
         ASSERT_TRUE(writePicture(pictures.last(), QSize(30 + i, 20)));
     }
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
-    ASSERT_TRUE(load(*view, page));
+    const QString page = pageFile();
+    ASSERT_TRUE(showPage(pictures));
     EXPECT_EQ(view->url(), QUrl::fromLocalFile(page));
 
     // Every picture decoded at its own size: the addresses reached the right files.
@@ -111,22 +115,16 @@ TEST_F(RealView, AClickOnAPictureAsksForANewWindowAndOpensNone)
 {
     const QString picture = path(QStringLiteral("a b#1.png"));
     ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
-    ASSERT_TRUE(load(*view, page));
+    const QString page = pageFile();
+    ASSERT_TRUE(showPage({picture}));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
 
-    const QVariantList rect =
-        evaluate(*view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
-                                       "(document.images[0].getBoundingClientRect())"))
-            .toList();
-    ASSERT_EQ(rect.size(), 2);
-    const QPoint centre(qRound(rect[0].toDouble()), qRound(rect[1].toDouble()));
+    const std::optional<QPoint> centre = centreOf(*view, QStringLiteral("document.images[0]"));
+    ASSERT_TRUE(centre);
 
     const int windowsBefore = int(QApplication::topLevelWidgets().size());
     QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
-    QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, centre);
+    QTest::mouseClick(WebEngineWait::input(*view), Qt::LeftButton, Qt::NoModifier, *centre);
     ASSERT_TRUE(newWindow.wait(loadTimeout));
     EXPECT_EQ(newWindow.at(0).at(0).toUrl().toLocalFile(), picture);
 
@@ -143,14 +141,7 @@ namespace {
 // The centre of picture i, in the view's coordinates.
 QPoint pictureCentre(WebEngineBrowserView &view, int i)
 {
-    const QVariantList rect =
-        evaluate(view, QStringLiteral("(r => [r.left + r.width / 2, r.top + r.height / 2])"
-                                      "(document.images[%1].getBoundingClientRect())")
-                           .arg(i))
-            .toList();
-    if (rect.size() != 2)
-        return {};
-    return {qRound(rect[0].toDouble()), qRound(rect[1].toDouble())};
+    return centreOf(view, QStringLiteral("document.images[%1]").arg(i)).value_or(QPoint());
 }
 
 } // namespace
@@ -176,15 +167,13 @@ TEST_P(RealViewClicks, OneOpenPerPictureClickedWhateverTheGesture)
         pictures << path(QStringLiteral("p%1.png").arg(i));
         ASSERT_TRUE(writePicture(pictures.last(), QSize(120, 90)));
     }
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
-    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(showPage(pictures));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("Array.from(document.images).every("
                                                "i => i.complete)"))
                     .toBool());
 
     QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QWidget *input = WebEngineWait::input(*view);
     if (c.doubleClick) {
         // Through the window system, as a desktop delivers it: press, release, press, release.
         QTest::mouseDClick(input->window()->windowHandle(), Qt::LeftButton, Qt::NoModifier,
@@ -215,14 +204,12 @@ TEST_F(RealView, TheSamePictureClickedAgainLaterOpensAgain)
 {
     const QString picture = path(QStringLiteral("p.png"));
     ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
-    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(showPage({picture}));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
     const QPoint centre = pictureCentre(*view, 0);
 
     QSignalSpy newWindow(view.get(), &BrowserView::newWindowRequested);
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QWidget *input = WebEngineWait::input(*view);
     QTest::mouseClick(input, Qt::LeftButton, Qt::NoModifier, centre);
     ASSERT_TRUE(newWindow.wait(loadTimeout));
     // Two separate gestures: the second click comes after the double-click time is over.
@@ -251,9 +238,8 @@ TEST_P(RealViewReshow, ARewrittenPageShowsFromItsTop)
         pictures << path(QStringLiteral("tall%1.png").arg(i));
         ASSERT_TRUE(writePicture(pictures.last(), QSize(100, 900)));
     }
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage(pictures)));
-    ASSERT_TRUE(load(*view, page));
+    const QString page = pageFile();
+    ASSERT_TRUE(showPage(pictures));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             return evaluate(*view, QStringLiteral("document.documentElement.scrollHeight"))
@@ -287,9 +273,7 @@ TEST_F(RealView, ZoomScriptChangesTheRenderedSizeAndARejectedValueChangesNothing
 {
     const QString picture = path(QStringLiteral("p.png"));
     ASSERT_TRUE(writePicture(picture, QSize(100, 1000)));
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
-    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(showPage({picture}));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
     const QString height = QStringLiteral("document.documentElement.scrollHeight");
     const double before = evaluate(*view, height).toDouble();
@@ -330,7 +314,7 @@ TEST_F(RealView, TheWheelScrollsThePageAHundredPixelsPerNotch)
     controls.setView(view.get());
     WheelFilter filter(view->widget(), &controls);
 
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QWidget *input = WebEngineWait::input(*view);
     QWheelEvent wheel(QPointF(100, 100), input->mapToGlobal(QPointF(100, 100)), QPoint(),
                       QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     EXPECT_TRUE(QCoreApplication::sendEvent(input, &wheel));
@@ -341,16 +325,14 @@ TEST_F(RealView, RightButtonAsksForTheToolsMenuAndPictureClicksStillWork)
 {
     const QString picture = path(QStringLiteral("a.png"));
     ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
-    const QString page = path(QStringLiteral("Tpc.htm"));
-    ASSERT_TRUE(writeFile(page, thumbnailPage({picture})));
-    ASSERT_TRUE(load(*view, page));
+    ASSERT_TRUE(showPage({picture}));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
     ViewControls controls(WindowKind::Main);
     controls.setView(view.get());
     WheelFilter filter(view->widget(), &controls);
     QSignalSpy menu(&filter, &WheelFilter::toolsMenuRequested);
 
-    QWidget *input = view->view()->focusProxy() ? view->view()->focusProxy() : view->widget();
+    QWidget *input = WebEngineWait::input(*view);
     const QPoint onPicture(400, 45);
     QTest::mousePress(input, Qt::RightButton, Qt::NoModifier, onPicture);
     QTest::mouseRelease(input, Qt::RightButton, Qt::NoModifier, onPicture);
