@@ -261,7 +261,8 @@ void Frmmain::searchTree()
     if (m_search->isRunning())
         return;
     const auto folder =
-        m_services.dialogs->browseFolder(QStringLiteral("請選擇一個含有圖片的文件夾或者硬盤路徑"));
+        m_services.dialogs->browseFolder(QStringLiteral("請選擇一個含有圖片的文件夾或者硬盤路徑"),
+                                         m_folderPath);
     if (!folder || folder->isEmpty())
         return;
     (*m_actions)[MainActions::Command5]->setEnabled(false);

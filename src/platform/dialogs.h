@@ -27,8 +27,9 @@ public:
                                             const QString &defaultName) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool question(const QString &text, const QString &title) = 0;
-    // Folder picker; nullopt when cancelled or when the choice is not a local folder.
-    virtual std::optional<QString> browseFolder(const QString &prompt) = 0;
+    // Folder picker opening at start (the home folder when empty); nullopt when cancelled or
+    // when the choice is not a local folder.
+    virtual std::optional<QString> browseFolder(const QString &prompt, const QString &start) = 0;
 };
 
 } // namespace vimbrel

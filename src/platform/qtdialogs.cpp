@@ -1,5 +1,6 @@
 #include "platform/qtdialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -81,10 +82,12 @@ bool QtDialogs::question(const QString &text, const QString &title)
     return box.exec() == QMessageBox::Ok;
 }
 
-std::optional<QString> QtDialogs::browseFolder(const QString &prompt)
+std::optional<QString> QtDialogs::browseFolder(const QString &prompt, const QString &start)
 {
     const QString title = prompt.isEmpty() ? QStringLiteral("Select a folder:") : prompt;
-    const QString folder = QFileDialog::getExistingDirectory(m_parent, title);
+    // Not the working folder, which for a program started from a menu means nothing.
+    const QString folder = QFileDialog::getExistingDirectory(
+        m_parent, title, start.isEmpty() ? QDir::homePath() : start);
     if (folder.isEmpty())
         return std::nullopt;
     return folder;

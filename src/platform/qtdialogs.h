@@ -21,7 +21,7 @@ public:
     std::optional<QString> saveFile(const QString &title, const QString &filter,
                                     const QString &defaultName) override;
     bool question(const QString &text, const QString &title) override;
-    std::optional<QString> browseFolder(const QString &prompt) override;
+    std::optional<QString> browseFolder(const QString &prompt, const QString &start) override;
 
 private:
     QPointer<QWidget> m_parent;

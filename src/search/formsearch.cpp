@@ -392,7 +392,8 @@ void FormSearch::command1Click()
     if (m_savingAsked)
         return;
     const std::optional<QString> folder =
-        m_services.dialogs->browseFolder(QStringLiteral("請指定一個保存圖片的文件目錄"));
+        m_services.dialogs->browseFolder(QStringLiteral("請指定一個保存圖片的文件目錄"),
+                                         m_downloadPath);
     if (!folder || folder->isEmpty())
         return;
     m_downloadPath = *folder;

@@ -324,6 +324,12 @@ TEST_F(MainWindow, TreeSearchRunsThroughTheFolderDialog)
     trigger("Command5");
     EXPECT_TRUE(action("Command5")->isEnabled());
     EXPECT_EQ(text(2), QStringLiteral("圖片總數：2"));
+
+    // The dialog opens at the folder on view.
+    w.formLoad(root + QStringLiteral("/a"));
+    m_dialogs.fileAnswers = {std::nullopt};
+    trigger("Command5");
+    EXPECT_EQ(m_dialogs.folderStarts.last(), root + QStringLiteral("/a"));
 }
 
 TEST_F(MainWindow, ClosingDuringATreeSearchStopsIt)

@@ -106,10 +106,14 @@ TEST_F(SavingWindow, OkShowsTheFolderInTheMainWindowAndCancelDoesNot)
     EXPECT_FALSE(
         m_window->findChild<QLabel *>(QStringLiteral("LabPro"))->isVisibleTo(m_window.get()));
 
-    // The second run takes the next free number and does not show the folder on Cancel.
+    // The second run takes the next free number and does not show the folder on Cancel. Its
+    // folder dialog opens where the first run saved; the first opened at the home folder.
     saveInto(m_target, false);
     EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.jpg")}));
     EXPECT_EQ(shown.size(), 1);
+    ASSERT_EQ(m_dialogs.folderStarts.size(), 2);
+    EXPECT_EQ(m_dialogs.folderStarts[0], QString());
+    EXPECT_EQ(QDir(m_dialogs.folderStarts[1]), QDir(m_target));
 }
 
 TEST_F(SavingWindow, APageWithoutPicturesSaysSoAndOffersNoFolder)

@@ -19,6 +19,7 @@ public:
     std::deque<std::optional<QString>> fileAnswers;  // one per openFile/saveFile/browseFolder
     std::deque<bool> questionAnswers;                // one per question; none left = Cancel
     QStringList calls;
+    QStringList folderStarts; // where each folder picker opened
 
     std::optional<QString> inputBox(const QString &prompt, const QString &title,
                                     const QString &defaultAnswer) override
@@ -51,9 +52,10 @@ public:
         questionAnswers.pop_front();
         return answer;
     }
-    std::optional<QString> browseFolder(const QString &prompt) override
+    std::optional<QString> browseFolder(const QString &prompt, const QString &start) override
     {
         calls << QStringLiteral("folder|%1").arg(prompt);
+        folderStarts << start;
         return next(fileAnswers);
     }
 
