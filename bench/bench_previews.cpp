@@ -124,7 +124,7 @@ qint64 fieldKb(const QByteArray &text, const QByteArray &key)
 // This process and everything it started (the browser's own processes): resident size summed,
 // and, when asked, the proportional size, which counts shared libraries once. The resident size
 // comes from statm, which is cheap; the proportional one walks every page table (smaps_rollup)
-// and costs enough CPU to slow the run it measures, so it is taken less often.
+// and costs enough CPU to slow the run it measures, so it is taken only when it may have grown.
 Memory treeMemory(bool proportional)
 {
     QHash<qint64, QList<qint64>> children;
@@ -213,9 +213,15 @@ int runOnce(const QString &folder, qint64 startedMs)
     std::optional<qint64> firstScreen;
     bool asking = false;
     QTimer memory;
-    int samples = 0;
+    qint64 rssAtLastPss = 0;
     QObject::connect(&memory, &QTimer::timeout, [&] {
-        const Memory now = treeMemory(++samples % 10 == 0);
+        // The proportional size is taken again when the resident size has grown 4 MB past where
+        // it was last taken, which is when it may peak too: a dozen times a run, not fifty.
+        Memory now = treeMemory(false);
+        if (now.rssKb > rssAtLastPss + 4096) {
+            now = treeMemory(true);
+            rssAtLastPss = now.rssKb;
+        }
         peak.rssKb = std::max(peak.rssKb, now.rssKb);
         peak.pssKb = std::max(peak.pssKb, now.pssKb);
     });
