@@ -51,9 +51,16 @@ void PreviewPage::clear()
 PreviewPage::Answer PreviewPage::answer(const QUrl &url) const
 {
     const QString path = localPath(url);
-    if (path.isEmpty() || m_pageFile.isEmpty() || !url.query().isEmpty() || url.host() != host())
+    if (path.isEmpty() || m_pageFile.isEmpty() || !url.query().isEmpty())
         return {};
     const QString clean = QDir::cleanPath(path);
+    if (url.host() != host()) {
+        // An earlier page, gone back to in the view's history: the page on view instead, as the
+        // same file loaded without previews would be.
+        if (clean == m_pageFile)
+            return {Kind::Moved, m_pageFile, 0};
+        return {};
+    }
     if (clean == m_pageFile)
         return {Kind::Page, m_pageFile, 0};
     const auto it = m_pictures.constFind(clean);

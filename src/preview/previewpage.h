@@ -17,7 +17,7 @@ class PreviewPage
 public:
     static constexpr char Scheme[] = "vimbrel";
 
-    enum class Kind { Refused, Page, Picture };
+    enum class Kind { Refused, Page, Picture, Moved /* the page, under an older address */ };
     struct Answer
     {
         Kind kind = Kind::Refused;

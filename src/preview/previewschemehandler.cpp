@@ -92,6 +92,9 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     case PreviewPage::Kind::Refused:
         job->fail(QWebEngineUrlRequestJob::RequestDenied);
         return;
+    case PreviewPage::Kind::Moved:
+        job->redirect(m_page.address(answer.path));
+        return;
     case PreviewPage::Kind::Page: {
         QFile file(answer.path);
         if (!file.open(QIODevice::ReadOnly)) {

@@ -62,6 +62,8 @@ TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
     const QUrl newAddress = page.address(QStringLiteral("/c/Tpc.htm"));
     EXPECT_NE(newAddress, pageAddress);
     EXPECT_EQ(page.answer(on("/p/a.jpg")).kind, PreviewPage::Kind::Refused);
+    // The old page itself, gone back to in the view's history, moved to the page on view.
+    EXPECT_EQ(page.answer(pageAddress).kind, PreviewPage::Kind::Moved);
     EXPECT_EQ(page.answer(newAddress.resolved(QUrl(QStringLiteral("/p/a.jpg")))).width, 960);
     EXPECT_EQ(page.answer(newAddress.resolved(QUrl(QStringLiteral("/p/b.jpg")))).kind,
               PreviewPage::Kind::Picture);

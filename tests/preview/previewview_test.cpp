@@ -164,6 +164,22 @@ TEST_F(PreviewView, APageShownAgainAsksForItsPicturesAgain)
     changed.close();
     ASSERT_TRUE(show({{big, 400}}));
     EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 266));
+
+    // Back in the view's history (the mouse's back button): the page on view, whole, as the
+    // page file alone would give.
+    const QUrl current = handler->page().address(path(QStringLiteral("Tpc.htm")));
+    QSignalSpy loaded(view.get(), &BrowserView::downloadComplete);
+    view->view()->back();
+    ASSERT_TRUE(loaded.wait(timeout));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return view->url() == current &&
+                   evaluate(*view, QStringLiteral("document.images.length === 1 && "
+                                                  "document.images[0].complete"))
+                       .toBool();
+        },
+        timeout));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 266));
 }
 
 TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
