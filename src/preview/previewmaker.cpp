@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QtEndian>
 
 #include <algorithm>
 #include <utility>
@@ -70,16 +71,11 @@ struct ViewCopy
     QByteArray bytes; // JPEG, or PNG where there is transparency
 };
 
-quint32 be32At(const QByteArray &data, qsizetype at)
-{
-    const auto *u = reinterpret_cast<const unsigned char *>(data.constData() + at);
-    return (quint32(u[0]) << 24) | (quint32(u[1]) << 16) | (quint32(u[2]) << 8) | quint32(u[3]);
-}
-
 void appendBe32(QByteArray &out, quint32 value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char((value >> shift) & 0xFF));
+    char bytes[4];
+    qToBigEndian(value, bytes);
+    out.append(bytes, 4);
 }
 
 // The copies in a thumbnail; none when it has no chunk or one that does not add up.
@@ -93,8 +89,8 @@ QList<ViewCopy> viewCopiesOf(const QByteArray &thumbnail)
     while (at < data.size()) {
         if (data.size() - at < 8)
             return {};
-        const quint32 width = be32At(data, at);
-        const quint32 length = be32At(data, at + 4);
+        const auto width = qFromBigEndian<quint32>(data.constData() + at);
+        const auto length = qFromBigEndian<quint32>(data.constData() + at + 4);
         at += 8;
         if (width == 0 || width > 0x7FFFFFFF || length == 0 || length > quint32(data.size() - at))
             return {};
