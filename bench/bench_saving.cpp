@@ -108,18 +108,8 @@ int main(int argc, char **argv)
     service.setDelay(50);
 
     // The slow baseline once, the run three times, unless the command line says otherwise.
-    std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=3";
-    bool given = false;
-    for (int i = 1; i < argc; ++i)
-        given = given || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
-    if (!given)
-        args.push_back(repetitions.data());
     BestTimesReporter reporter;
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    runBenchmarks(argc, argv, reporter, 3);
 
     const double one = reporter.medianReal["BM_OneAtATime"];
     const double run = reporter.medianReal["BM_SavingRun"];

@@ -38,11 +38,11 @@ private:
     }
 };
 
-// Runs the registered benchmarks, five repetitions each unless the command line says otherwise.
-inline void runBenchmarks(int argc, char **argv, BestTimesReporter &reporter)
+// Runs the registered benchmarks, `times` repetitions each unless the command line says otherwise.
+inline void runBenchmarks(int argc, char **argv, BestTimesReporter &reporter, int times = 5)
 {
     std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=5";
+    std::string repetitions = "--benchmark_repetitions=" + std::to_string(times);
     bool given = false;
     for (int i = 1; i < argc; ++i)
         given = given || std::string(argv[i]).rfind("--benchmark_repetitions", 0) == 0;
