@@ -83,7 +83,10 @@ dependencies)
     ;;
 
 paths)
-    # Nothing installed points back into the build or source folder.
+    # Everything lies under /usr, and nothing installed points back into the build or source
+    # folder.
+    outside=$(find "$root" -mindepth 1 -maxdepth 1 ! -name usr)
+    [ -z "$outside" ] || fail "installed outside /usr: $outside"
     found=$(grep -rlF -e "$build" -e "$source" "$root" || true)
     [ -z "$found" ] || fail "paths of the build left in: $found"
     ;;
