@@ -178,7 +178,7 @@ bool SavingRun::canStart() const
 {
     // A few pictures at a time, and never far ahead of the next one to write, so a slow early
     // picture cannot make the finished ones behind it pile up.
-    return !m_stopping && m_inFlight < m_parallel && m_nextStart < m_report.total &&
+    return !m_stopping && !m_finished && m_inFlight < m_parallel && m_nextStart < m_report.total &&
            m_nextStart < m_nextCommit + 2 * m_parallel;
 }
 
@@ -449,6 +449,7 @@ void SavingRun::finishIfDone()
 
 void SavingRun::end()
 {
+    m_stopping = true;
     m_finished = true;
     m_ready.clear();
     m_held.clear();

@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -480,6 +481,18 @@ TEST_F(SavingRunLocal, AFolderRemovedStopsTheRunAndSaysSo)
     EXPECT_EQ(r.saved, 0);
     EXPECT_FALSE(r.offersFolder());
     EXPECT_FALSE(QFileInfo::exists(m_target.path()));
+}
+
+TEST_F(SavingRunLocal, AFailedWriteStartsNothingMore)
+{
+    QStringList addresses;
+    for (int i = 0; i < 4; ++i)
+        addresses << large(QStringLiteral("p%1.png").arg(i));
+    ASSERT_TRUE(m_target.remove());
+    const SavingReport r = run(addresses, 1);
+    EXPECT_FALSE(r.writeError.isEmpty());
+    EXPECT_EQ(r.done(), 0);
+    QTest::qWait(50); // nothing started after the end answers
 }
 
 TEST_F(SavingRunLocal, APageOfThousandsOfPicturesRunsThrough)
