@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace vimbrel {
 
@@ -13,25 +14,24 @@ namespace {
 
 QFileDevice::Permissions permissionsOf(mode_t mode)
 {
-    QFileDevice::Permissions p;
-    const std::pair<mode_t, QFileDevice::Permission> bits[] = {
-        {S_IRUSR, QFileDevice::ReadOwner},  {S_IWUSR, QFileDevice::WriteOwner},
-        {S_IXUSR, QFileDevice::ExeOwner},   {S_IRGRP, QFileDevice::ReadGroup},
-        {S_IWGRP, QFileDevice::WriteGroup}, {S_IXGRP, QFileDevice::ExeGroup},
-        {S_IROTH, QFileDevice::ReadOther},  {S_IWOTH, QFileDevice::WriteOther},
-        {S_IXOTH, QFileDevice::ExeOther}};
+    using P = QFileDevice;
+    // Qt names the owner's rights twice, as the owner's and, for the owner, as the user's.
+    const std::pair<mode_t, QFileDevice::Permissions> bits[] = {
+        {S_IRUSR, P::ReadOwner | P::ReadUser},
+        {S_IWUSR, P::WriteOwner | P::WriteUser},
+        {S_IXUSR, P::ExeOwner | P::ExeUser},
+        {S_IRGRP, P::ReadGroup},
+        {S_IWGRP, P::WriteGroup},
+        {S_IXGRP, P::ExeGroup},
+        {S_IROTH, P::ReadOther},
+        {S_IWOTH, P::WriteOther},
+        {S_IXOTH, P::ExeOther}};
+    QFileDevice::Permissions permissions;
     for (const auto &[bit, permission] : bits) {
         if (mode & bit)
-            p |= permission;
+            permissions |= permission;
     }
-    // Qt reports the owner's rights twice, as "user" and as "owner".
-    if (mode & S_IRUSR)
-        p |= QFileDevice::ReadUser;
-    if (mode & S_IWUSR)
-        p |= QFileDevice::WriteUser;
-    if (mode & S_IXUSR)
-        p |= QFileDevice::ExeUser;
-    return p;
+    return permissions;
 }
 
 } // namespace
