@@ -8,4 +8,8 @@ namespace vimbrel {
 // page of previews kept some 16 MB it no longer used. Call once, before any thread starts.
 void returnLargeBlocksToTheSystem();
 
+// Hands the heap's free pages back to the system after a job that held much memory for a while
+// (a saving run): the many small blocks network buffers are made of stay in the heap otherwise.
+void giveBackFreeMemory();
+
 } // namespace vimbrel

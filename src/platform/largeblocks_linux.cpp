@@ -15,4 +15,11 @@ void returnLargeBlocksToTheSystem()
 #endif
 }
 
+void giveBackFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 } // namespace vimbrel

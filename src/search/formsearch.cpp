@@ -20,6 +20,7 @@
 #include "platform/settings.h"
 #include "platform/dialogs.h"
 #include "search/resultspage.h"
+#include "search/savingoptions.h"
 #include "search/savingreport.h"
 #include "search/savingrun.h"
 #include "search/searchactions.h"
@@ -384,7 +385,7 @@ void FormSearch::command9Click()
 
 void FormSearch::command1Click()
 {
-    // Pressed again during a run: the pictures in flight are saved, no new one is started.
+    // Pressed again during a run: it ends now, with what is already written.
     if (m_saving) {
         m_saving->stop();
         return;
@@ -407,7 +408,8 @@ void FormSearch::command1Click()
     SavingSource source;
     // The results page is a local file; its pictures were found on the page view's page.
     source.referrer = m_web0->url().toString(QUrl::FullyEncoded);
-    source.localFilesAllowed = shown->url().isLocalFile();
+    // Local pictures only for a local page: the results page is local whatever it shows.
+    source.localFilesAllowed = m_web0->url().isLocalFile();
     source.cookiesFor = m_services.cookiesFor;
     if (m_services.userAgent)
         source.userAgent = m_services.userAgent();
@@ -429,6 +431,7 @@ void FormSearch::startSaving(const QString &folder, const SavingSource &source,
             addresses.append(element.href);
     }
     auto *run = new SavingRun(folder, source, this);
+    run->setOptions(SavingOptions::read(*m_services.settings));
     m_saving = run;
     connect(run, &SavingRun::progress, this, &FormSearch::savingProgress);
     connect(run, &SavingRun::finished, this, &FormSearch::savingFinished);

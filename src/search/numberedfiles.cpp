@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <limits>
 
 namespace vimbrel {
@@ -13,9 +14,22 @@ NumberedFiles::NumberedFiles(const QString &folder) : m_folder(QDir::fromNativeS
         m_folder += QLatin1Char('/');
 }
 
-QString NumberedFiles::pathOf(int number) const
+QString NumberedFiles::pathOf(int number, const QString &extension) const
 {
-    return m_folder + QString::number(number) + QStringLiteral(".jpg");
+    return m_folder + QString::number(number) + QLatin1Char('.') + extension;
+}
+
+void NumberedFiles::setExtensions(const QStringList &extensions)
+{
+    m_extensions = extensions;
+}
+
+bool NumberedFiles::isNumberTaken(int number, const QString &extension) const
+{
+    if (isTaken(pathOf(number, extension)))
+        return true;
+    return std::any_of(m_extensions.begin(), m_extensions.end(),
+                       [&](const QString &other) { return isTaken(pathOf(number, other)); });
 }
 
 bool NumberedFiles::isTaken(const QString &path)
@@ -24,13 +38,13 @@ bool NumberedFiles::isTaken(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-NumberedFiles::Claim NumberedFiles::claim()
+NumberedFiles::Claim NumberedFiles::claim(const QString &extension)
 {
     Claim result;
     for (int number = m_next; number < std::numeric_limits<int>::max(); ++number) {
-        const QString path = pathOf(number);
-        if (isTaken(path))
+        if (isNumberTaken(number, extension))
             continue;
+        const QString path = pathOf(number, extension);
         auto file = std::make_unique<QFile>(path);
         // NewOnly is O_CREAT | O_EXCL: it never opens (or follows a link to) something that
         // appeared since the test above.

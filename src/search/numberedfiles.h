@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -17,7 +18,10 @@ public:
     explicit NumberedFiles(const QString &folder);
 
     [[nodiscard]] QString folder() const { return m_folder; }
-    [[nodiscard]] QString pathOf(int number) const;
+    [[nodiscard]] QString pathOf(int number, const QString &extension = jpg()) const;
+    // The extensions that share the numbers (only "jpg" unless set): a number is taken when a
+    // name of it with any of them is, so no two pictures of a run are called 3.
+    void setExtensions(const QStringList &extensions);
     // The number the next claim tries first.
     [[nodiscard]] int next() const { return m_next; }
 
@@ -30,14 +34,18 @@ public:
         std::unique_ptr<QFile> file; // open for writing, empty; null when nothing was created
         QString error;               // why nothing could be created (folder gone, read-only, ...)
     };
-    // Creates the first free name from next() on and leaves next() at its number, so a file
-    // given back with release() is tried again first.
-    [[nodiscard]] Claim claim();
+    // Creates the first free name with the extension from next() on and leaves next() at its
+    // number, so a file given back with release() is tried again first.
+    [[nodiscard]] Claim claim(const QString &extension = jpg());
     // Removes a claimed file again (a failed write); its number is free for the next claim.
     void release(Claim &claim);
 
 private:
+    static QString jpg() { return QStringLiteral("jpg"); }
+    [[nodiscard]] bool isNumberTaken(int number, const QString &extension) const;
+
     QString m_folder; // with a trailing "/"
+    QStringList m_extensions{jpg()};
     int m_next = 0;
 };
 

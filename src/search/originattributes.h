@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 class QFile;
@@ -14,8 +15,10 @@ class OriginAttributes
 public:
     // file: open; addresses that are empty, or not web or file addresses, are left out.
     static void record(QFile &file, const QString &origin, const QString &referrer);
-    // The recorded value, empty when there is none (for tests and tools).
+    // The recorded value, empty when there is none.
     [[nodiscard]] static QString read(const QString &path, const char *name);
+    // The origins recorded by the files directly in the folder.
+    [[nodiscard]] static QSet<QString> originsIn(const QString &folder);
 };
 
 } // namespace vimbrel

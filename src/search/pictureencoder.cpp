@@ -1,6 +1,7 @@
 #include "search/pictureencoder.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
@@ -15,7 +16,8 @@ qint64 PictureEncoder::maxPixels()
     return limitMb > 0 ? qint64(limitMb) * 1024 * 1024 / 4 : std::numeric_limits<qint64>::max();
 }
 
-std::optional<QImage> PictureEncoder::decode(const QByteArray &bytes, QString *why)
+std::optional<QImage> PictureEncoder::decode(const QByteArray &bytes, QString *why,
+                                             QByteArray *format)
 {
     const auto fail = [why](const QString &reason) -> std::optional<QImage> {
         if (why)
@@ -30,6 +32,8 @@ std::optional<QImage> PictureEncoder::decode(const QByteArray &bytes, QString *w
     reader.setDecideFormatFromContent(true);
     if (!reader.canRead())
         return fail(QStringLiteral("no picture"));
+    if (format)
+        *format = reader.format();
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > maxPixels())
         return fail(QStringLiteral("too large: %1 x %2").arg(size.width()).arg(size.height()));
@@ -69,6 +73,28 @@ QByteArray PictureEncoder::toJpeg(const QByteArray &bytes, QString *why)
     if (jpeg.isEmpty() && why)
         *why = QStringLiteral("the JPEG encoder failed");
     return jpeg;
+}
+
+PictureEncoder::Saved PictureEncoder::forSaving(const QByteArray &bytes, bool keepOriginal,
+                                                QString *why)
+{
+    QByteArray format;
+    const std::optional<QImage> image = decode(bytes, why, &format);
+    if (!image)
+        return {};
+    // Formats kept as they came: those the folder view lists. Others (vector drawings that
+    // could carry script, icons, ...) become JPEG files like every picture by default.
+    static const QHash<QByteArray, QString> kept = {
+        {"jpeg", QStringLiteral("jpg")}, {"png", QStringLiteral("png")},
+        {"gif", QStringLiteral("gif")},  {"bmp", QStringLiteral("bmp")},
+        {"tiff", QStringLiteral("tif")}, {"webp", QStringLiteral("webp")},
+        {"avif", QStringLiteral("avif")}};
+    if (keepOriginal && kept.contains(format))
+        return {bytes, kept.value(format)};
+    QByteArray jpeg = encodeJpeg(*image);
+    if (jpeg.isEmpty() && why)
+        *why = QStringLiteral("the JPEG encoder failed");
+    return {std::move(jpeg), QStringLiteral("jpg")};
 }
 
 } // namespace vimbrel

@@ -1,5 +1,3 @@
-#include "search/savingrun.h"
-
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
@@ -8,15 +6,24 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+#include "filecontents.h"
 #include "filesizelimit.h"
+#include "platform/inisettings.h"
 #include "search/numberedfiles.h"
 #include "search/originattributes.h"
 #include "search/pictureencoder.h"
+#include "search/savingoptions.h"
 #include "search/savingreport.h"
+#include "search/savingrun.h"
 
 namespace vimbrel {
 namespace {
@@ -126,6 +133,19 @@ TEST(NumberedFiles, AReleasedNumberIsTheNextOneTried)
     EXPECT_EQ(files.claim().number, 0);
 }
 
+TEST(NumberedFiles, AllExtensionsOfARunShareTheNumbers)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("0.png"))).open(QIODevice::WriteOnly);
+    NumberedFiles files(dir.path());
+    files.setExtensions({QStringLiteral("jpg"), QStringLiteral("png"), QStringLiteral("webp")});
+    auto jpeg = files.claim();
+    EXPECT_EQ(jpeg.number, 1);
+    auto webp = files.claim(QStringLiteral("webp"));
+    EXPECT_EQ(webp.number, 2);
+    EXPECT_EQ(webp.file->fileName(), dir.filePath(QStringLiteral("2.webp")));
+}
+
 // --- decoding and encoding ---
 
 TEST(PictureEncoder, TurnsAPictureUprightAsItsExifSays)
@@ -223,6 +243,23 @@ TEST(PictureEncoder, RefusesAHugePictureFromItsHeader)
     EXPECT_TRUE(why.startsWith(QLatin1String("too large: 30000 x 30000"))) << why.toStdString();
 }
 
+TEST(PictureEncoder, KeepsTheOriginalBytesOfAFormatTheFolderViewShows)
+{
+    const QByteArray png = encoded(busy(60, 40), "png");
+    const PictureEncoder::Saved kept = PictureEncoder::forSaving(png, true);
+    EXPECT_EQ(kept.bytes, png);
+    EXPECT_EQ(kept.extension, QStringLiteral("png"));
+    const QByteArray jpeg = encoded(busy(60, 40), "jpeg");
+    EXPECT_EQ(PictureEncoder::forSaving(jpeg, true).extension, QStringLiteral("jpg"));
+    EXPECT_EQ(PictureEncoder::forSaving(jpeg, true).bytes, jpeg);
+
+    const PictureEncoder::Saved converted = PictureEncoder::forSaving(png, false);
+    EXPECT_TRUE(converted.bytes.startsWith("\xff\xd8"));
+    EXPECT_EQ(converted.extension, QStringLiteral("jpg"));
+    // Kept or not, what does not decode is no picture.
+    EXPECT_TRUE(PictureEncoder::forSaving(png.left(60), true).bytes.isEmpty());
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Bytes, PictureEncoderRefuses,
     ::testing::Values(Refused{"Empty", QByteArray()},
@@ -251,9 +288,10 @@ TEST_P(SavingReportTest, SaysWhatHappened)
 }
 
 SavingReport report(int total, int saved, int small, int failed, bool stopped = false,
-                    const QString &error = {})
+                    const QString &error = {}, int skipped = 0)
 {
     SavingReport r;
+    r.skipped = skipped;
     r.total = total;
     r.saved = saved;
     r.small = small;
@@ -271,15 +309,25 @@ INSTANTIATE_TEST_SUITE_P(
         Closing{"AllObtained", report(5, 4, 1, 0),
                 QStringLiteral("保存成功！立即查看剛才保存的圖片嗎？               "), true},
         Closing{"AllSmall", report(2, 0, 2, 0),
-                QStringLiteral("保存成功！立即查看剛才保存的圖片嗎？               "), true},
+                QStringLiteral("沒有保存任何圖片，2 幅圖片因太小而略去。"), false},
+        Closing{"Mixed", report(9, 5, 2, 2),
+                QStringLiteral("已保存 5 幅圖片，2 幅圖片因太小而略去，2 幅圖片無法取得。") + Ask,
+                true},
+        Closing{"SomeSavedBefore", report(5, 2, 0, 0, false, {}, 3),
+                QStringLiteral("已保存 2 幅圖片，3 幅圖片先前已保存。") + Ask, true},
+        Closing{"AllSavedBefore", report(3, 0, 0, 0, false, {}, 3),
+                QStringLiteral("沒有保存任何圖片，3 幅圖片先前已保存。") + Ask, true},
         Closing{"SomeFailed", report(5, 3, 0, 2),
                 QStringLiteral("已保存 3 幅圖片，2 幅圖片無法取得。") + Ask, true},
         Closing{"AllFailed", report(2, 0, 0, 2),
                 QStringLiteral("沒有保存任何圖片，2 幅圖片無法取得。"), false},
         Closing{"NoPictures", report(0, 0, 0, 0),
                 QStringLiteral("網頁中沒有圖片，沒有保存任何圖片。"), false},
-        Closing{"Stopped", report(10, 3, 1, 0, true),
-                QStringLiteral("保存已停止。已保存 3 幅圖片，6 幅圖片未處理。") + Ask, true},
+        Closing{
+            "Stopped", report(10, 3, 1, 0, true),
+            QStringLiteral("保存已停止。已保存 3 幅圖片，1 幅圖片因太小而略去，6 幅圖片未處理。") +
+                Ask,
+            true},
         Closing{"FolderGone", report(4, 1, 0, 0, false, QStringLiteral("No such file")),
                 QStringLiteral("保存中斷：文件目錄無法寫入（No such file）。已保存 1 幅圖片，3 "
                                "幅圖片未處理。") +
@@ -324,13 +372,16 @@ protected:
         flat.fill(Qt::green);
         return picture(name, encoded(flat, "png"));
     }
-    SavingReport run(const QStringList &addresses, int parallel = SavingRun::parallelFetches)
+    SavingReport run(const QStringList &addresses, int parallel = SavingRun::parallelFetches,
+                     const SavingOptions &options = {})
     {
         SavingSource source;
         source.localFilesAllowed = true;
         source.referrer = QStringLiteral("https://pictures.test/page?x=1#top");
         SavingRun saving(m_target.path(), source);
         saving.setParallel(parallel);
+        saving.setOptions(options);
+        saving.setLimits(m_largest, SavingRun::defaultHeldAtOnce);
         QSignalSpy finished(&saving, &SavingRun::finished);
         saving.start(addresses);
         if (finished.isEmpty()) {
@@ -347,6 +398,7 @@ protected:
 
     QTemporaryDir m_source;
     QTemporaryDir m_target;
+    qint64 m_largest = SavingRun::defaultLargestPicture();
 };
 
 TEST_F(SavingRunLocal, ASmallPictureGivesItsNumberToTheNext)
@@ -431,6 +483,18 @@ TEST_F(SavingRunLocal, AFolderRemovedStopsTheRunAndSaysSo)
     EXPECT_FALSE(QFileInfo::exists(m_target.path()));
 }
 
+TEST_F(SavingRunLocal, AFailedWriteStartsNothingMore)
+{
+    QStringList addresses;
+    for (int i = 0; i < 4; ++i)
+        addresses << large(QStringLiteral("p%1.png").arg(i));
+    ASSERT_TRUE(m_target.remove());
+    const SavingReport r = run(addresses, 1);
+    EXPECT_FALSE(r.writeError.isEmpty());
+    EXPECT_EQ(r.done(), 0);
+    QTest::qWait(50); // nothing started after the end answers
+}
+
 TEST_F(SavingRunLocal, APageOfThousandsOfPicturesRunsThrough)
 {
     QStringList addresses(3000, QStringLiteral("javascript:void(0)"));
@@ -466,10 +530,137 @@ TEST_F(SavingRunLocal, ADiskThatFillsUpLeavesNoPartialFile)
         r = run(addresses);
     }
     EXPECT_EQ(r.saved, 1);
-    EXPECT_FALSE(r.writeError.isEmpty());
+    // The reason the system gives, not "Unknown error".
+    EXPECT_EQ(r.writeError, QString::fromLocal8Bit(std::strerror(EFBIG)));
     EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
     EXPECT_EQ(saved(QStringLiteral("0.jpg")).size(), QSize(200, 150));
 }
+
+TEST_F(SavingRunLocal, ReadsNothingButRegularFilesOfBoundedSize)
+{
+    const QString fifo = m_source.filePath(QStringLiteral("pipe.jpg"));
+    const QString link = m_source.filePath(QStringLiteral("link.jpg"));
+    if (::mkfifo(QFile::encodeName(fifo).constData(), 0600) != 0)
+        GTEST_SKIP() << "no named pipes here";
+    QFile::link(fifo, link);
+    m_largest = 100000;
+    const QStringList addresses = {
+        QUrl::fromLocalFile(fifo).toString(),            // would block the reader for ever
+        QUrl::fromLocalFile(link).toString(),            // the same, behind a link
+        QStringLiteral("file:///dev/zero"),              // endless
+        QUrl::fromLocalFile(m_source.path()).toString(), // a folder
+        large(QStringLiteral("big.png"), 400, 400),      // more than the largest picture
+        large(QStringLiteral("fits.png"), 200, 150),
+    };
+    const SavingReport r = run(addresses);
+    EXPECT_EQ(r.failed, 5);
+    EXPECT_EQ(r.saved, 1);
+    EXPECT_EQ(saved(QStringLiteral("0.jpg")).size(), QSize(200, 150));
+}
+
+TEST_F(SavingRunLocal, ACopyIsReadableByNoOneTheOriginalKeepsOut)
+{
+    const QString address = large(QStringLiteral("private.png"));
+    QFile::setPermissions(QUrl(address).toLocalFile(), QFile::ReadOwner | QFile::WriteOwner);
+    run({address});
+    EXPECT_EQ(QFile::permissions(m_target.filePath(QStringLiteral("0.jpg"))) &
+                  (QFile::ReadGroup | QFile::ReadOther),
+              QFile::Permissions());
+}
+
+TEST_F(SavingRunLocal, KeepOriginalWritesTheBytesUnderTheirOwnExtension)
+{
+    QFile(m_target.filePath(QStringLiteral("0.jpg"))).open(QIODevice::WriteOnly);
+    const QByteArray png = encoded(busy(300, 200), "png");
+    const QByteArray jpeg = encoded(busy(320, 200, 2), "jpeg");
+    SavingOptions options;
+    options.keepOriginal = true;
+    const SavingReport r =
+        run({picture(QStringLiteral("a.png"), png), small(QStringLiteral("s.png")),
+             picture(QStringLiteral("b.jpg"), jpeg)},
+            SavingRun::parallelFetches, options);
+    EXPECT_EQ(r.saved, 2);
+    EXPECT_EQ(r.small, 1); // the size rule holds for kept bytes too
+    EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.png"),
+                                          QStringLiteral("2.jpg")}));
+    EXPECT_EQ(fileContents(m_target.filePath(QStringLiteral("1.png"))), png);
+    EXPECT_EQ(fileContents(m_target.filePath(QStringLiteral("2.jpg"))), jpeg);
+}
+
+TEST_F(SavingRunLocal, MinBytesSetsTheSizeLeftOut)
+{
+    SavingOptions options;
+    options.minBytes = 0;
+    SavingReport r = run({small(QStringLiteral("s.png"))}, SavingRun::parallelFetches, options);
+    EXPECT_EQ(r.saved, 1);
+    options.minBytes = 10'000'000;
+    r = run({large(QStringLiteral("a.png"))}, SavingRun::parallelFetches, options);
+    EXPECT_EQ(r.saved, 0);
+    EXPECT_EQ(r.small, 1);
+    EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
+}
+
+TEST_F(SavingRunLocal, SkipSavedFetchesOnlyWhatTheFolderDoesNotHold)
+{
+    const QString a = large(QStringLiteral("a.png"), 300, 200, 1);
+    const QString b = large(QStringLiteral("b.png"), 310, 200, 2);
+    const QString c = large(QStringLiteral("c.png"), 320, 200, 3);
+    run({a, b});
+    if (OriginAttributes::read(m_target.filePath(QStringLiteral("0.jpg")), "user.xdg.origin.url")
+            .isEmpty())
+        GTEST_SKIP() << "no user extended attributes here";
+    SavingOptions options;
+    options.skipSaved = true;
+    const SavingReport r = run({a, c, b}, SavingRun::parallelFetches, options);
+    EXPECT_EQ(r.saved, 1);
+    EXPECT_EQ(r.skipped, 2);
+    EXPECT_EQ(r.done(), 3);
+    EXPECT_EQ(targetFiles(), (QStringList{QStringLiteral("0.jpg"), QStringLiteral("1.jpg"),
+                                          QStringLiteral("2.jpg")}));
+    EXPECT_EQ(saved(QStringLiteral("2.jpg")).width(), 320);
+}
+
+// --- the settings ---
+
+struct SettingsCase
+{
+    const char *name;
+    QList<std::pair<const char *, const char *>> values;
+    bool keepOriginal;
+    qint64 minBytes;
+    bool skipSaved;
+};
+
+class SavingOptionsTest : public ::testing::TestWithParam<SettingsCase>
+{
+};
+
+TEST_P(SavingOptionsTest, ReadsTheSaveSection)
+{
+    QTemporaryDir dir;
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    for (const auto &[key, value] : GetParam().values)
+        settings.setValue(QStringLiteral("Save"), QString::fromLatin1(key),
+                          QString::fromLatin1(value));
+    const SavingOptions options = SavingOptions::read(settings);
+    EXPECT_EQ(options.keepOriginal, GetParam().keepOriginal);
+    EXPECT_EQ(options.minBytes, GetParam().minBytes);
+    EXPECT_EQ(options.skipSaved, GetParam().skipSaved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SavingOptionsTest,
+    ::testing::Values(
+        SettingsCase{"Unset", {}, false, 14000, false},
+        SettingsCase{"AllOn",
+                     {{"KeepOriginal", "true"}, {"MinBytes", "2048"}, {"SkipSaved", "1"}},
+                     true,
+                     2048,
+                     true},
+        SettingsCase{"Off", {{"KeepOriginal", "0"}, {"SkipSaved", "false"}}, false, 14000, false},
+        SettingsCase{"BadSize", {{"MinBytes", "-5"}}, false, 14000, false},
+        SettingsCase{"NoSize", {{"MinBytes", "big"}}, false, 14000, false}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace vimbrel

@@ -1,8 +1,7 @@
-#include "search/formsearch.h"
-
 #include <QAction>
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QRandomGenerator>
@@ -13,6 +12,8 @@
 
 #include <memory>
 
+#include "hostileserver.h"
+#include "search/formsearch.h"
 #include "searchwindowfixture.h"
 
 namespace vimbrel {
@@ -146,6 +147,70 @@ TEST_F(SavingWindow, PressingAgainStopsAfterThePicturesInFlight)
     for (int i = 0; i < saved; ++i)
         EXPECT_EQ(QImage(QDir(m_target).filePath(QStringLiteral("%1.jpg").arg(i))).width(),
                   400 + i);
+}
+
+TEST_F(SavingWindow, APageOfOnlySmallPicturesSaysSoAndOffersNoFolder)
+{
+    showPictures({dataPicture(30, 20, false), dataPicture(40, 20, false)});
+    QSignalSpy shown(&m_state, &SearchState::folderToShow);
+    saveInto(m_target, true);
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|查看|沒有保存任何圖片，2 幅圖片因太小而略去。|0"));
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+TEST_F(SavingWindow, TheSaveSectionOfTheSettingsReachesTheRun)
+{
+    m_settings->setValue(QStringLiteral("Save"), QStringLiteral("MinBytes"), QStringLiteral("0"));
+    showPictures({dataPicture(30, 20, false)});
+    saveInto(m_target, false);
+    EXPECT_EQ(m_dialogs.calls.last(), Success);
+    EXPECT_EQ(targetFiles(), QStringList{QStringLiteral("0.jpg")});
+}
+
+TEST_F(SavingWindow, TheResultsViewTakesLocalPicturesOnlyOfALocalPage)
+{
+    QFile secret(m_dir.filePath(QStringLiteral("secret.png")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    QImage image(300, 200, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x)
+            image.setPixel(x, y, random.generate() | 0xff000000u);
+    image.save(&secret, "png");
+    secret.close();
+    const QString address = QUrl::fromLocalFile(secret.fileName()).toString();
+    showPictures({address});
+    m_window->findChild<QAction *>(QStringLiteral("Opt1"))->trigger();
+    FakeBrowserView *results = m_fakeViews.at(1);
+    ASSERT_TRUE(results->url().isLocalFile()); // the results page, local whatever it shows
+    results->scriptedElements = {{QStringLiteral("IMG"), address}};
+
+    // The page view shows a web page: its pictures are no local files.
+    saveInto(m_target, false);
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|查看|沒有保存任何圖片，1 幅圖片無法取得。|0"));
+    EXPECT_TRUE(targetFiles().isEmpty());
+
+    page()->currentUrl = QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("page.html")));
+    saveInto(m_target, false);
+    EXPECT_EQ(m_dialogs.calls.last(), Success);
+}
+
+TEST_F(SavingWindow, PressingAgainEndsFetchesThatHangAtOnce)
+{
+    HostileServer server;
+    server.answer(QStringLiteral("/silent.jpg"), {HostileServer::Kind::Silent, {}, {}});
+    showPictures({server.address(QStringLiteral("/silent.jpg")),
+                  server.address(QStringLiteral("/silent.jpg"))});
+    m_dialogs.fileAnswers.push_back(m_target);
+    press();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return server.asked(QStringLiteral("/silent.jpg")); }));
+    press();
+    // The closing box comes now, not after the server's 30 s of silence.
+    ASSERT_EQ(m_dialogs.calls.size(), 2);
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|查看|保存已停止。沒有保存任何圖片，2 幅圖片未處理。|0"));
 }
 
 TEST_F(SavingWindow, ClosingTheWindowEndsARunWithoutAsking)
