@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 namespace {
@@ -35,9 +37,13 @@ bool genericBrowserFound()
 
 bool DesktopShell::hasDefaultProgram(const QUrl &url)
 {
-    const QString mime = url.isLocalFile()
-                             ? QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name()
-                             : QStringLiteral("x-scheme-handler/") + url.scheme();
+    // A name that is not UTF-8 cannot be handed to Qt to look inside: its name tells the type.
+    const QString path = url.isLocalFile() ? FileNames::pathOf(url) : QString();
+    const QString mime =
+        !url.isLocalFile() ? QStringLiteral("x-scheme-handler/") + url.scheme()
+        : FileNames::hasStrayBytes(path)
+            ? QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name()
+            : QMimeDatabase().mimeTypeForFile(path).name();
     const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (query.isEmpty())
         return true; // nothing to ask: let the launcher try

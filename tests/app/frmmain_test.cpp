@@ -3,16 +3,21 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "filesizelimit.h"
+#include "platform/filenames.h"
 #include "view/focussink.h"
 #include "platform/inisettings.h"
 #include "capture/screengrabber.h"
@@ -734,4 +739,49 @@ TEST_F(MainWindow, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(2) == "BM");
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(64, 48));
+}
+
+// Names that are not UTF-8: the click maps the address the page spells back to the very file,
+// and the launch and the export carry its bytes.
+TEST_F(MainWindow, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
+{
+    const QByteArray folder = QFile::encodeName(m_dir.filePath(QStringLiteral("old"))) + '/';
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    const QList<QByteArray> names = {"\xB9\xCF\xA4\xF9.jpg", "caf\xE9.jpg",
+                                     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD.jpg"};
+    for (const QByteArray &name : names) {
+        const int fd = ::open(QByteArray(folder + name).constData(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &name : names)
+            ::unlink(QByteArray(folder + name).constData());
+    });
+    Frmmain &w = window();
+    w.formLoad(QFile::decodeName(folder));
+    ASSERT_EQ(gallery().images().count(), names.size());
+
+    for (const QByteArray &name : names) {
+        // As the browser asks for the link: the bytes percent-encoded, by file or by preview.
+        const QByteArray encoded = QByteArray(folder + name).toPercentEncoding("/");
+        for (const QByteArray &address :
+             {QByteArray("file://" + encoded), QByteArray("vimbrel://p7" + encoded)}) {
+            m_shell.calls.clear();
+            m_view->requestNewWindow(QUrl::fromEncoded(address));
+            ASSERT_EQ(m_shell.calls.size(), 1) << address.constData();
+            EXPECT_EQ(FileNames::toBytes(m_shell.calls.first()), "open|" + folder + name)
+                << address.constData();
+        }
+    }
+
+    const QString target = m_dir.filePath(QStringLiteral("list.txt"));
+    m_dialogs.fileAnswers = {target};
+    trigger("ToolSaveList");
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray list = file.readAll();
+    for (const QByteArray &name : names)
+        EXPECT_TRUE(list.contains(QByteArray(folder + name + "\r\n")))
+            << name.toHex().toStdString();
 }

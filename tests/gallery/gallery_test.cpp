@@ -1,6 +1,7 @@
 #include "gallery/gallery.h"
 
 #include "fakedialogs.h"
+#include "platform/filenames.h"
 #include "platform/pagefiles.h"
 
 #include <QDir>
@@ -219,6 +220,10 @@ TEST_F(GalleryTest, PathLabelFollowsTheFirstPictureOfThePage)
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/a/"));
     gallery.nextPage();
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/b/c/"));
+    // A folder named in Big5 is read as text, not as the bytes the path keeps.
+    fill(30, FileNames::fromBytes("/\xB9\xCF/"));
+    show();
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/圖/"));
 }
 
 TEST_F(GalleryTest, ModeZeroScalesWidePicturesOnly)
