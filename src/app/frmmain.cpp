@@ -347,8 +347,12 @@ void Frmmain::changeBackground()
 
 void Frmmain::changePageSize()
 {
-    if (m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
-        setLabel(4, m_gallery->perPageLabel());
+    if (!m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
+        return;
+    setLabel(4, m_gallery->perPageLabel());
+    // The page may now be the last one: its buttons say so before the next build.
+    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
 }
 
 } // namespace vimbrel

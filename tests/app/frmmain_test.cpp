@@ -235,6 +235,18 @@ TEST_F(MainWindow, SettingsBoxChangesThePageSizeForTheNextBuild)
     EXPECT_EQ(gallery().pageSize(), 44);
 }
 
+TEST_F(MainWindow, ALargerPageSizeOnTheLastPagesTurnsTheNextButtonOff)
+{
+    Frmmain &w = window();
+    w.formLoad(folderWith(QStringLiteral("hundred"), 100));
+    trigger("CmdPage1");
+    ASSERT_TRUE(action("CmdPage1")->isEnabled()); // page 2 of 4
+    m_dialogs.inputAnswers = {QStringLiteral("50")};
+    trigger("ToolSetup");
+    EXPECT_FALSE(action("CmdPage1")->isEnabled()); // page 2 of 2
+    EXPECT_TRUE(action("CmdPage0")->isEnabled());
+}
+
 TEST_F(MainWindow, AFolderThatIsNotThereIsSaidAndNothingIsListed)
 {
     const QString here = folderWith(QStringLiteral("here"), 2);
