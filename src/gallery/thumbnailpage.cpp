@@ -187,8 +187,10 @@ QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int
                     int pictureWidth)
 {
     // The tooltip is for people: the name's readable form.
-    const QString name =
-        FileNames::readable(QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    const QStringView stored = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString shown =
+        FileNames::hasStrayBytes(stored) ? FileNames::readable(stored) : QString();
+    const QStringView name = shown.isEmpty() ? stored : QStringView(shown);
     const QString address = addressOf(path);
     const bool paragraph = style == DisplayStyle::Centre && matrixMode == 0;
     const bool inlineWidth =
