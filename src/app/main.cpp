@@ -5,6 +5,7 @@
 
 #include "platform/desktopshell.h"
 #include "platform/enginesandbox.h"
+#include "platform/filenames.h"
 #include "app/frmmain.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
@@ -36,7 +37,7 @@ int main(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << FileNames::fromArgument(argv[i]);
     if (const auto answer = StartUp::terminalAnswer(StartUp::commandLineFolder(arguments))) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;

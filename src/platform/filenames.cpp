@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <system_error>
 
@@ -218,6 +219,35 @@ bool exists(const QString &path)
         return QFileInfo::exists(path);
     std::error_code error;
     return std::filesystem::exists(std::filesystem::path(toBytes(path).toStdString()), error);
+}
+
+Status status(const QString &path)
+{
+    if (!hasStrayBytes(path)) {
+        const QFileInfo info(path);
+        return {info.isDir(), info.isFile(), info.isReadable()};
+    }
+    namespace fs = std::filesystem;
+    const fs::path native(toBytes(path).toStdString());
+    std::error_code error;
+    const fs::file_status found = fs::status(native, error);
+    if (error)
+        return {};
+    Status result{fs::is_directory(found), fs::is_regular_file(found), false};
+    // Readable: what opening it to read says.
+    if (result.folder) {
+        const fs::directory_iterator listing(native, error);
+        result.readable = !error;
+    } else if (result.file) {
+        result.readable = std::ifstream(native, std::ios::binary).is_open();
+    }
+    return result;
+}
+
+QString fromArgument(const char *argument)
+{
+    const QString text = QString::fromLocal8Bit(argument);
+    return text.toLocal8Bit() == argument ? text : fromBytes(argument);
 }
 
 } // namespace FileNames

@@ -43,6 +43,19 @@ QChar *decodeInto(QChar *out, QByteArrayView bytes);
 // Is there a file system entry at the path?
 [[nodiscard]] bool exists(const QString &path);
 
+// What stands at the path, links followed, and whether this user can read it.
+struct Status
+{
+    bool folder = false;
+    bool file = false; // a regular file
+    bool readable = false;
+};
+[[nodiscard]] Status status(const QString &path);
+
+// A command-line argument as the system passed it: decoded as the system's 8-bit text where
+// that gives back its bytes, else by its bytes.
+[[nodiscard]] QString fromArgument(const char *argument);
+
 } // namespace FileNames
 
 } // namespace vimbrel

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "fakebrowserview.h"
@@ -796,4 +797,17 @@ TEST_F(MainWindow, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
     for (const QByteArray &name : names)
         EXPECT_TRUE(list.contains(QByteArray(folder + name + "\r\n")))
             << name.toHex().toStdString();
+
+    // A folder named in Big5 is listed too, and read as text on the status line.
+    const QByteArray big5 = QFile::encodeName(m_dir.path()) + "/\xB9\xCF";
+    ASSERT_EQ(::mkdir(big5.constData(), 0700), 0);
+    ::close(::open(QByteArray(big5 + "/a.jpg").constData(), O_CREAT | O_WRONLY, 0600));
+    const auto removeFolder = qScopeGuard([&] {
+        ::unlink(QByteArray(big5 + "/a.jpg").constData());
+        ::rmdir(big5.constData());
+    });
+    w.formLoad(FileNames::fromBytes(big5));
+    ASSERT_EQ(gallery().images().count(), 1);
+    EXPECT_EQ(FileNames::toBytes(gallery().images().at(0)), big5 + "/a.jpg");
+    EXPECT_EQ(text(0), QStringLiteral("當前路徑：") + m_dir.path() + QStringLiteral("/圖/"));
 }

@@ -106,3 +106,10 @@ TEST(FileNames, ExistsLooksAtTheNamesOwnBytes)
     EXPECT_FALSE(FileNames::exists(FileNames::fromBytes(other)));
     ::unlink(file.constData());
 }
+
+TEST(FileNames, ArgumentsKeepTheirBytes)
+{
+    EXPECT_EQ(FileNames::toBytes(FileNames::fromArgument("/a/\xB9\xCF")),
+              QByteArray("/a/\xB9\xCF"));
+    EXPECT_EQ(FileNames::fromArgument("/a/\xE5\xB1\xB1"), QStringLiteral("/a/山"));
+}
