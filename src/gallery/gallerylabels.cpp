@@ -34,7 +34,7 @@ QString searching(const QString &folder)
 
 QString folderNotFound(const QString &path)
 {
-    return QStringLiteral("找不到資料夾：") + path;
+    return QStringLiteral("找不到資料夾：") + FileNames::readable(path);
 }
 
 QString pageNotWritten(const QString &pageFile)

@@ -75,6 +75,9 @@ TEST(StartUp, CommandLineNamesAFolderAPictureOrNothingThere)
               0);
     const QByteArray latin1 = big5 + "/caf\xE9.jpg";
     ::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0600));
+    const QByteArray odd = QFile::encodeName(root) + "/\xC2\xC2\xB7\xD3\xA4\xF9";
+    ASSERT_EQ(::mkdir(odd.constData(), 0700), 0);
+    EXPECT_EQ(StartUp::read(FileNames::fromArgument(odd)).kind, K::Folder) << "odd";
     for (const QByteArray &argument : {big5, latin1, QByteArray("\xB9\xCF")}) {
         const StartUp::Start start =
             StartUp::read(StartUp::commandLineFolder({FileNames::fromArgument(argument)}));
