@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vimbrel;
@@ -164,6 +165,14 @@ TEST(DesktopShell, ALaunchNamesAFileByItsOwnBytes)
     EXPECT_TRUE(url.toEncoded().endsWith("/%B9%CF.png")) << url.toEncoded().constData();
     EXPECT_TRUE(DesktopShell::hasDefaultProgram(url));
     EXPECT_TRUE(FileNames::exists(FileNames::pathOf(url)));
+    // Its folder (the page folder command) is a folder to the desktop, whatever its name.
+    const QByteArray inBig5 = folder + "\xB9\xCF";
+    ASSERT_EQ(::mkdir(inBig5.constData(), 0700), 0);
+    const auto removeFolder = qScopeGuard([&] { ::rmdir(inBig5.constData()); });
+    const QUrl folderUrl = DesktopShell::urlForTarget(FileNames::fromBytes(inBig5));
+    EXPECT_FALSE(DesktopShell::hasDefaultProgram(folderUrl));
+    desktop.setDefault(QStringLiteral("inode/directory"), QStringLiteral("files"));
+    EXPECT_TRUE(DesktopShell::hasDefaultProgram(folderUrl));
     QProcess open;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), QStringLiteral(":0")); // xdg-open asks for one
