@@ -2,12 +2,13 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QDirIterator>
 #include <QStyle>
 
 #include <algorithm>
 
+#include "gallery/directoryreader.h"
 #include "gallery/naturalorder.h"
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -75,7 +76,7 @@ QVariant FolderTreeModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     if (role == Qt::DisplayRole)
-        return nodeOf(index)->name;
+        return FileNames::readable(nodeOf(index)->name);
     if (role == Qt::DecorationRole)
         return m_folderIcon;
     return {};
@@ -105,11 +106,22 @@ void FolderTreeModel::read(Node *node, const QModelIndex &index)
         return;
     node->read = true;
     QStringList names;
-    // The entry types come with the directory read: no call per file.
-    QDirIterator it(node->path, QDir::Dirs | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        names << it.fileName();
+    // The entry types come with the directory read: no call per file, only per link. Names
+    // keep their bytes, whatever their encoding; hidden folders are left out.
+    DirectoryReader reader;
+    if (reader.open(FileNames::toBytes(node->path).toStdString()) && reader.read()) {
+        for (const DirectoryReader::Entry &entry : reader.entries()) {
+            if (entry.name.front() == '.')
+                continue;
+            const bool folder =
+                entry.kind == DirectoryReader::Kind::Folder ||
+                ((entry.kind == DirectoryReader::Kind::Link ||
+                  entry.kind == DirectoryReader::Kind::Unknown) &&
+                 reader.target(entry.name).value_or(DirectoryReader::Target{}).folder);
+            if (folder)
+                names << FileNames::fromBytes(
+                    QByteArrayView(entry.name.data(), qsizetype(entry.name.size())));
+        }
     }
     // The same order as the pictures: IMG2 before IMG10, case folded.
     std::sort(names.begin(), names.end(),

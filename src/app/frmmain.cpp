@@ -24,6 +24,7 @@
 #include "gallery/gallerylabels.h"
 #include "gallery/treesearchjob.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/pagefiles.h"
 #include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
@@ -208,10 +209,10 @@ void Frmmain::formLoad(const QString &commandLine)
 
 bool Frmmain::showFolder(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isDir())
+    // By the path's own bytes: a folder whose name is not UTF-8 is listed too.
+    if (!FileNames::status(path).folder)
         return false;
-    m_folderPath = QDir::cleanPath(info.absoluteFilePath());
+    m_folderPath = QDir::cleanPath(QDir::current().absoluteFilePath(path));
     m_pane->select(m_folderPath);
     m_gallery->openFolder(m_folderPath);
     return true;
@@ -347,8 +348,12 @@ void Frmmain::changeBackground()
 
 void Frmmain::changePageSize()
 {
-    if (m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
-        setLabel(4, m_gallery->perPageLabel());
+    if (!m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
+        return;
+    setLabel(4, m_gallery->perPageLabel());
+    // The page may now be the last one: its buttons say so before the next build.
+    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
 }
 
 } // namespace vimbrel

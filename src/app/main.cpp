@@ -5,6 +5,7 @@
 
 #include "platform/desktopshell.h"
 #include "platform/enginesandbox.h"
+#include "platform/filenames.h"
 #include "app/frmmain.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
@@ -34,10 +35,15 @@ using namespace vimbrel;
 
 int main(int argc, char *argv[])
 {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (const auto answer = StartUp::terminalAnswer(StartUp::commandLineFolder(arguments))) {
+    // The arguments by their bytes: a folder named in Big5 is found (QApplication's own list
+    // decodes them as UTF-8 and loses such names). QApplication takes its own options out.
+    const auto commandLine = [&argc, argv] {
+        QStringList arguments;
+        for (int i = 1; i < argc; ++i)
+            arguments << FileNames::fromArgument(argv[i]);
+        return StartUp::commandLineFolder(arguments);
+    };
+    if (const auto answer = StartUp::terminalAnswer(commandLine())) {
         std::fputs(answer->toLocal8Bit().constData(), stdout);
         return 0;
     }
@@ -140,6 +146,6 @@ int main(int argc, char *argv[])
         window.move(area.center() - window.rect().center());
     }
     window.show();
-    window.formLoad(StartUp::commandLineFolder(app.arguments().mid(1)));
+    window.formLoad(commandLine());
     return app.exec();
 }

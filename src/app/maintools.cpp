@@ -9,6 +9,7 @@
 #include "capture/modulescreen.h"
 #include "gallery/gallery.h"
 #include "platform/dialogs.h"
+#include "platform/filenames.h"
 #include "platform/shell.h"
 #include "preview/previewpage.h"
 #include "shell/folderverb.h"
@@ -32,7 +33,7 @@ void MainTools::openThumbnail(const QUrl &address)
     // Pages loaded through the preview scheme link to their pictures in that scheme.
     const QString preview = PreviewPage::localPath(address);
     const QString target = !preview.isEmpty()      ? preview
-                           : address.isLocalFile() ? address.toLocalFile()
+                           : address.isLocalFile() ? FileNames::pathOf(address)
                                                    : address.toString();
     if (!target.isEmpty())
         launch(target);

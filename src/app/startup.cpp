@@ -1,9 +1,9 @@
 #include "app/startup.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "gallery/folderlisting.h"
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -20,11 +20,13 @@ Start read(const QString &commandLine)
 {
     if (commandLine.isEmpty())
         return {};
-    const QFileInfo info(QDir::current().absoluteFilePath(commandLine));
-    if (info.isDir() && info.isReadable())
-        return {StartKind::Folder, QDir::cleanPath(info.absoluteFilePath())};
-    if (info.isFile() && info.isReadable())
-        return {StartKind::Folder, QDir::cleanPath(folderOf(info.absoluteFilePath()))};
+    // By the path's own bytes, whatever the names' encoding.
+    const QString path = QDir::current().absoluteFilePath(commandLine);
+    const FileNames::Status status = FileNames::status(path);
+    if (status.folder && status.readable)
+        return {StartKind::Folder, QDir::cleanPath(path)};
+    if (status.file && status.readable)
+        return {StartKind::Folder, QDir::cleanPath(folderOf(path))};
     // A folder of that name wins over the options.
     if (commandLine == QLatin1String("--help"))
         return {StartKind::Help, commandLine};

@@ -1,5 +1,7 @@
 #include "app/toolcommands.h"
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 namespace ToolCommands {
@@ -11,7 +13,8 @@ QString contactMail()
 
 QByteArray exportedList(const QString &listText)
 {
-    return (listText + QStringLiteral("\r\n")).toUtf8();
+    // Each name as the file system stores it, whatever its encoding.
+    return FileNames::toBytes(QString(listText + QStringLiteral("\r\n")));
 }
 
 QStringList drawingPrograms()
@@ -27,7 +30,7 @@ QString cannotSaveMessage(const QString &path)
 
 QString cannotOpenMessage(const QString &target)
 {
-    return QStringLiteral("無法開啟：") + target;
+    return QStringLiteral("無法開啟：") + FileNames::readable(target);
 }
 
 } // namespace ToolCommands

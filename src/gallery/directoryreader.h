@@ -14,7 +14,7 @@ namespace vimbrel {
 // Reads one directory whole. The folder listing and the tree search read thousands of entries
 // a folder and need no more than a name and, for most entries, the type the directory already
 // tells. Names are the bytes the file system stores (UTF-8 where it has a choice); paths are
-// given the same way (QFile::encodeName). One reader is reused folder after folder.
+// given the same way (FileNames::toBytes). One reader is reused folder after folder.
 class DirectoryReader
 {
 public:

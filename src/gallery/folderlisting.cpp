@@ -1,7 +1,6 @@
 #include "gallery/folderlisting.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cstdint>
@@ -13,6 +12,7 @@
 #include "gallery/directoryreader.h"
 #include "gallery/naturalorder.h"
 #include "gallery/pictureextensions.h"
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -108,7 +108,7 @@ void listFolder(const QString &folder, ImageList &list, ListingOrder order)
     if (base.isEmpty())
         return;
     thread_local DirectoryReader reader;
-    if (!reader.open(QFile::encodeName(base).toStdString()))
+    if (!reader.open(FileNames::toBytes(base).toStdString()))
         return;
     reader.read(); // what could be read is listed
     std::vector<std::string_view> names;

@@ -61,6 +61,19 @@ QString Gallery::perPageLabel() const
     return GalleryLabels::perPage(m_pageSize);
 }
 
+void Gallery::setPageSize(int size)
+{
+    m_pageSize = size;
+    if (!m_built)
+        return;
+    m_pageCount = ThumbnailPage::pageCount(m_images.count(), m_pageSize);
+    if (m_pageCount > 0 && m_currentPage > m_pageCount) {
+        m_currentPage = m_pageCount;
+        m_previousEnabled = m_currentPage >= 2;
+    }
+    m_nextEnabled = qint64(m_currentPage) * m_pageSize < m_images.count();
+}
+
 void Gallery::readPageSize(const Settings &settings)
 {
     m_pageSize = pageSizeFrom(settings.value(SettingsSection, PageSizeKey));
@@ -75,7 +88,7 @@ bool Gallery::askPageSize(Dialogs &dialogs, Settings &settings)
     if (!n.inRange || n.value < MinPageSize || n.value > MaxPageSize)
         return false;
     settings.setValue(SettingsSection, PageSizeKey, QString::number(n.value));
-    m_pageSize = n.value;
+    setPageSize(n.value);
     return true;
 }
 

@@ -43,7 +43,10 @@ public:
 
     [[nodiscard]] int currentPage() const { return m_currentPage; }
     [[nodiscard]] int pageSize() const { return m_pageSize; }
-    void setPageSize(int size) { m_pageSize = size; }
+    // The page on view keeps its layout until the next build, but its number, the page count
+    // and the next-page state follow the new size at once: the next build, a step back or a
+    // jump never lands beyond the last page.
+    void setPageSize(int size);
     [[nodiscard]] int pageCount() const { return m_pageCount; }
     [[nodiscard]] int matrixMode() const { return m_matrixMode; }
     [[nodiscard]] DisplayStyle displayStyle() const { return m_style; }
@@ -67,7 +70,7 @@ public:
     [[nodiscard]] QString perPageLabel() const;
 
     // The page size from the settings, and the settings box that changes it (saved only when
-    // in range; the page on view keeps its layout until the next build). true when changed.
+    // in range; see setPageSize). true when changed.
     void readPageSize(const Settings &settings);
     bool askPageSize(Dialogs &dialogs, Settings &settings);
 

@@ -1,12 +1,14 @@
 #include "gallery/gallerylabels.h"
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 namespace GalleryLabels {
 
 QString path(const QString &folder)
 {
-    return QStringLiteral("當前路徑：") + folder;
+    return QStringLiteral("當前路徑：") + FileNames::readable(folder);
 }
 
 QString count(int pictures)
@@ -27,12 +29,12 @@ QString header(int page, int pages)
 
 QString searching(const QString &folder)
 {
-    return QStringLiteral("正在搜索目錄： ") + folder + QStringLiteral(" ……");
+    return QStringLiteral("正在搜索目錄： ") + FileNames::readable(folder) + QStringLiteral(" ……");
 }
 
 QString folderNotFound(const QString &path)
 {
-    return QStringLiteral("找不到資料夾：") + path;
+    return QStringLiteral("找不到資料夾：") + FileNames::readable(path);
 }
 
 QString pageNotWritten(const QString &pageFile)

@@ -5,7 +5,7 @@
 namespace vimbrel {
 
 // Every text of the main window's status line, so the window and the gallery never spell one
-// twice.
+// twice. Paths are shown in their readable form (FileNames::readable).
 namespace GalleryLabels {
 
 inline const QString PathUnknown = QStringLiteral("當前路徑：未知");

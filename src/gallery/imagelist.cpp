@@ -1,8 +1,8 @@
 #include "gallery/imagelist.h"
 
-#include <QStringDecoder>
-
 #include <algorithm>
+
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -48,9 +48,8 @@ bool ImageList::appendInFolder(const QString &folder, std::string_view storedNam
         for (char c : storedName)
             *out++ = QLatin1Char(c);
     } else {
-        QStringDecoder decoder(QStringDecoder::Utf8);
         const QChar *end =
-            decoder.appendToBuffer(out, QByteArrayView(storedName.data(), nameLength));
+            FileNames::decodeInto(out, QByteArrayView(storedName.data(), nameLength));
         slot.truncate(end - slot.constData());
     }
     m_text += slot;

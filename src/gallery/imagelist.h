@@ -21,9 +21,9 @@ public:
     // false (and nothing stored) when every slot is taken.
     bool append(const QString &path);
     bool append(QString &&path);
-    // folder (ending in "/") followed by a name as the file system stores it, decoded the way
-    // QFile::decodeName does (UTF-8; bytes that are not UTF-8 become U+FFFD). The slot's own
-    // storage is reused, so a listing of thousands of pictures allocates almost nothing.
+    // folder (ending in "/") followed by a name as the file system stores it, its bytes kept
+    // (FileNames::fromBytes). The slot's own storage is reused, so a listing of thousands of
+    // pictures allocates almost nothing.
     bool appendInFolder(const QString &folder, std::string_view storedName);
 
     [[nodiscard]] int count() const { return m_count; }

@@ -1,9 +1,9 @@
 #include "gallery/kerneltables.h"
 
-#include <QFile>
-
 #include <algorithm>
 #include <utility>
+
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -21,7 +21,7 @@ KernelTables::KernelTables(const QStringList &folders, DirectoryReader::Identity
 {
     for (const QString &folder : folders) {
         const std::optional<DirectoryReader::Identity> table =
-            DirectoryReader::identify(QFile::encodeName(folder).toStdString());
+            DirectoryReader::identify(FileNames::toBytes(folder).toStdString());
         if (!table)
             continue;
         m_tables.push_back(*table);

@@ -17,7 +17,7 @@ namespace vimbrel {
 class KernelTables
 {
 public:
-    // folders: the tables' mount points (paths as QFile::encodeName gives them).
+    // folders: the tables' mount points (paths as FileNames::toBytes gives them).
     KernelTables(const QStringList &folders, DirectoryReader::Identity start);
 
     [[nodiscard]] bool excludes(const DirectoryReader::Identity &reached) const;

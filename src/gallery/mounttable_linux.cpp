@@ -6,6 +6,7 @@
 
 #include "gallery/folderlisting.h"
 #include "gallery/treesearchrules.h"
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -51,7 +52,7 @@ QList<Mount> mounts()
             }
             point.push_back(escaped[i]);
         }
-        result.push_back({folderWithSlash(QFile::decodeName(point)), type});
+        result.push_back({folderWithSlash(FileNames::fromBytes(point)), type});
     }
     return result;
 }

@@ -88,9 +88,50 @@ int widthOrZero(std::optional<uint32_t> width)
     return static_cast<int>(*width);
 }
 
+// The EXIF orientation (1 to 8) of an APP1 segment, whose length field is at pos; 0 when it
+// holds none.
+int exifOrientation(HeaderReader &in, qint64 pos, quint32 length)
+{
+    const qint64 tiff = pos + 2 + 6; // after the length and "Exif\0\0"
+    const qint64 end = pos + length;
+    if (!in.matches(pos + 2, "Exif\0\0", 6))
+        return 0;
+    bool little = false;
+    if (in.matches(tiff, "II*\0", 4))
+        little = true;
+    else if (!in.matches(tiff, "MM\0*", 4))
+        return 0;
+    const auto u16 = [&](qint64 at) { return little ? in.le16(at) : in.be16(at); };
+    const auto first = little ? in.le32(tiff + 4) : in.be32(tiff + 4);
+    if (!first)
+        return 0;
+    const qint64 directory = tiff + *first;
+    const auto count = u16(directory);
+    if (!count)
+        return 0;
+    for (quint32 i = 0; i < *count; ++i) {
+        const qint64 entry = directory + 2 + 12 * qint64(i);
+        if (entry + 12 > end)
+            return 0;
+        const auto tag = u16(entry);
+        if (!tag)
+            return 0;
+        if (*tag != 0x0112)
+            continue;
+        const auto type = u16(entry + 2);
+        const auto value = u16(entry + 8);
+        const bool shortValue = type && *type == 3 && value; // SHORT, held in the entry
+        return shortValue && *value >= 1 && *value <= 8 ? int(*value) : 0;
+    }
+    return 0;
+}
+
 // Walks the markers to the first start-of-frame; the width follows its precision and height.
+// A picture turned a quarter by its EXIF orientation is as wide as it is stored high: so the
+// browser (and the preview) show it.
 int jpegWidth(HeaderReader &in)
 {
+    int orientation = 0;
     qint64 pos = 2; // after SOI
     for (;;) {
         // Anything between segments up to the next 0xFF is skipped, as decoders do; runs of
@@ -121,8 +162,11 @@ int jpegWidth(HeaderReader &in)
         if (frame) {
             if (*length < 7)
                 return 0;
-            return widthOrZero(in.be16(pos + 5)); // length(2) precision(1) height(2) width(2)
+            // length(2) precision(1) height(2) width(2)
+            return widthOrZero(in.be16(orientation >= 5 ? pos + 3 : pos + 5));
         }
+        if (marker == 0xE1 && orientation == 0)
+            orientation = exifOrientation(in, pos, *length);
         pos += *length;
     }
 }
@@ -180,7 +224,9 @@ int pictureWidth(const QString &path)
     if (!file.seek(0))
         return 0;
     QImageReader reader(&file);
-    const int width = reader.size().width();
+    const QSize size = reader.size();
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const int width = turned ? size.height() : size.width();
     return width > 0 ? width : 0;
 }
 

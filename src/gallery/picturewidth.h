@@ -4,8 +4,9 @@
 
 namespace vimbrel {
 
-// The stored pixel width of a picture, read from its header without decoding it (JPEG SOF,
-// PNG IHDR, GIF, BMP; other formats through QImageReader). 0 when it cannot be told.
+// The pixel width a picture is shown at, read from its header without decoding it (JPEG SOF,
+// PNG IHDR, GIF, BMP; other formats through QImageReader): its stored width, or its stored
+// height when its EXIF orientation turns it a quarter. 0 when it cannot be told.
 [[nodiscard]] int pictureWidth(const QString &path);
 
 } // namespace vimbrel

@@ -6,13 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 bool RegularFile::open(QFile &file, const QString &path)
 {
     file.close();
     // O_NONBLOCK: opening a pipe with no writer returns at once instead of waiting for one.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(FileNames::toBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat st;

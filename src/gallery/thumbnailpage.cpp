@@ -1,6 +1,7 @@
 #include "gallery/thumbnailpage.h"
 
 #include "gallery/folderlisting.h"
+#include "platform/filenames.h"
 #include "platform/rounding.h"
 
 #include <cmath>
@@ -81,8 +82,9 @@ QString titleAttribute(QStringView name)
 // attribute), & (a character reference), < >, the blank (a trailing one is stripped from
 // addresses), control characters (dropped from addresses), backslash (read as "/" in file URLs)
 // and a colon before the first "/" that would make a scheme such as "javascript:" (a drive
-// letter's colon stays). "/" and everything else, non-ASCII letters included, stays as it is;
-// the page is UTF-8 and the browser encodes those itself.
+// letter's colon stays). A byte of the name that is not UTF-8 is written as its own escape, so
+// the address names that very file. "/" and everything else, non-ASCII letters included, stays
+// as it is; the page is UTF-8 and the browser encodes those itself.
 bool needsEncoding(QStringView path, qsizetype i, qsizetype firstSlash)
 {
     const char16_t c = path[i].unicode();
@@ -100,29 +102,46 @@ bool needsEncoding(QStringView path, qsizetype i, qsizetype firstSlash)
     case u':':
         return (firstSlash < 0 || i < firstSlash) && !(i == 1 && path[0].isLetter());
     default:
-        return isControl(c);
+        return isControl(c) || FileNames::strayByte(path, i) >= 0;
     }
 }
 
 QString addressOf(const QString &path)
 {
     const qsizetype firstSlash = path.indexOf(QLatin1Char('/'));
+    // A path that holds bytes that are not UTF-8 is written wholly in escapes past ASCII, so
+    // the address spells the name's bytes one by one.
+    const bool bytes = FileNames::hasStrayBytes(path);
+    const auto escaped = [&](qsizetype i) {
+        return needsEncoding(path, i, firstSlash) || (bytes && path[i].unicode() >= 0x80);
+    };
     qsizetype i = 0;
-    while (i < path.size() && !needsEncoding(path, i, firstSlash))
+    while (i < path.size() && !escaped(i))
         ++i;
     if (i == path.size())
         return path;
     static constexpr char Hex[] = "0123456789ABCDEF";
     QString out = path.left(i);
     out.reserve(path.size() + 16);
+    const auto escape = [&](unsigned char byte) {
+        out += QLatin1Char('%');
+        out += QLatin1Char(Hex[byte >> 4]);
+        out += QLatin1Char(Hex[byte & 0xF]);
+    };
     for (; i < path.size(); ++i) {
         const char16_t c = path[i].unicode();
-        if (needsEncoding(path, i, firstSlash)) {
-            out += QLatin1Char('%');
-            out += QLatin1Char(Hex[(c >> 4) & 0xF]);
-            out += QLatin1Char(Hex[c & 0xF]);
-        } else {
+        if (!escaped(i)) {
             out += QChar(c);
+        } else if (const int byte = FileNames::strayByte(path, i); byte >= 0) {
+            escape(static_cast<unsigned char>(byte));
+        } else if (c < 0x80) {
+            escape(static_cast<unsigned char>(c));
+        } else {
+            // A character, a surrogate pair taken whole: its UTF-8 bytes.
+            const qsizetype length = QChar::isHighSurrogate(c) && i + 1 < path.size() ? 2 : 1;
+            for (const char byte : QStringView(path).mid(i, length).toUtf8())
+                escape(static_cast<unsigned char>(byte));
+            i += length - 1;
         }
     }
     return out;
@@ -167,7 +186,11 @@ int widthAttribute(int matrixMode, DisplayStyle style, int width, int pictureWid
 QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int width,
                     int pictureWidth)
 {
-    const QStringView name = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    // The tooltip is for people: the name's readable form.
+    const QStringView stored = QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const QString shown =
+        FileNames::hasStrayBytes(stored) ? FileNames::readable(stored) : QString();
+    const QStringView name = shown.isEmpty() ? stored : QStringView(shown);
     const QString address = addressOf(path);
     const bool paragraph = style == DisplayStyle::Centre && matrixMode == 0;
     const bool inlineWidth =

@@ -1,11 +1,11 @@
 #include "gallery/treewalker.h"
 
 #include <QByteArray>
-#include <QFile>
 
 #include "gallery/folderlisting.h"
 #include "gallery/kerneltables.h"
 #include "gallery/treesearchrules.h"
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -14,13 +14,13 @@ TreeWalker::TreeWalker(ImageList &list, const std::atomic<bool> &stop,
     : m_list(list), m_stop(stop), m_progress(progress)
 {
     for (const QString &volume : volumeRoots)
-        m_volumeRoots.insert(QFile::encodeName(volume).toStdString());
+        m_volumeRoots.insert(FileNames::toBytes(volume).toStdString());
 }
 
 void TreeWalker::run(const QString &root, bool recycled, int readAheadThreads,
                      const QStringList &kernelFolders)
 {
-    std::string path = QFile::encodeName(root).toStdString();
+    std::string path = FileNames::toBytes(root).toStdString();
     const std::optional<DirectoryReader::Identity> start = DirectoryReader::identify(path);
     if (!start)
         return;
@@ -44,9 +44,7 @@ void TreeWalker::walk(std::string &path, bool recycled, FolderReadAhead &readAhe
         return;
     }
     if (m_progress.report)
-        m_progress.report(
-            TreeSearchRules::shownFolder(QFile::decodeName(QByteArray::fromStdString(path))),
-            m_list.count());
+        m_progress.report(TreeSearchRules::shownFolder(FileNames::fromBytes(path)), m_list.count());
     const bool volumeRoot = m_volumeRoots.count(path) != 0;
     QString folder; // decoded on the first picture taken
     for (const FolderScan::Entry &entry : scan->entries) {
@@ -64,7 +62,7 @@ void TreeWalker::walk(std::string &path, bool recycled, FolderReadAhead &readAhe
         if (recycled)
             continue;
         if (folder.isEmpty())
-            folder = QFile::decodeName(QByteArray::fromStdString(path));
+            folder = FileNames::fromBytes(path);
         m_list.appendInFolder(folder, name);
         if (m_list.count() >= TreeSearch::Cap) {
             m_done = true;

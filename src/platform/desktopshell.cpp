@@ -2,10 +2,11 @@
 
 #include <QDesktopServices>
 #include <QDir>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -14,7 +15,7 @@ QUrl DesktopShell::urlForTarget(const QString &target)
     if (target.isEmpty())
         return {};
     if (QDir::isAbsolutePath(target))
-        return QUrl::fromLocalFile(target);
+        return FileNames::fileUrl(target);
     const QUrl url(target, QUrl::StrictMode);
     if (url.isValid() && !url.scheme().isEmpty() && url.scheme().size() > 1)
         return url;
@@ -26,7 +27,7 @@ bool DesktopShell::open(const QString &target)
     const QUrl url = urlForTarget(target);
     if (!url.isValid() || url.isEmpty())
         return false;
-    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+    if (url.isLocalFile() && !FileNames::exists(FileNames::pathOf(url)))
         return false;
     return hasDefaultProgram(url) && QDesktopServices::openUrl(url);
 }

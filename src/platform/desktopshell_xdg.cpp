@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 namespace {
@@ -35,9 +37,18 @@ bool genericBrowserFound()
 
 bool DesktopShell::hasDefaultProgram(const QUrl &url)
 {
-    const QString mime = url.isLocalFile()
-                             ? QMimeDatabase().mimeTypeForFile(url.toLocalFile()).name()
-                             : QStringLiteral("x-scheme-handler/") + url.scheme();
+    // A name that is not UTF-8 cannot be handed to Qt to look at: a folder is a folder, a file
+    // is what its name says.
+    const QString path = url.isLocalFile() ? FileNames::pathOf(url) : QString();
+    QString mime;
+    if (!url.isLocalFile())
+        mime = QStringLiteral("x-scheme-handler/") + url.scheme();
+    else if (!FileNames::hasStrayBytes(path))
+        mime = QMimeDatabase().mimeTypeForFile(path).name();
+    else if (FileNames::status(path).folder)
+        mime = QStringLiteral("inode/directory");
+    else
+        mime = QMimeDatabase().mimeTypeForFile(path, QMimeDatabase::MatchExtension).name();
     const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
     if (query.isEmpty())
         return true; // nothing to ask: let the launcher try

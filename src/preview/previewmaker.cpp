@@ -1,9 +1,9 @@
+#include "gallery/regularfile.h"
 #include "preview/previewmaker.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
@@ -44,16 +44,17 @@ struct Stamp
 
 Stamp stampOf(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    // Files are opened by the path's own bytes, whatever the name's encoding.
+    QFile file;
+    if (!RegularFile::open(file, path))
         return {};
-    return {info.lastModified().toSecsSinceEpoch(), info.size()};
+    return {file.fileTime(QFileDevice::FileModificationTime).toSecsSinceEpoch(), file.size()};
 }
 
 std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!RegularFile::open(file, path))
         return std::nullopt;
     return Preview{file.readAll(), mimeType, {}};
 }
@@ -272,7 +273,9 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     if (before.size < 0)
         return std::nullopt;
 
-    QImageReader reader(path);
+    QFile file;
+    RegularFile::open(file, path); // when it fails, the reader reads nothing
+    QImageReader reader(&file);    // the format told by the content
     prepare(reader);
     const QSize stored = reader.size();
     if (stored.isEmpty())

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "platform/filenames.h"
+
 namespace vimbrel {
 
 QString PreviewPage::host() const
@@ -16,7 +18,12 @@ QUrl PreviewPage::address(const QString &path) const
     QUrl url;
     url.setScheme(QLatin1String(Scheme));
     url.setHost(host());
-    url.setPath(QDir::fromNativeSeparators(path), QUrl::DecodedMode);
+    const QString clean = QDir::fromNativeSeparators(path);
+    // A name that is not UTF-8 is addressed by its own bytes.
+    if (FileNames::hasStrayBytes(clean))
+        url.setPath(FileNames::encodedPath(clean), QUrl::TolerantMode);
+    else
+        url.setPath(clean, QUrl::DecodedMode);
     return url;
 }
 
@@ -24,7 +31,7 @@ QString PreviewPage::localPath(const QUrl &url)
 {
     if (url.scheme() != QLatin1String(Scheme))
         return {};
-    return url.path(QUrl::FullyDecoded);
+    return FileNames::pathOf(url);
 }
 
 void PreviewPage::set(const QString &pageFile, const QHash<QString, int> &widths, double pixelRatio)

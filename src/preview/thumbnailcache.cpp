@@ -1,3 +1,4 @@
+#include "platform/filenames.h"
 #include "preview/thumbnailcache.h"
 
 #include "gallery/regularfile.h"
@@ -46,7 +47,7 @@ QString ThumbnailCache::defaultRoot()
 
 QByteArray ThumbnailCache::fileUri(const QString &path)
 {
-    return QUrl::fromLocalFile(path).toEncoded();
+    return FileNames::fileUrl(path).toEncoded();
 }
 
 QString ThumbnailCache::thumbnailName(const QString &path)

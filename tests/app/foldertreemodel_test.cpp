@@ -2,9 +2,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/filenames.h"
 
 using namespace vimbrel;
 
@@ -56,4 +62,29 @@ TEST(FolderTreeModel, ListsFoldersOnlyInNaturalOrderAndReadsOnDemand)
     EXPECT_FALSE(model.index(root + QStringLiteral("/p.jpg")).isValid());
     EXPECT_FALSE(model.index(root + QStringLiteral("/gone/deeper")).isValid());
     EXPECT_FALSE(model.index(root + QStringLiteral("/.hidden")).isValid());
+}
+
+TEST(FolderTreeModel, FolderNamesThatAreNotUtf8KeepTheirBytes)
+{
+    QTemporaryDir dir;
+    const QByteArray root = QFile::encodeName(QDir(dir.path()).canonicalPath());
+    const QList<QByteArray> folders = {"/\xB9\xCF", "/caf\xE9", "/\xEF\xBF\xBD"};
+    for (const QByteArray &folder : folders)
+        ASSERT_EQ(::mkdir(QByteArray(root + folder).constData(), 0700), 0);
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &folder : folders)
+            ::rmdir(QByteArray(root + folder).constData());
+    });
+
+    FolderTreeModel model;
+    const QModelIndex at = model.index(QFile::decodeName(root));
+    ASSERT_TRUE(at.isValid());
+    // Shown as text a person reads; each leads to its own folder.
+    EXPECT_EQ(childNames(model, at), (QStringList{QStringLiteral("caf\\xE9"), QStringLiteral("圖"),
+                                                  QStringLiteral("\uFFFD")}));
+    for (const QByteArray &folder : folders) {
+        const QModelIndex child = model.index(FileNames::fromBytes(QByteArray(root + folder)));
+        ASSERT_TRUE(child.isValid()) << folder.toHex().toStdString();
+        EXPECT_EQ(FileNames::toBytes(model.filePath(child)), root + folder);
+    }
 }

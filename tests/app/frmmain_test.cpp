@@ -3,16 +3,22 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "filesizelimit.h"
+#include "platform/filenames.h"
 #include "view/focussink.h"
 #include "platform/inisettings.h"
 #include "capture/screengrabber.h"
@@ -228,6 +234,18 @@ TEST_F(MainWindow, SettingsBoxChangesThePageSizeForTheNextBuild)
     trigger("ToolSetup");
     EXPECT_EQ(stored(), QStringLiteral("44"));
     EXPECT_EQ(gallery().pageSize(), 44);
+}
+
+TEST_F(MainWindow, ALargerPageSizeOnTheLastPagesTurnsTheNextButtonOff)
+{
+    Frmmain &w = window();
+    w.formLoad(folderWith(QStringLiteral("hundred"), 100));
+    trigger("CmdPage1");
+    ASSERT_TRUE(action("CmdPage1")->isEnabled()); // page 2 of 4
+    m_dialogs.inputAnswers = {QStringLiteral("50")};
+    trigger("ToolSetup");
+    EXPECT_FALSE(action("CmdPage1")->isEnabled()); // page 2 of 2
+    EXPECT_TRUE(action("CmdPage0")->isEnabled());
 }
 
 TEST_F(MainWindow, AFolderThatIsNotThereIsSaidAndNothingIsListed)
@@ -734,4 +752,62 @@ TEST_F(MainWindow, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(2) == "BM");
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(64, 48));
+}
+
+// Names that are not UTF-8: the click maps the address the page spells back to the very file,
+// and the launch and the export carry its bytes.
+TEST_F(MainWindow, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
+{
+    const QByteArray folder = QFile::encodeName(m_dir.filePath(QStringLiteral("old"))) + '/';
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    const QList<QByteArray> names = {"\xB9\xCF\xA4\xF9.jpg", "caf\xE9.jpg",
+                                     "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD.jpg"};
+    for (const QByteArray &name : names) {
+        const int fd = ::open(QByteArray(folder + name).constData(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &name : names)
+            ::unlink(QByteArray(folder + name).constData());
+    });
+    Frmmain &w = window();
+    w.formLoad(QFile::decodeName(folder));
+    ASSERT_EQ(gallery().images().count(), names.size());
+
+    for (const QByteArray &name : names) {
+        // As the browser asks for the link: the bytes percent-encoded, by file or by preview.
+        const QByteArray encoded = QByteArray(folder + name).toPercentEncoding("/");
+        for (const QByteArray &address :
+             {QByteArray("file://" + encoded), QByteArray("vimbrel://p7" + encoded)}) {
+            m_shell.calls.clear();
+            m_view->requestNewWindow(QUrl::fromEncoded(address));
+            ASSERT_EQ(m_shell.calls.size(), 1) << address.constData();
+            EXPECT_EQ(FileNames::toBytes(m_shell.calls.first()), "open|" + folder + name)
+                << address.constData();
+        }
+    }
+
+    const QString target = m_dir.filePath(QStringLiteral("list.txt"));
+    m_dialogs.fileAnswers = {target};
+    trigger("ToolSaveList");
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray list = file.readAll();
+    for (const QByteArray &name : names)
+        EXPECT_TRUE(list.contains(QByteArray(folder + name + "\r\n")))
+            << name.toHex().toStdString();
+
+    // A folder named in Big5 is listed too, and read as text on the status line.
+    const QByteArray big5 = QFile::encodeName(m_dir.path()) + "/\xB9\xCF";
+    ASSERT_EQ(::mkdir(big5.constData(), 0700), 0);
+    ::close(::open(QByteArray(big5 + "/a.jpg").constData(), O_CREAT | O_WRONLY, 0600));
+    const auto removeFolder = qScopeGuard([&] {
+        ::unlink(QByteArray(big5 + "/a.jpg").constData());
+        ::rmdir(big5.constData());
+    });
+    w.formLoad(FileNames::fromBytes(big5));
+    ASSERT_EQ(gallery().images().count(), 1);
+    EXPECT_EQ(FileNames::toBytes(gallery().images().at(0)), big5 + "/a.jpg");
+    EXPECT_EQ(text(0), QStringLiteral("當前路徑：") + m_dir.path() + QStringLiteral("/圖/"));
 }

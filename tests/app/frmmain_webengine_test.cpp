@@ -5,22 +5,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QImage>
+#include <QMap>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fcntl.h>
 #include <optional>
 #include <tuple>
+#include <unistd.h>
 
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "filecontents.h"
 #include "installedpreviews.h"
 #include "livemainwindow.h"
+#include "platform/filenames.h"
 #include "platform/inisettings.h"
 #include "webenginewait.h"
 
@@ -121,6 +128,80 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
     EXPECT_EQ(shell.calls.first(), QStringLiteral("open|") + firstSrc);
     EXPECT_TRUE(QFile::exists(firstSrc));
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
+}
+
+// Names that are not UTF-8, two of which Qt alone would read as the same name, and the file
+// really named as Qt would read them: each shows its own picture and a click opens that file.
+TEST_P(MainWindowInABrowser, NamesThatAreNotUtf8ShowAndOpenTheirOwnFile)
+{
+    ASSERT_TRUE(previewSchemeRegistered);
+    const bool withPreviews = GetParam();
+    QTemporaryDir dir;
+    const QByteArray folder = QFile::encodeName(dir.filePath(QStringLiteral("old"))) + '/';
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
+    // Each picture's width tells which file the view shows.
+    const QMap<int, QByteArray> names = {
+        {201, "\xB9\xCF\xA4\xF9.jpg"},                 // Big5
+        {202, "\xB9\xCF\xA4\xFA.jpg"},                 // Big5, alike for Qt
+        {203, "\xEF\xBF\xBD\xCF\xA4\xEF\xBF\xBD.jpg"}, // what Qt makes of both
+        {204, "caf\xE9.png"},                          // Latin-1
+        {205, "\xD5\xD5\xC6\xAC.jpg"}};                // GBK
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        QImage image(it.key(), 60, QImage::Format_RGB32);
+        image.fill(QColor(30, 140, 90));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(image.save(&buffer, it.value().endsWith("png") ? "PNG" : "JPEG"));
+        const int fd =
+            ::open(QByteArray(folder + it.value()).constData(), O_CREAT | O_WRONLY, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+        ::close(fd);
+    }
+    const auto remove = qScopeGuard([&] {
+        for (const QByteArray &name : names)
+            ::unlink(QByteArray(folder + name).constData());
+    });
+
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
+    std::optional<InstalledPreviews> previews;
+    if (withPreviews)
+        previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
+    LiveMainWindow live(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
+    WebEngineBrowserView *view = live.view();
+    live.window().formLoad(QFile::decodeName(folder));
+    const QString allShown =
+        QStringLiteral("document.images.length == 5 && Array.from(document.images).every("
+                       "i => i.complete && i.naturalWidth > 0)");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return evaluate(*view, allShown).toBool(); }, timeout));
+
+    const QVariantList widths =
+        evaluate(*view, QStringLiteral("Array.from(document.images).map(i => i.naturalWidth)"))
+            .toList();
+    QList<int> shown;
+    for (const QVariant &w : widths)
+        shown << w.toInt();
+    std::sort(shown.begin(), shown.end());
+    EXPECT_EQ(shown, names.keys());
+    const QStringList titles =
+        evaluate(*view, QStringLiteral("Array.from(document.images).map(i => i.title)"))
+            .toStringList();
+    for (const QString &title : {QStringLiteral("圖片.jpg"), QStringLiteral("caf\\xE9.png"),
+                                 QStringLiteral("\uFFFDϤ\uFFFD.jpg"), QStringLiteral("照片.jpg")})
+        EXPECT_TRUE(titles.contains(title)) << title.toStdString();
+
+    for (int i = 0; i < int(widths.size()); ++i) {
+        shell.calls.clear();
+        ASSERT_TRUE(WebEngineWait::click(*view, QStringLiteral("document.images[%1]").arg(i)));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !shell.calls.isEmpty(); }, timeout));
+        EXPECT_EQ(FileNames::toBytes(shell.calls.first()),
+                  "open|" + folder + names.value(widths[i].toInt()))
+            << widths[i].toInt();
+    }
 }
 
 TEST(MainWindowWithPreviews, WritesTheSamePageFile)

@@ -7,6 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/filenames.h"
+
 using namespace vimbrel;
 
 TEST(StartUp, CommandLineIsOneFolderWithoutQuotes)
@@ -59,6 +65,27 @@ TEST(StartUp, CommandLineNamesAFolderAPictureOrNothingThere)
     EXPECT_EQ(StartUp::terminalAnswer(QStringLiteral("--version")),
               QStringLiteral("Vimbrel 4.6\n"));
     EXPECT_FALSE(StartUp::terminalAnswer(root));
+
+    // Names that are not UTF-8, as the system passes them: a Big5 folder and a Latin-1 picture
+    // in it, beside the folder Qt alone would read the Big5 name as.
+    const QByteArray big5 = QFile::encodeName(root) + "/\xB9\xCF";
+    ASSERT_EQ(::mkdir(big5.constData(), 0700), 0);
+    ASSERT_EQ(::mkdir(QByteArray(QFile::encodeName(root) + "/\xEF\xBF\xBD\xEF\xBF\xBD").constData(),
+                      0700),
+              0);
+    const QByteArray latin1 = big5 + "/caf\xE9.jpg";
+    ::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0600));
+    const QByteArray odd = QFile::encodeName(root) + "/\xC2\xC2\xB7\xD3\xA4\xF9";
+    ASSERT_EQ(::mkdir(odd.constData(), 0700), 0);
+    EXPECT_EQ(StartUp::read(FileNames::fromArgument(odd)).kind, K::Folder) << "odd";
+    for (const QByteArray &argument : {big5, latin1, QByteArray("\xB9\xCF")}) {
+        const StartUp::Start start =
+            StartUp::read(StartUp::commandLineFolder({FileNames::fromArgument(argument)}));
+        EXPECT_EQ(start.kind, K::Folder) << argument.toHex().toStdString();
+        EXPECT_EQ(FileNames::toBytes(start.path), big5) << argument.toHex().toStdString();
+    }
+    ::unlink(latin1.constData());
+    ::rmdir(big5.constData());
 
     // A folder of that name is listed rather than answered.
     QDir(root).mkdir(QStringLiteral("--help"));

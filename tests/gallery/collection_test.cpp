@@ -6,6 +6,7 @@
 #include "gallery/mounttable.h"
 #include "gallery/treesearch.h"
 #include "gallery/treesearchjob.h"
+#include "platform/filenames.h"
 
 #include <QDir>
 #include <QScopeGuard>
@@ -129,7 +130,7 @@ TEST(ImageListTest, StoredNamesGoIntoTheSlotsWithoutChangingCopies)
     ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "bad\xff.gif"));
     ASSERT_TRUE(list.appendInFolder(QStringLiteral("/b/"), "\xe4\xb8\xad.jpg"));
     EXPECT_EQ(list.at(0), QStringLiteral("/b/x.png"));
-    EXPECT_EQ(list.at(1), QStringLiteral("/b/") + QFile::decodeName("bad\xff.gif"));
+    EXPECT_EQ(FileNames::toBytes(list.at(1)), QByteArray("/b/bad\xff.gif"));
     EXPECT_EQ(list.at(2), QStringLiteral("/b/中.jpg"));
     EXPECT_EQ(list.listText(), list.at(0) + QStringLiteral("\r\n") + list.at(1) +
                                    QStringLiteral("\r\n") + list.at(2) + QStringLiteral("\r\n"));
@@ -309,12 +310,21 @@ TEST(FolderListingTest, OddNamesKeepTheirText)
                                QStringLiteral("中文圖片.jpg"), QStringLiteral("a&b<c>.png")};
     for (const QString &name : names)
         box.file(name);
-    // Bytes that are not UTF-8 are decoded the way Qt decodes file names everywhere.
-    const QByteArray invalid("bad\xff\xfe.gif");
-    box.rawFile(invalid);
+    // Names that are not UTF-8 keep their bytes: each is a path of its own, and none is taken
+    // for the file whose name is really U+FFFD.
+    const QList<QByteArray> raw = {QByteArray("bad\xff\xfe.gif"),
+                                   QByteArray("\xB9\xCF\xA4\xF9.jpg"),         // Big5
+                                   QByteArray("\xD5\xD5\xC6\xAC.jpg"),         // GBK
+                                   QByteArray("caf\xE9.jpg"),                  // Latin-1
+                                   QByteArray("\xEF\xBF\xBD\xEF\xBF\xBD.jpg"), // really U+FFFD
+                                   QByteArray("\xED\xB2\xB9.jpg")};            // a coded surrogate
+    for (const QByteArray &name : raw)
+        box.rawFile(name);
     // Qt cannot remove a name it cannot encode back, so the sandbox would be left behind.
-    const auto removeInvalid = qScopeGuard(
-        [&] { ::unlink(QByteArray(QFile::encodeName(box.root()) + invalid).constData()); });
+    const auto removeInvalid = qScopeGuard([&] {
+        for (const QByteArray &name : raw)
+            ::unlink(QByteArray(QFile::encodeName(box.root()) + name).constData());
+    });
 
     ImageList list;
     listFolder(box.root(), list);
@@ -323,14 +333,32 @@ TEST(FolderListingTest, OddNamesKeepTheirText)
         EXPECT_TRUE(found.contains(box.path(name))) << name.toStdString();
         EXPECT_TRUE(QFile::exists(box.path(name)));
     }
-    ASSERT_EQ(found.size(), names.size() + 1);
-    EXPECT_TRUE(found.contains(box.root() + QFile::decodeName(invalid)));
+    ASSERT_EQ(found.size(), names.size() + raw.size());
+    QList<QByteArray> foundBytes;
+    for (const QString &path : found)
+        foundBytes << FileNames::toBytes(path);
+    for (const QByteArray &name : raw)
+        EXPECT_TRUE(foundBytes.contains(QFile::encodeName(box.root()) + name))
+            << name.toHex().toStdString();
 
     // The tree search names them the same way.
     for (const QString &name : names)
         box.file(name, Big);
-    box.rawFile(invalid, Big);
+    for (const QByteArray &name : raw)
+        box.rawFile(name, Big);
+    // ... and a folder whose name is not UTF-8 is entered by its bytes.
+    const QByteArray folder = QFile::encodeName(box.root()) + "\xB9\xCF";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    box.rawFile("\xB9\xCF/in.jpg", Big);
+    const auto removeFolder = qScopeGuard([&] {
+        ::unlink(QByteArray(folder + "/in.jpg").constData());
+        ::rmdir(folder.constData());
+    });
     QStringList searched = entries(searchTree(box.root()));
+    const qsizetype inFolder =
+        searched.indexOf(FileNames::fromBytes(QByteArray(folder + "/in.jpg")));
+    ASSERT_GE(inFolder, 0);
+    searched.removeAt(inFolder);
     EXPECT_EQ(searched, found);
 }
 

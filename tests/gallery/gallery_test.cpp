@@ -1,6 +1,8 @@
 #include "gallery/gallery.h"
 
 #include "fakedialogs.h"
+#include "platform/filenames.h"
+#include "platform/inisettings.h"
 #include "platform/pagefiles.h"
 
 #include <QDir>
@@ -196,20 +198,94 @@ TEST_F(GalleryTest, MatrixModeWrapsAfterThree)
     }
 }
 
-TEST_F(GalleryTest, LargerPageSizeLeavesAnEmptyPageAndTheFolder)
+TEST_F(GalleryTest, LargerPageSizeKeepsThePageWithinTheCount)
 {
     fill(100, QStringLiteral("/first/"));
     show();
     gallery.jumpTo(4);
     gallery.setPageSize(200);
     ASSERT_TRUE(gallery.refresh());
-    EXPECT_EQ(gallery.currentPage(), 4);
+    EXPECT_EQ(gallery.currentPage(), 1);
     EXPECT_EQ(gallery.pageCount(), 1);
     EXPECT_FALSE(gallery.nextEnabled());
-    EXPECT_TRUE(gallery.previousEnabled());
+    EXPECT_FALSE(gallery.previousEnabled());
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/first/"));
-    EXPECT_FALSE(pageText().contains(QStringLiteral("<a href")));
+    EXPECT_EQ(pageText().count(QStringLiteral("<a href")), 100);
 }
+
+// ---- a new page size while a page is on view ----
+
+struct PageSizeCase
+{
+    const char *label;
+    int pictures;
+    int oldSize;
+    int page; // on view when the size changes
+    int newSize;
+    int expectedPage;
+    int expectedPages;
+    bool next;
+};
+
+class PageSizeTest : public ::testing::TestWithParam<PageSizeCase>
+{
+};
+
+// The page keeps its number while the new count allows it, else it is the last page; the page
+// on view is not rebuilt, and a step back, a step on or a jump shows pictures, never an empty
+// page beyond the count.
+TEST_P(PageSizeTest, ThePageStaysWithinTheNewCount)
+{
+    const PageSizeCase &c = GetParam();
+    QTemporaryDir dir;
+    Gallery gallery(dir.filePath(QStringLiteral("Tpc.htm")), [](const QString &) { return 0; });
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    ImageList list;
+    for (int i = 0; i < c.pictures; ++i)
+        list.append(QStringLiteral("/p/%1.jpg").arg(i));
+    gallery.setPageSize(c.oldSize);
+    gallery.showImages(std::move(list));
+    ASSERT_TRUE(gallery.jumpTo(c.page));
+
+    QSignalSpy built(&gallery, &Gallery::pageBuilt);
+    FakeDialogs dialogs;
+    dialogs.inputAnswers = {QString::number(c.newSize)};
+    ASSERT_TRUE(gallery.askPageSize(dialogs, settings));
+    EXPECT_EQ(built.count(), 0); // the page on view stays until the next build
+    EXPECT_EQ(gallery.currentPage(), c.expectedPage);
+    EXPECT_EQ(gallery.pageCount(), c.expectedPages);
+    EXPECT_EQ(gallery.nextEnabled(), c.next);
+    EXPECT_EQ(gallery.previousEnabled(), c.expectedPage >= 2);
+
+    // Whatever comes next shows pictures under a header within the count.
+    const auto shows = [&] {
+        return gallery.pagePictures().size() > 0 && gallery.currentPage() <= gallery.pageCount();
+    };
+    if (gallery.previousEnabled()) {
+        gallery.previousPage();
+        EXPECT_TRUE(shows()) << gallery.headerLabel().toStdString();
+        gallery.nextPage();
+    }
+    gallery.refresh();
+    EXPECT_TRUE(shows()) << gallery.headerLabel().toStdString();
+    EXPECT_EQ(gallery.nextEnabled(), c.next);
+    dialogs.inputAnswers = {QString::number(c.expectedPages + 1)};
+    EXPECT_FALSE(gallery.askJump(dialogs)); // beyond the new count: told, not shown
+    EXPECT_TRUE(dialogs.calls.contains(
+        QStringLiteral("message|Vimbrel|總共只有 %1 頁，您超出範圍了！|0").arg(c.expectedPages)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, PageSizeTest,
+    ::testing::Values(
+        // 250 pictures on page 9 of 30 a page, then 50 a page: page 5 of 5, not "第 8 頁，共 5 頁"
+        PageSizeCase{"LastPageToFewerPages", 250, 30, 9, 50, 5, 5, false},
+        PageSizeCase{"MiddlePageBeyondTheNewCount", 250, 30, 7, 100, 3, 3, false},
+        PageSizeCase{"PageThatBecomesTheLast", 100, 30, 2, 50, 2, 2, false},
+        PageSizeCase{"PageWithinTheNewCount", 250, 50, 2, 100, 2, 3, true},
+        PageSizeCase{"SmallerPagesKeepTheNumber", 250, 50, 5, 30, 5, 9, true},
+        PageSizeCase{"FirstPage", 40, 30, 1, 200, 1, 1, false}),
+    [](const auto &info) { return std::string(info.param.label); });
 
 TEST_F(GalleryTest, PathLabelFollowsTheFirstPictureOfThePage)
 {
@@ -219,6 +295,10 @@ TEST_F(GalleryTest, PathLabelFollowsTheFirstPictureOfThePage)
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/a/"));
     gallery.nextPage();
     EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/b/c/"));
+    // A folder named in Big5 is read as text, not as the bytes the path keeps.
+    fill(30, FileNames::fromBytes("/\xB9\xCF/"));
+    show();
+    EXPECT_EQ(gallery.pathLabel(), QStringLiteral("當前路徑：/圖/"));
 }
 
 TEST_F(GalleryTest, ModeZeroScalesWidePicturesOnly)

@@ -4,6 +4,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QTemporaryDir>
 
@@ -199,4 +200,73 @@ TEST_F(PictureWidthTest, SpecialFilesGiveZeroWithoutBlocking)
         }
         EXPECT_EQ(width.get(), 0) << path.toStdString();
     }
+}
+
+// ---- pictures turned by their EXIF orientation ----
+
+namespace {
+
+// A JPEG of width × height pixels whose EXIF says how to turn it, in either byte order.
+QByteArray orientedJpeg(int width, int height, int orientation, bool little)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "JPEG"));
+    const auto u16 = [little](int v) -> QByteArray {
+        const char low = char(v & 0xFF), high = char((v >> 8) & 0xFF);
+        return little ? QByteArray(1, low).append(high) : QByteArray(1, high).append(low);
+    };
+    const auto u32 = [&](int v) -> QByteArray {
+        return little ? u16(v & 0xFFFF).append(u16(v >> 16)) : u16(v >> 16).append(u16(v & 0xFFFF));
+    };
+    // A first entry before the orientation, as cameras write them (ImageWidth, a LONG).
+    QByteArray tiff = QByteArray(little ? "II*\0" : "MM\0*", 4);
+    for (const QByteArray &part : {u32(8), u16(2), u16(0x0100), u16(4), u32(1), u32(width),
+                                   u16(0x0112), u16(3), u32(1), u16(orientation), u16(0), u32(0)})
+        tiff += part;
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + tiff;
+    QByteArray app1("\xFF\xE1", 2);
+    app1 += char((exif.size() + 2) >> 8);
+    app1 += char((exif.size() + 2) & 0xFF);
+    // An XMP segment after it: also APP1, and not the one that tells.
+    QByteArray xmp("\xFF\xE1\x00\x22http://ns.adobe.com/xap/1.0/\0<x/>", 36);
+    return QByteArray(jpeg.left(2) + app1 + exif + xmp + jpeg.mid(2));
+}
+
+} // namespace
+
+TEST_F(PictureWidthTest, ExifOrientationGivesTheWidthShown)
+{
+    for (const bool little : {false, true}) {
+        for (int orientation = 1; orientation <= 8; ++orientation) {
+            const QString path =
+                write(QStringLiteral("turned%1%2.jpg").arg(orientation).arg(little),
+                      orientedJpeg(60, 20, orientation, little));
+            // What Qt's decoder shows, EXIF applied, as the view and the previews show it.
+            QImageReader reader(path);
+            reader.setAutoTransform(true);
+            const int shown = reader.read().width();
+            EXPECT_EQ(shown, orientation >= 5 ? 20 : 60) << orientation << little;
+            EXPECT_EQ(pictureWidth(path), shown) << orientation << little;
+        }
+    }
+    // An orientation out of range, or of the wrong type, turns nothing.
+    QByteArray odd = orientedJpeg(60, 20, 9, false);
+    EXPECT_EQ(pictureWidth(write(QStringLiteral("nine.jpg"), odd)), 60);
+}
+
+TEST_F(PictureWidthTest, TurnedTiffGivesTheWidthShown)
+{
+    QImage image(60, 20, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    const QString path = m_dir.path() + QStringLiteral("/turned.tif");
+    QImageWriter writer(path, "tiff");
+    if (!writer.supportsOption(QImageIOHandler::ImageTransformation))
+        GTEST_SKIP() << "the TIFF writer keeps no orientation";
+    writer.setTransformation(QImageIOHandler::TransformationRotate90);
+    ASSERT_TRUE(writer.write(image));
+    EXPECT_EQ(pictureWidth(path), 20);
 }

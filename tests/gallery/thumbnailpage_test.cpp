@@ -1,4 +1,5 @@
 #include "gallery/thumbnailpage.h"
+#include "platform/filenames.h"
 
 #include <QString>
 #include <QStringList>
@@ -340,7 +341,8 @@ TEST_P(EscapingTest, TileLine)
                              QStringLiteral("\" target=\"_blank\"><img border=\"1\" src=\"") +
                              address + QStringLiteral("\" title=") + QString::fromUtf8(c.title) +
                              QStringLiteral(" ></a>");
-    EXPECT_EQ(pictureLine(QString::fromUtf8(c.path), 0, DisplayStyle::Tile, 0, 0), expected);
+    // The path as the listing holds it: its bytes kept, whatever their encoding.
+    EXPECT_EQ(pictureLine(FileNames::fromBytes(c.path), 0, DisplayStyle::Tile, 0, 0), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -371,7 +373,15 @@ INSTANTIATE_TEST_SUITE_P(
                    "\"a&#34;&#62;&#60;script&#62;alert(1)&#60;\\script&#62;.jpg\""},
         EscapeCase{"SchemeLike", "javascript:alert(1)", "javascript%3Aalert(1)",
                    "javascript:alert(1)"},
-        EscapeCase{"DriveLetter", "C:/p/a.jpg", "C:/p/a.jpg", "a.jpg"}),
+        EscapeCase{"DriveLetter", "C:/p/a.jpg", "C:/p/a.jpg", "a.jpg"},
+        // Names that are not UTF-8 link to their own bytes and show a readable title.
+        EscapeCase{"Big5", "/p/\xB9\xCF\xA4\xF9.jpg", "/p/%B9%CF%A4%F9.jpg", "圖片.jpg"},
+        EscapeCase{"Big5Folder", "/\xB9\xCF/a b.jpg", "/%B9%CF/a%20b.jpg", "\"a b.jpg\""},
+        EscapeCase{"Latin1", "/p/caf\xE9.jpg", "/p/caf%E9.jpg", "caf\\xE9.jpg"},
+        EscapeCase{"RealReplacement", "/p/\xEF\xBF\xBD.jpg", "/p/\xEF\xBF\xBD.jpg",
+                   "\xEF\xBF\xBD.jpg"},
+        EscapeCase{"AstralLowHalf", "/p/\xF0\x90\x82\x80.jpg", "/p/\xF0\x90\x82\x80.jpg",
+                   "\xF0\x90\x82\x80.jpg"}),
     [](const auto &info) { return std::string(info.param.label); });
 
 // Whatever the name, a picture line is one img inside one link: quotes balance and no markup

@@ -1,4 +1,5 @@
 // Which addresses of the preview scheme are answered, and with what width.
+#include "platform/filenames.h"
 #include "preview/previewpage.h"
 
 #include <gtest/gtest.h>
@@ -82,4 +83,30 @@ TEST(PreviewPage, AddressesMapBackToTheFiles)
         EXPECT_EQ(PreviewPage::localPath(QUrl(url.toString(QUrl::FullyEncoded))), path);
     }
     EXPECT_TRUE(PreviewPage::localPath(QUrl::fromLocalFile(QStringLiteral("/a.jpg"))).isEmpty());
+}
+
+// Each picture is found by its own bytes, as the page's address spells them: names that are not
+// UTF-8 do not fall together, nor onto a file really named with U+FFFD.
+TEST(PreviewPage, NamesThatAreNotUtf8AnswerTheirOwnFile)
+{
+    const QList<QPair<QByteArray, QString>> pictures = {
+        {"/p/\xB9\xCF\xA4\xF9.jpg", QStringLiteral("/p/%B9%CF%A4%F9.jpg")},
+        {"/p/\xB9\xCF\xA4\xFA.jpg", QStringLiteral("/p/%B9%CF%A4%FA.jpg")},
+        {"/\xB9\xCF/caf\xE9 1.jpg", QStringLiteral("/%B9%CF/caf%E9%201.jpg")},
+        {"/p/\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD.jpg",
+         QStringLiteral("/p/\uFFFD\uFFFD\uFFFD\uFFFD.jpg")},
+    };
+    QHash<QString, int> widths;
+    for (const auto &picture : pictures)
+        widths.insert(FileNames::fromBytes(picture.first), 100);
+    PreviewPage page;
+    page.set(QStringLiteral("/c/Tpc.htm"), widths, 1.0);
+    const QUrl pageAddress = page.address(QStringLiteral("/c/Tpc.htm"));
+    for (const auto &[bytes, link] : pictures) {
+        const QString path = FileNames::fromBytes(bytes);
+        const PreviewPage::Answer answer = page.answer(pageAddress.resolved(QUrl(link)));
+        EXPECT_EQ(answer.kind, PreviewPage::Kind::Picture) << link.toStdString();
+        EXPECT_EQ(FileNames::toBytes(answer.path), bytes) << link.toStdString();
+        EXPECT_EQ(PreviewPage::localPath(page.address(path)), path);
+    }
 }

@@ -4,12 +4,14 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <ostream>
 
 #include "filecontents.h"
@@ -64,6 +66,21 @@ protected:
 
     QProcess &start(const QString &folder)
     {
+        return run(QStringLiteral(VIMBREL_PROGRAM), {folder});
+    }
+    // The program on a folder given by its bytes, as a file manager passes a name that is not
+    // UTF-8 (QProcess would pass it as UTF-8): the shell's printf makes them from escapes.
+    QProcess &startOnBytes(const QByteArray &folder)
+    {
+        QString escaped;
+        for (const char c : folder)
+            escaped += QStringLiteral("\\%1").arg(uint(uchar(c)), 3, 8, QLatin1Char('0'));
+        return run(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"), QStringLiteral("exec \"$0\" \"$(printf \"$1\")\""),
+                    QStringLiteral(VIMBREL_PROGRAM), escaped});
+    }
+    QProcess &run(const QString &program, const QStringList &arguments)
+    {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
@@ -76,7 +93,7 @@ protected:
         environment.remove(QStringLiteral("QT_LOGGING_RULES"));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
-        process->start(QStringLiteral(VIMBREL_PROGRAM), {folder});
+        process->start(program, arguments);
         EXPECT_TRUE(process->waitForStarted());
         m_processes.push_back(std::move(process));
         return *m_processes.back();
@@ -156,4 +173,20 @@ TEST_F(Program, TwoRunningAtOnceShowTheirOwnPages)
     EXPECT_TRUE(fileContents(firstPage).contains("first.png"));
     end(first, SIGTERM);
     EXPECT_FALSE(QFile::exists(firstPage));
+}
+
+TEST_F(Program, AFolderNamedInBig5OnTheCommandLineIsShown)
+{
+    const QString folder = folderWith(QStringLiteral("old"), {QStringLiteral("a.png")});
+    const QByteArray named = QFile::encodeName(path(QString())) + "\xB9\xCF";
+    ASSERT_EQ(::rename(QFile::encodeName(folder).constData(), named.constData()), 0);
+    // Qt cannot remove the name: the sandbox would be left behind.
+    const auto remove = qScopeGuard([&] {
+        ::unlink(QByteArray(named + "/a.png").constData());
+        ::rmdir(named.constData());
+    });
+    QProcess &program = startOnBytes(named);
+    // The page links to the picture in that very folder, its name's bytes as escapes.
+    ASSERT_TRUE(pageShows(pageFolder() + QStringLiteral("/Tpc.htm"), "/%B9%CF/a.png"));
+    end(program, SIGTERM);
 }
