@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "filecontents.h"
+#include "filesizelimit.h"
 
 using namespace vimbrel;
 
@@ -95,6 +96,28 @@ TEST(PageFilesTest, APipeAtThePageFileIsReplacedWithoutWaiting)
     EXPECT_TRUE(finishesWithoutBlocking(
         page, [&] { return PageFiles::writeLines(page, {QStringLiteral("page")}); }));
     EXPECT_EQ(fileContents(page), QByteArray("page\r\n"));
+}
+
+TEST(PageFilesTest, AFullDiskLeavesTheOldPageWhole)
+{
+    // The page of 31 pictures stays as it was rather than becoming the first part of 200.
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("Baidu.htm"));
+    const QString line = QStringLiteral("<a href=\"http://127.0.0.1/p.jpg\"><img src=x></a>");
+    ASSERT_TRUE(PageFiles::writeLines(page, QStringList(31, line)));
+    const QByteArray before = fileContents(page);
+    {
+        const FileSizeLimit full(before.size() + 100);
+        if (!full.active())
+            GTEST_SKIP() << "no file size limit on this system";
+        EXPECT_FALSE(PageFiles::writeLines(page, QStringList(200, line)));
+    }
+    EXPECT_EQ(fileContents(page), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Baidu.htm")});
+    // A smaller page still fits where the old one was.
+    EXPECT_TRUE(PageFiles::writeLines(page, QStringList(3, line)));
+    EXPECT_EQ(fileContents(page), PageFiles::joinLines(QStringList(3, line)));
 }
 
 TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
