@@ -105,8 +105,8 @@ void FormImage::loadImg(const QString &address)
         m_web->navigate(m_services.pageFile);
     } else {
         // The last page would still be on show under the new picture's caption.
-        m_web->navigate(QStringLiteral("about:") + QStringLiteral("無法寫入 ") +
-                        m_services.pageFile);
+        m_web->navigate(QStringLiteral("about:") +
+                        PageFiles::notWrittenMessage(m_services.pageFile));
     }
 }
 

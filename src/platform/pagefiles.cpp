@@ -142,6 +142,13 @@ bool writeLines(const QString &filePath, const QStringList &lines)
     return writeBytes(filePath, joinLines(lines));
 }
 
+QString notWrittenMessage(const QString &filePath)
+{
+    if (filePath.isEmpty())
+        return QStringLiteral("無法顯示圖片：快取資料夾無法使用（不存在、無法建立或不屬於本用戶）");
+    return QStringLiteral("無法顯示圖片：頁面文件無法寫入 ") + filePath;
+}
+
 bool remove(const QString &filePath)
 {
     return PrivateFile::remove(filePath);

@@ -36,6 +36,9 @@ namespace PageFiles {
 // written through.
 bool writeLines(const QString &filePath, const QStringList &lines);
 bool writeBytes(const QString &filePath, const QByteArray &bytes);
+// What a window says when a page cannot be written to filePath (empty: there is no private
+// folder), in place of the page.
+[[nodiscard]] QString notWrittenMessage(const QString &filePath);
 // Deletes the file; false when there was none or it could not be removed.
 bool remove(const QString &filePath);
 

@@ -14,6 +14,7 @@
 #include <QVariantAnimation>
 
 #include <cmath>
+#include <utility>
 
 #include "capture/modulescreen.h"
 #include "platform/pagefiles.h"
@@ -327,8 +328,7 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
 {
     ResultList &results = m_services.state->results();
     Extraction::extract(rule, elements, m_host, results);
-    PageFiles::writeLines(m_services.resultsPageFile, ResultsPage::extractionLines(rule, results));
-    m_web1->navigate(m_services.resultsPageFile);
+    showResultsPage(ResultsPage::extractionLines(rule, results));
     setLabel(2, countLabel());
     setLabel(0, QString());
     optClick(1);
@@ -340,11 +340,24 @@ void FormSearch::relayout()
 {
     const int width = ResultsPage::matrixWidth(resultsViewWidthTwips(), m_matrixMode);
     const ResultList &results = m_services.state->results();
-    PageFiles::writeLines(m_services.resultsPageFile,
-                          ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
-    m_web1->navigate(m_services.resultsPageFile);
+    showResultsPage(ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
     setLabel(2, countLabel());
     optClick(1);
+}
+
+void FormSearch::showResultsPage(const QStringList &lines)
+{
+    const QString &file = m_services.resultsPageFile;
+    if (PageFiles::writeLines(file, lines)) {
+        m_web1->navigate(file);
+        return;
+    }
+    // The view would show the last page, a blank one or whatever stands at the path, under a
+    // count of pictures it does not show.
+    const QString why = PageFiles::notWrittenMessage(file);
+    m_web1->navigate(QStringLiteral("about:") + why);
+    if (!std::exchange(m_toldPageNotWritten, true))
+        m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
 }
 
 void FormSearch::command7Click()

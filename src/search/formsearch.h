@@ -100,6 +100,8 @@ private:
     void extractPictures();
     void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
     void relayout();
+    // Writes the results page and shows it, or says in the results view why it cannot.
+    void showResultsPage(const QStringList &lines);
     void startSlide();
     void applyLayout();
     void setLabel(int index, const QString &text);
@@ -139,6 +141,7 @@ private:
     int m_extraction = 0;
     bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
+    bool m_toldPageNotWritten = false; // the message about it comes once
     QString m_downloadPath;        // the folder of the last saving run
     QPointer<SavingRun> m_saving;
     std::optional<BusyCursor> m_busy; // while a saving run lasts

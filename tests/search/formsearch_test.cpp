@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -448,6 +449,20 @@ TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
     ASSERT_TRUE(QFile::exists(resultsPageFile()));
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(QFile::exists(resultsPageFile()));
+}
+
+TEST_F(SearchWindow, AResultsPageThatCannotBeWrittenIsSaidSo)
+{
+    // A folder stands where the page goes: the view would list it under "圖片總數：3".
+    ASSERT_TRUE(QDir().mkpath(resultsPageFile()));
+    open();
+    const QString why = QStringLiteral("about:無法顯示圖片：頁面文件無法寫入 ") + resultsPageFile();
+    press("Opt1");
+    EXPECT_EQ(results()->navigations.last(), why);
+    press("Command7");
+    EXPECT_EQ(results()->navigations.last(), why);
+    EXPECT_EQ(m_dialogs.calls, QStringList{QStringLiteral("message|圖片成批下載|") + why.mid(6) +
+                                           QStringLiteral("|1")});
 }
 
 TEST_F(SearchWindow, LayoutAtTheDesignSize)
