@@ -40,6 +40,12 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormImage"));
     setWindowTitle(Caption);
+    // Its prompts come up over this window, not over the main window.
+    m_sharedDialogs = m_services.dialogs;
+    if (m_sharedDialogs) {
+        m_ownDialogs = m_sharedDialogs->ownedBy(this);
+        m_services.dialogs = m_ownDialogs.get();
+    }
 
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
@@ -133,11 +139,13 @@ void FormImage::cmd0Click()
                                      DetailPage::suggestedFileName(address));
     if (file && !file->isEmpty()) {
         // The save may end after this window has closed; the user still hears of a failure.
-        Dialogs *dialogs = m_services.dialogs;
-        m_download->save(address, *file, [dialogs](const QString &error) {
+        QPointer<FormImage> self(this);
+        Dialogs *shared = m_sharedDialogs;
+        m_download->save(address, *file, [self, shared](const QString &error) {
             if (!error.isEmpty())
-                dialogs->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
-                                    MessageIcon::Warning);
+                (self ? self->m_services.dialogs : shared)
+                    ->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
+                                 MessageIcon::Warning);
         });
     }
     sinkFocus();

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "detail/detaillayout.h"
 #include "view/browserview.h"
@@ -74,6 +75,8 @@ private:
     [[nodiscard]] QRect toPixels(const QRect &twips) const;
 
     DetailServices m_services;
+    Dialogs *m_sharedDialogs = nullptr;    // for what is said after the window has gone
+    std::unique_ptr<Dialogs> m_ownDialogs; // m_services.dialogs, belonging to this window
     BrowserView *m_web = nullptr;
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;

@@ -48,6 +48,11 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormSearch"));
     setWindowTitle(Caption);
+    // Its prompts come up over this window, not over the main window.
+    if (m_services.dialogs) {
+        m_ownDialogs = m_services.dialogs->ownedBy(this);
+        m_services.dialogs = m_ownDialogs.get();
+    }
     m_host = SearchQueries::serviceHost(*m_services.settings);
 
     m_web0 = m_services.makeView(this);

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "search/extraction.h"
@@ -117,6 +118,7 @@ private:
     [[nodiscard]] int toTwips(int pixels) const;
 
     SearchServices m_services;
+    std::unique_ptr<Dialogs> m_ownDialogs; // m_services.dialogs, belonging to this window
     QString m_host;
     BrowserView *m_web0 = nullptr; // page view
     BrowserView *m_web1 = nullptr; // results view

@@ -317,6 +317,8 @@ TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
     press("Cmd0"); // cancelled dialog
     EXPECT_EQ(m_download->saves.size(), 2u);
     EXPECT_EQ(m_dialogs.calls.size(), 4);
+    // Each of them belongs to the detail window.
+    EXPECT_EQ(m_dialogs.owners, QList<const QWidget *>(4, &window()));
 }
 
 TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
@@ -334,6 +336,7 @@ TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
     download->end(1, QStringLiteral("Connection refused"));
     EXPECT_EQ(m_dialogs.calls.last(),
               QStringLiteral("message|圖片詳情|圖片沒有保存：Connection refused|1"));
+    EXPECT_EQ(m_dialogs.owners.last(), nullptr); // its window is gone
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(download.isNull()); // gone once idle
 

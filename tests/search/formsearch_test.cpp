@@ -442,6 +442,16 @@ TEST_F(SearchWindow, ScreenCaptureAsksForAName)
         << m_dialogs.calls[0].toStdString();
 }
 
+TEST_F(SearchWindow, ItsDialogsBelongToIt)
+{
+    open();
+    FormSearch &second = open();
+    press("Command1"); // the folder picker, cancelled
+    press("Command9"); // the screen capture's name
+    ASSERT_EQ(m_dialogs.calls.size(), 2);
+    EXPECT_EQ(m_dialogs.owners, (QList<const QWidget *>{&second, &second}));
+}
+
 TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
 {
     open();
