@@ -175,6 +175,11 @@ void FormSearch::buildEntryRow()
     // Every go appends its entry, also a repeated one; the box itself never adds or merges.
     m_textUrl->setInsertPolicy(QComboBox::NoInsert);
     m_textUrl->setDuplicatesEnabled(true);
+    // What is typed is what is opened: no inline completion from the list (".../pics20" must
+    // not become ".../pics200" on Enter), and leaving the box is no choice of the entry its
+    // text equals (the box would otherwise report one, and after a go, a second go).
+    m_textUrl->setCompleter(nullptr);
+    disconnect(m_textUrl->lineEdit(), &QLineEdit::editingFinished, m_textUrl, nullptr);
     m_textUrl->addItems(SearchQueries::presetAddresses(*m_services.settings, m_host));
     m_textUrl->setCurrentIndex(-1);
     m_textUrl->setEditText(QString());
@@ -198,6 +203,7 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->setEditable(true);
     m_cmbSearch->setInsertPolicy(QComboBox::NoInsert);
     m_cmbSearch->setDuplicatesEnabled(true);
+    m_cmbSearch->setCompleter(nullptr);
     m_cmbSearch->addItems(SearchQueries::presetKeywords());
     m_cmbSearch->setCurrentIndex(-1);
     m_cmbSearch->setEditText(QString());

@@ -396,6 +396,37 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
     EXPECT_EQ(page()->navigations.last(), SearchQueries::keywordSearchAddress(Host, "梵高"));
 }
 
+TEST_F(SearchWindow, TheAddressBoxActsOnceOnWhatWasTyped)
+{
+    // Shown and active, so that focus really moves out of the box as it does for the user.
+    FormSearch &w = open();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QComboBox *url = box("TextUrl");
+    url->addItem(QStringLiteral("http://g.test/pics200"));
+    const qsizetype entries = url->count();
+    const qsizetype loads = page()->navigations.size();
+
+    // Typed, with an entry it is the start of: the typed text goes, once, and is listed once.
+    url->setFocus();
+    url->setEditText(QString());
+    QTest::keyClicks(url, QStringLiteral("http://g.test/pics20"));
+    QTest::keyClick(url, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page()->navigations.mid(loads), QStringList{QStringLiteral("http://g.test/pics20")});
+    EXPECT_EQ(url->count(), entries + 1);
+
+    // Leaving the box with an entry's text in it goes nowhere.
+    url->setFocus();
+    url->setEditText(url->itemText(2));
+    QTest::keyClick(url, Qt::Key_End);
+    box("CmbSearch")->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page()->navigations.size(), loads + 1);
+    EXPECT_EQ(url->count(), entries + 1);
+}
+
 TEST_F(SearchWindow, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
 {
     open();
