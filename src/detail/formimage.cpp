@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QUrl>
 
@@ -134,10 +136,13 @@ void FormImage::cmd0Click()
         return;
     }
     const QString address = m_current;
-    const std::optional<QString> file =
-        m_services.dialogs->saveFile(QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
-                                     DetailPage::suggestedFileName(address));
+    // The dialog opens where the last picture went.
+    const QString name = DetailPage::suggestedFileName(address);
+    const std::optional<QString> file = m_services.dialogs->saveFile(
+        QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
+        m_saveFolder.isEmpty() ? name : QDir(m_saveFolder).filePath(name));
     if (file && !file->isEmpty()) {
+        m_saveFolder = QFileInfo(*file).absolutePath();
         // The save may end after this window has closed; the user still hears of a failure.
         QPointer<FormImage> self(this);
         Dialogs *shared = m_sharedDialogs;

@@ -46,6 +46,9 @@ public:
     void loadImg(const QString &address);
     // The search window the focus goes back to when this one closes.
     void setOpener(QWidget *searchWindow);
+    // The folder of the last save, where the save dialog opens; empty: none yet.
+    void setSaveFolder(const QString &folder) { m_saveFolder = folder; }
+    [[nodiscard]] QString saveFolder() const { return m_saveFolder; }
 
     [[nodiscard]] QString currentPicture() const { return m_current; }
     [[nodiscard]] int walkPosition() const { return m_walk; }
@@ -85,6 +88,7 @@ private:
     DetailGeometry m_geometry = DetailGeometry::design();
     QPointer<QWidget> m_opener;
     QString m_current;
+    QString m_saveFolder;
     int m_walk;
 };
 

@@ -321,6 +321,23 @@ TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
     EXPECT_EQ(m_dialogs.owners, QList<const QWidget *>(4, &window()));
 }
 
+TEST_F(DetailWindowTest, TheSaveDialogOpensWhereTheLastPictureWent)
+{
+    opened(A);
+    const QString folder = m_dir.filePath(QStringLiteral("pictures"));
+    m_dialogs.fileAnswers = {folder + QStringLiteral("/first.jpg")};
+    press("Cmd0");
+    press("Cmd0"); // cancelled
+    window().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    opened(B); // a new window
+    press("Cmd0");
+    const QString ask = QStringLiteral("save|保存圖片|所有文件 (*)|");
+    EXPECT_EQ(m_dialogs.calls,
+              QStringList({ask + QStringLiteral("a.jpg"), ask + folder + QStringLiteral("/a.jpg"),
+                           ask + folder + QStringLiteral("/b.jpg")}));
+}
+
 TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
 {
     opened(A);

@@ -144,6 +144,29 @@ TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/etc/passwd")));
 }
 
+TEST(PageFilesTest, AClaimRemovesTheTemporaryFoldersAKilledRunNoted)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("cache"));
+    ASSERT_TRUE(QDir().mkpath(base));
+    const QString saves = dir.filePath(QStringLiteral("pictures"));
+    const QString left = saves + QStringLiteral("/.vimbrel-a1b2c3");
+    ASSERT_TRUE(QDir().mkpath(left));
+    writeFile(left + QStringLiteral("/picture.crdownload"), "half a picture");
+    writeFile(saves + QStringLiteral("/1.jpg"), "a saved picture");
+    // Only a folder of the program's own is removed, whatever a note names.
+    writeFile(base + QStringLiteral("/a.pending"), left.toUtf8());
+    writeFile(base + QStringLiteral("/b.pending"), saves.toUtf8());
+
+    InstanceLock lock;
+    ASSERT_EQ(PageFiles::claimInstance(base, lock), base);
+
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_EQ(fileContents(saves + QStringLiteral("/1.jpg")), QByteArray("a saved picture"));
+    EXPECT_EQ(QDir(base).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("instance-0.lock")});
+}
+
 TEST(PageFilesTest, LocksAreHeldPerHolderAndDroppedOnRelease)
 {
     QTemporaryDir dir;
