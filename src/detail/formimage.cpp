@@ -16,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
 #include "platform/shell.h"
+#include "platform/windowfit.h"
 #include "search/searchstate.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
@@ -75,6 +76,7 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     connect(m_web, &BrowserView::downloadComplete, this, &FormImage::webDownloadComplete);
 
     resize(toPixels(DetailGeometry::DesignWidth), toPixels(DetailGeometry::DesignHeight));
+    WindowFit::fitOnScreen(*this); // a small screen gets a smaller window, not one beyond it
     applyLayout();
 }
 

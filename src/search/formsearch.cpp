@@ -20,6 +20,7 @@
 #include "platform/pagefiles.h"
 #include "platform/settings.h"
 #include "platform/dialogs.h"
+#include "platform/windowfit.h"
 #include "search/resultspage.h"
 #include "search/savingreport.h"
 #include "search/savingrun.h"
@@ -96,6 +97,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_controls->watchDownloads(m_web0);
 
     resize(toPixels(SearchGeometry::DesignWidth), toPixels(SearchGeometry::DesignHeight));
+    WindowFit::fitOnScreen(*this); // a small screen gets a smaller window, not one beyond it
     formLoad();
 }
 

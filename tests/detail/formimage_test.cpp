@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -365,9 +366,17 @@ TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
     EXPECT_TRUE(download.isNull());
 }
 
+TEST_F(DetailWindowTest, ItOpensInsideTheScreen)
+{
+    const QRect area = opened(A).screen()->availableGeometry();
+    ASSERT_LT(area.width(), DetailGeometry::DesignWidth * window().logicalDpiX() / 1440);
+    EXPECT_TRUE(area.contains(window().frameGeometry()));
+}
+
 TEST_F(DetailWindowTest, TheLayoutFollowsTheWindowSize)
 {
     FormImage &w = opened(A);
+    QTest::qWait(0); // it has fitted itself to the screen, and is now sized by hand
     const double dpi = w.logicalDpiX();
     const auto px = [dpi](int twips) { return int(std::lround(twips * dpi / 1440.0)); };
     w.resize(px(15810), px(8730));

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -504,6 +505,17 @@ TEST_F(SearchWindow, AResultsPageThatCannotBeWrittenIsSaidSo)
     EXPECT_EQ(results()->navigations.last(), why);
     EXPECT_EQ(m_dialogs.calls, QStringList{QStringLiteral("message|圖片成批下載|") + why.mid(6) +
                                            QStringLiteral("|1")});
+}
+
+TEST_F(SearchWindow, ItOpensInsideTheScreen)
+{
+    // The offscreen screen (800 x 600) is narrower than the window's design size.
+    FormSearch &w = open();
+    w.resize(972, 511); // what it would take by design
+    w.show();
+    const QRect area = w.screen()->availableGeometry();
+    ASSERT_LT(area.width(), 972);
+    EXPECT_TRUE(area.contains(w.frameGeometry()));
 }
 
 TEST_F(SearchWindow, LayoutAtTheDesignSize)
