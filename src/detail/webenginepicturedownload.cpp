@@ -218,10 +218,9 @@ void WebEnginePictureDownload::finished(Job *job)
 {
     QWebEngineDownloadRequest *request = job->request;
     if (request->state() != QWebEngineDownloadRequest::DownloadCompleted) {
-        const QString reason = request->state() == QWebEngineDownloadRequest::DownloadCancelled
-                                   ? QStringLiteral("下載已取消")
-                                   : request->interruptReasonString();
-        fail(job, reason.isEmpty() ? QStringLiteral("下載失敗") : reason);
+        fail(job, request->state() == QWebEngineDownloadRequest::DownloadCancelled
+                      ? QStringLiteral("下載已取消")
+                      : interruptionText(*request));
         return;
     }
     if (!folderIntact(*job)) {
