@@ -12,6 +12,7 @@
 #include "platform/largeblocks.h"
 #include "platform/pagefiles.h"
 #include "platform/qtdialogs.h"
+#include "platform/windowfit.h"
 #include "platform/qttranslation.h"
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
@@ -145,6 +146,7 @@ int main(int argc, char *argv[])
                       std::min(area.height(), std::max(window.height(), area.height() * 5 / 6)));
         window.move(area.center() - window.rect().center());
     }
+    WindowFit::fitOnScreen(window); // its frame as well
     window.show();
     window.formLoad(commandLine());
     return app.exec();

@@ -73,12 +73,18 @@ void MainTools::captureScreen()
 
 void MainTools::startDrawingProgram()
 {
-    for (const QString &program : ToolCommands::drawingPrograms()) {
+    const QStringList programs = ToolCommands::drawingPrograms();
+    QString missing = programs.join(QStringLiteral(" / ")); // none on the path: all of them
+    for (const QString &program : programs) {
         if (m_services.shell->hasProgram(program)) {
-            m_services.shell->startProgram(program, {});
-            return;
+            if (m_services.shell->startProgram(program, {}))
+                return;
+            missing = program;
+            break;
         }
     }
+    m_services.dialogs->messageBox(ToolCommands::cannotOpenMessage(missing),
+                                   QStringLiteral("Vimbrel"), MessageIcon::Warning);
 }
 
 void MainTools::openComputer()

@@ -28,8 +28,10 @@ void DetailWindow::open(const QString &address, QWidget *from)
     if (!m_window) {
         m_window = new FormImage(m_services);
         m_window->setAttribute(Qt::WA_DeleteOnClose);
+        m_window->setSaveFolder(m_saveFolder);
         // A closed window is on its way out; the next picture gets a new one.
         connect(m_window, &FormImage::closed, this, [this] {
+            m_saveFolder = m_window->saveFolder();
             // Saves still running finish after the window has gone, under this object.
             PictureDownload *download = m_window->download();
             if (download && download->busy()) {

@@ -37,6 +37,7 @@ private:
     DetailServices m_services;
     QPointer<QWidget> m_closeWith;
     QPointer<FormImage> m_window;
+    QString m_saveFolder; // of the last save, kept from one window to the next
 };
 
 } // namespace vimbrel

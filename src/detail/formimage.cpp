@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QUrl>
 
@@ -14,6 +16,7 @@
 #include "platform/dialogs.h"
 #include "platform/pagefiles.h"
 #include "platform/shell.h"
+#include "platform/windowfit.h"
 #include "search/searchstate.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
@@ -40,6 +43,12 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormImage"));
     setWindowTitle(Caption);
+    // Its prompts come up over this window, not over the main window.
+    m_sharedDialogs = m_services.dialogs;
+    if (m_sharedDialogs) {
+        m_ownDialogs = m_sharedDialogs->ownedBy(this);
+        m_services.dialogs = m_ownDialogs.get();
+    }
 
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
@@ -67,6 +76,7 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     connect(m_web, &BrowserView::downloadComplete, this, &FormImage::webDownloadComplete);
 
     resize(toPixels(DetailGeometry::DesignWidth), toPixels(DetailGeometry::DesignHeight));
+    WindowFit::fitOnScreen(*this); // a small screen gets a smaller window, not one beyond it
     applyLayout();
 }
 
@@ -105,8 +115,8 @@ void FormImage::loadImg(const QString &address)
         m_web->navigate(m_services.pageFile);
     } else {
         // The last page would still be on show under the new picture's caption.
-        m_web->navigate(QStringLiteral("about:") + QStringLiteral("無法寫入 ") +
-                        m_services.pageFile);
+        m_web->navigate(QStringLiteral("about:") +
+                        PageFiles::notWrittenMessage(m_services.pageFile));
     }
 }
 
@@ -128,16 +138,21 @@ void FormImage::cmd0Click()
         return;
     }
     const QString address = m_current;
-    const std::optional<QString> file =
-        m_services.dialogs->saveFile(QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
-                                     DetailPage::suggestedFileName(address));
+    // The dialog opens where the last picture went.
+    const QString name = DetailPage::suggestedFileName(address);
+    const std::optional<QString> file = m_services.dialogs->saveFile(
+        QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"),
+        m_saveFolder.isEmpty() ? name : QDir(m_saveFolder).filePath(name));
     if (file && !file->isEmpty()) {
+        m_saveFolder = QFileInfo(*file).absolutePath();
         // The save may end after this window has closed; the user still hears of a failure.
-        Dialogs *dialogs = m_services.dialogs;
-        m_download->save(address, *file, [dialogs](const QString &error) {
+        QPointer<FormImage> self(this);
+        Dialogs *shared = m_sharedDialogs;
+        m_download->save(address, *file, [self, shared](const QString &error) {
             if (!error.isEmpty())
-                dialogs->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
-                                    MessageIcon::Warning);
+                (self ? self->m_services.dialogs : shared)
+                    ->messageBox(QStringLiteral("圖片沒有保存：") + error, Caption,
+                                 MessageIcon::Warning);
         });
     }
     sinkFocus();

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 #include "detail/detaillayout.h"
 #include "view/browserview.h"
@@ -45,6 +46,9 @@ public:
     void loadImg(const QString &address);
     // The search window the focus goes back to when this one closes.
     void setOpener(QWidget *searchWindow);
+    // The folder of the last save, where the save dialog opens; empty: none yet.
+    void setSaveFolder(const QString &folder) { m_saveFolder = folder; }
+    [[nodiscard]] QString saveFolder() const { return m_saveFolder; }
 
     [[nodiscard]] QString currentPicture() const { return m_current; }
     [[nodiscard]] int walkPosition() const { return m_walk; }
@@ -74,6 +78,8 @@ private:
     [[nodiscard]] QRect toPixels(const QRect &twips) const;
 
     DetailServices m_services;
+    Dialogs *m_sharedDialogs = nullptr;    // for what is said after the window has gone
+    std::unique_ptr<Dialogs> m_ownDialogs; // m_services.dialogs, belonging to this window
     BrowserView *m_web = nullptr;
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
@@ -82,6 +88,7 @@ private:
     DetailGeometry m_geometry = DetailGeometry::design();
     QPointer<QWidget> m_opener;
     QString m_current;
+    QString m_saveFolder;
     int m_walk;
 };
 

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
+
+class QWidget;
 
 namespace vimbrel {
 
@@ -22,7 +25,8 @@ public:
     // Open-file dialog; filter in Qt form ("Pictures (*.jpg *.png);;All files (*)").
     virtual std::optional<QString> openFile(const QString &title, const QString &folder,
                                             const QString &filter) = 0;
-    // Save-file dialog; the name is returned as the user typed it (no suffix is added).
+    // Save-file dialog; the name is returned as the user typed it (no suffix is added). It opens
+    // in defaultName's folder when it has one, else in the home folder.
     virtual std::optional<QString> saveFile(const QString &title, const QString &filter,
                                             const QString &defaultName) = 0;
     // A question with OK and Cancel; true for OK.
@@ -30,6 +34,10 @@ public:
     // Folder picker opening at start (the home folder when empty); nullopt when cancelled or
     // when the choice is not a local folder.
     virtual std::optional<QString> browseFolder(const QString &prompt, const QString &start) = 0;
+
+    // The same dialogs for a window of its own: each belongs to owner, shows over it and brings
+    // it (not another window of the program) to the front. The window keeps it while it lives.
+    [[nodiscard]] virtual std::unique_ptr<Dialogs> ownedBy(QWidget *owner) = 0;
 };
 
 } // namespace vimbrel

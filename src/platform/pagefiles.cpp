@@ -4,6 +4,7 @@
 #include "platform/privatefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -28,13 +29,32 @@ QString slotFolder(const QString &base, int slot)
     return slot == 0 ? base : base + QStringLiteral("/instance-%1").arg(slot);
 }
 
+const QString NoteSuffix = QStringLiteral(".pending");
+const QString TemporaryPrefix = QStringLiteral(".vimbrel-");
+
+// Removes the temporary folder a note names, when it is still one of ours.
+void removeNotedFolder(const QFileInfo &note)
+{
+    if (note.isSymLink() || !note.isFile() || note.size() > 64 * 1024)
+        return;
+    QFile file(note.filePath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return;
+    const QFileInfo folder(QString::fromUtf8(file.readAll()));
+    if (folder.isAbsolute() && folder.fileName().startsWith(TemporaryPrefix) && folder.isDir() &&
+        !folder.isSymLink())
+        QDir(folder.filePath()).removeRecursively();
+}
+
 // Removes every page and half-written temporary of a slot (links and pipes included, none of
-// them opened); folders and locks stay.
+// them opened), and the temporary folders elsewhere that its notes name; folders and locks stay.
 void clearPages(const QString &folder)
 {
     const QFileInfoList entries = QDir(folder).entryInfoList(QDir::AllEntries | QDir::System |
                                                              QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QFileInfo &entry : entries) {
+        if (entry.fileName().endsWith(NoteSuffix))
+            removeNotedFolder(entry);
         if (entry.isSymLink() ||
             (!entry.isDir() && !entry.fileName().endsWith(QLatin1String(".lock"))))
             PrivateFile::remove(entry.filePath());
@@ -140,6 +160,23 @@ bool writeBytes(const QString &filePath, const QByteArray &bytes)
 bool writeLines(const QString &filePath, const QStringList &lines)
 {
     return writeBytes(filePath, joinLines(lines));
+}
+
+QString noteTemporaryFolder(const QString &folder)
+{
+    const QString own = instanceFolder();
+    if (own.isEmpty())
+        return {};
+    const QString note = own + QLatin1Char('/') + QFileInfo(folder).fileName() +
+                         QString::number(qHash(folder), 16) + NoteSuffix;
+    return writeBytes(note, folder.toUtf8()) ? note : QString();
+}
+
+QString notWrittenMessage(const QString &filePath)
+{
+    if (filePath.isEmpty())
+        return QStringLiteral("無法顯示圖片：快取資料夾無法使用（不存在、無法建立或不屬於本用戶）");
+    return QStringLiteral("無法顯示圖片：頁面文件無法寫入 ") + filePath;
 }
 
 bool remove(const QString &filePath)

@@ -36,6 +36,15 @@ namespace PageFiles {
 // written through.
 bool writeLines(const QString &filePath, const QStringList &lines);
 bool writeBytes(const QString &filePath, const QByteArray &bytes);
+// A hidden folder of the program's own made elsewhere for a while (a save's temporary folder,
+// named ".vimbrel-" and more): noted in this instance's folder, so that the next start removes
+// it when this instance ended before it could. Returns the note, to remove (remove()) once the
+// folder is gone; empty when there is no private folder.
+QString noteTemporaryFolder(const QString &folder);
+
+// What a window says when a page cannot be written to filePath (empty: there is no private
+// folder), in place of the page.
+[[nodiscard]] QString notWrittenMessage(const QString &filePath);
 // Deletes the file; false when there was none or it could not be removed.
 bool remove(const QString &filePath);
 

@@ -22,8 +22,10 @@ enum class Access {
 // to others. false when it cannot be made so.
 [[nodiscard]] bool makePrivateFolder(const QString &dir);
 
-// Makes filePath hold bytes, as above. false when it could not be written; a replaced entry
-// is then untouched and no temporary file is left behind.
+// Makes filePath hold bytes, as above. false when it could not be written (a full disk among
+// others); the entry is then untouched and no temporary file is left behind. Only a rewrite in
+// place that breaks off after its room was found (an I/O error) leaves the file empty rather
+// than cut short.
 bool replace(const QString &filePath, const QByteArray &bytes, Access access);
 
 // Removes the entry at filePath (a file, link or pipe; never a folder) without opening it.

@@ -62,25 +62,43 @@ bool makePrivateFolder(const QString &dir)
 
 namespace {
 
+enum class InPlace {
+    Rewritten,
+    Declined, // not ours, or no room for the new bytes: the file is as it was
+    Failed,   // the write broke off after it began: the file is emptied
+};
+
 // Rewrites the file in place when it is the one this program left there: a regular file of
 // this user's, with no other name and no wider permissions than asked for. Nobody else can
 // then hold it open for writing or reach it by another path, and an in-place rewrite is far
 // cheaper than a new file (freeing the old one's blocks costs about a millisecond on ext4).
 // Anything else (missing, a link, a pipe, someone else's, a hard link) is left to the caller.
-bool rewriteOwnFile(const QByteArray &target, const QByteArray &bytes, mode_t mode)
+// A file that grows gets its room first, so a full disk declines before a byte is changed.
+InPlace rewriteOwnFile(const QByteArray &target, const QByteArray &bytes, mode_t mode)
 {
     const int fd = ::open(target.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return InPlace::Declined;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() ||
         st.st_nlink != 1 || (st.st_mode & 0777) != mode) {
         ::close(fd);
-        return false;
+        return InPlace::Declined;
+    }
+    if (bytes.size() > st.st_size && ::posix_fallocate(fd, 0, off_t(bytes.size())) != 0) {
+        // What a reservation cut short added lies beyond the old end.
+        const bool restored = ::ftruncate(fd, st.st_size) == 0;
+        ::close(fd);
+        return restored ? InPlace::Declined : InPlace::Failed;
     }
     bool ok = writeAll(fd, bytes) && ::ftruncate(fd, off_t(bytes.size())) == 0;
+    if (!ok) {
+        // The old bytes are partly overwritten: an empty file rather than a page cut short
+        // that would pass for a whole one.
+        (void)::ftruncate(fd, 0);
+    }
     ok = ::close(fd) == 0 && ok;
-    return ok;
+    return ok ? InPlace::Rewritten : InPlace::Failed;
 }
 
 } // namespace
@@ -90,7 +108,7 @@ bool replace(const QString &filePath, const QByteArray &bytes, Access access)
     if (filePath.isEmpty())
         return false;
     const QByteArray target = QFile::encodeName(filePath);
-    if (rewriteOwnFile(target, bytes, modeOf(access)))
+    if (rewriteOwnFile(target, bytes, modeOf(access)) == InPlace::Rewritten)
         return true;
     // Hidden and beside the target, so the rename stays inside one file system.
     const QFileInfo info(filePath);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -63,10 +64,14 @@ std::optional<QString> QtDialogs::openFile(const QString &title, const QString &
 std::optional<QString> QtDialogs::saveFile(const QString &title, const QString &filter,
                                            const QString &defaultName)
 {
-    QFileDialog dialog(m_parent, title, QString(), filter);
+    // A name with its folder opens there; a bare name in the home folder, not in the working
+    // folder, which for a program started from a menu means nothing.
+    const QFileInfo given(defaultName);
+    const bool inFolder = given.isAbsolute();
+    QFileDialog dialog(m_parent, title, inFolder ? given.absolutePath() : QDir::homePath(), filter);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.selectFile(defaultName);
+    dialog.selectFile(inFolder ? given.fileName() : defaultName);
     // The name is used exactly as typed: no suffix is appended behind the user's back.
     dialog.setDefaultSuffix(QString());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -91,6 +96,11 @@ std::optional<QString> QtDialogs::browseFolder(const QString &prompt, const QStr
     if (folder.isEmpty())
         return std::nullopt;
     return folder;
+}
+
+std::unique_ptr<Dialogs> QtDialogs::ownedBy(QWidget *owner)
+{
+    return std::make_unique<QtDialogs>(owner);
 }
 
 } // namespace vimbrel

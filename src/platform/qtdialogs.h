@@ -22,6 +22,7 @@ public:
                                     const QString &defaultName) override;
     bool question(const QString &text, const QString &title) override;
     std::optional<QString> browseFolder(const QString &prompt, const QString &start) override;
+    std::unique_ptr<Dialogs> ownedBy(QWidget *owner) override;
 
 private:
     QPointer<QWidget> m_parent;

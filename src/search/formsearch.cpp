@@ -14,11 +14,13 @@
 #include <QVariantAnimation>
 
 #include <cmath>
+#include <utility>
 
 #include "capture/modulescreen.h"
 #include "platform/pagefiles.h"
 #include "platform/settings.h"
 #include "platform/dialogs.h"
+#include "platform/windowfit.h"
 #include "search/resultspage.h"
 #include "search/savingoptions.h"
 #include "search/savingreport.h"
@@ -48,6 +50,11 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("FormSearch"));
     setWindowTitle(Caption);
+    // Its prompts come up over this window, not over the main window.
+    if (m_services.dialogs) {
+        m_ownDialogs = m_services.dialogs->ownedBy(this);
+        m_services.dialogs = m_ownDialogs.get();
+    }
     m_host = SearchQueries::serviceHost(*m_services.settings);
 
     m_web0 = m_services.makeView(this);
@@ -91,6 +98,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_controls->watchDownloads(m_web0);
 
     resize(toPixels(SearchGeometry::DesignWidth), toPixels(SearchGeometry::DesignHeight));
+    WindowFit::fitOnScreen(*this); // a small screen gets a smaller window, not one beyond it
     formLoad();
 }
 
@@ -170,6 +178,11 @@ void FormSearch::buildEntryRow()
     // Every go appends its entry, also a repeated one; the box itself never adds or merges.
     m_textUrl->setInsertPolicy(QComboBox::NoInsert);
     m_textUrl->setDuplicatesEnabled(true);
+    // What is typed is what is opened: no inline completion from the list (".../pics20" must
+    // not become ".../pics200" on Enter), and leaving the box is no choice of the entry its
+    // text equals (the box would otherwise report one, and after a go, a second go).
+    m_textUrl->setCompleter(nullptr);
+    disconnect(m_textUrl->lineEdit(), &QLineEdit::editingFinished, m_textUrl, nullptr);
     m_textUrl->addItems(SearchQueries::presetAddresses(*m_services.settings, m_host));
     m_textUrl->setCurrentIndex(-1);
     m_textUrl->setEditText(QString());
@@ -193,6 +206,7 @@ void FormSearch::buildEntryRow()
     m_cmbSearch->setEditable(true);
     m_cmbSearch->setInsertPolicy(QComboBox::NoInsert);
     m_cmbSearch->setDuplicatesEnabled(true);
+    m_cmbSearch->setCompleter(nullptr);
     m_cmbSearch->addItems(SearchQueries::presetKeywords());
     m_cmbSearch->setCurrentIndex(-1);
     m_cmbSearch->setEditText(QString());
@@ -328,8 +342,7 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
 {
     ResultList &results = m_services.state->results();
     Extraction::extract(rule, elements, m_host, results);
-    PageFiles::writeLines(m_services.resultsPageFile, ResultsPage::extractionLines(rule, results));
-    m_web1->navigate(m_services.resultsPageFile);
+    showResultsPage(ResultsPage::extractionLines(rule, results));
     setLabel(2, countLabel());
     setLabel(0, QString());
     optClick(1);
@@ -341,11 +354,24 @@ void FormSearch::relayout()
 {
     const int width = ResultsPage::matrixWidth(resultsViewWidthTwips(), m_matrixMode);
     const ResultList &results = m_services.state->results();
-    PageFiles::writeLines(m_services.resultsPageFile,
-                          ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
-    m_web1->navigate(m_services.resultsPageFile);
+    showResultsPage(ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
     setLabel(2, countLabel());
     optClick(1);
+}
+
+void FormSearch::showResultsPage(const QStringList &lines)
+{
+    const QString &file = m_services.resultsPageFile;
+    if (PageFiles::writeLines(file, lines)) {
+        m_web1->navigate(file);
+        return;
+    }
+    // The view would show the last page, a blank one or whatever stands at the path, under a
+    // count of pictures it does not show.
+    const QString why = PageFiles::notWrittenMessage(file);
+    m_web1->navigate(QStringLiteral("about:") + why);
+    if (!std::exchange(m_toldPageNotWritten, true))
+        m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
 }
 
 void FormSearch::command7Click()

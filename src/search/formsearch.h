@@ -9,6 +9,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "search/extraction.h"
@@ -100,6 +101,8 @@ private:
     void extractPictures();
     void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
     void relayout();
+    // Writes the results page and shows it, or says in the results view why it cannot.
+    void showResultsPage(const QStringList &lines);
     void startSlide();
     void applyLayout();
     void setLabel(int index, const QString &text);
@@ -115,6 +118,7 @@ private:
     [[nodiscard]] int toTwips(int pixels) const;
 
     SearchServices m_services;
+    std::unique_ptr<Dialogs> m_ownDialogs; // m_services.dialogs, belonging to this window
     QString m_host;
     BrowserView *m_web0 = nullptr; // page view
     BrowserView *m_web1 = nullptr; // results view
@@ -139,6 +143,7 @@ private:
     int m_extraction = 0;
     bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
+    bool m_toldPageNotWritten = false; // the message about it comes once
     QString m_downloadPath;        // the folder of the last saving run
     QPointer<SavingRun> m_saving;
     std::optional<BusyCursor> m_busy; // while a saving run lasts

@@ -14,6 +14,25 @@ namespace {
 
 const QString SearchSection = QStringLiteral("Search");
 
+// The browser view names a page without a title after its address, shortened: a local file by
+// its name, a web page without "http://" (and a bare host without its slash).
+bool namesTheAddress(const QString &title, const QString &address)
+{
+    if (title == address)
+        return true;
+    const QUrl url(address);
+    if (url.isLocalFile())
+        return title == url.fileName();
+    QString bare = url.toString(QUrl::RemoveScheme);
+    if (!bare.startsWith(QLatin1String("//")))
+        return false;
+    bare.remove(0, 2);
+    if (title == bare)
+        return true;
+    return url.path() == QLatin1String("/") && bare.endsWith(QLatin1Char('/')) &&
+           title == bare.chopped(1);
+}
+
 } // namespace
 
 QString homeAddress(const QString &host)
@@ -100,7 +119,7 @@ QString windowCaption(const QString &title, const QString &address)
         if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n') || ch == QLatin1Char('\t'))
             ch = QLatin1Char(' ');
     }
-    if (shown.isEmpty())
+    if (shown.isEmpty() || namesTheAddress(title, address))
         shown = address;
     return shown + QStringLiteral("  -  [ 搜索圖片、成批下載 ]");
 }

@@ -34,7 +34,8 @@ namespace SearchQueries {
 [[nodiscard]] QString serviceHost(const Settings &settings);
 
 // The window caption for a page: its title cut to 100 characters (line breaks and tabs shown
-// as blanks), or the address when the title is empty, and the window's own mark.
+// as blanks), or the whole address when the page has no title (the view then gives part of the
+// address for one), and the window's own mark.
 [[nodiscard]] QString windowCaption(const QString &title, const QString &address);
 
 // The new value of [Search] LoadTime: the stored count + 1; 1 when missing or not a number.

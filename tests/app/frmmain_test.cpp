@@ -647,6 +647,14 @@ TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
     m_shell.programsOnPath = {QStringLiteral("gimp"), QStringLiteral("pinta")};
     trigger("ToolsDraw");
     EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("start|pinta|")});
+
+    // Not found, or found and not started: the message names what could not be opened.
+    m_shell.startSucceeds = false;
+    trigger("ToolsDraw");
+    EXPECT_EQ(m_dialogs.calls,
+              QStringList({QStringLiteral("message|Vimbrel|無法開啟：kolourpaint / pinta / "
+                                          "drawing / mtpaint / gimp / krita|1"),
+                           QStringLiteral("message|Vimbrel|無法開啟：pinta|1")}));
 }
 
 TEST_F(MainWindow, ColourButtonRebuildsOnlyWithPictures)

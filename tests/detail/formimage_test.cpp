@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -317,6 +318,25 @@ TEST_F(DetailWindowTest, SaveAsksWhereWithTheAddressesNameAndSaysWhenItFailed)
     press("Cmd0"); // cancelled dialog
     EXPECT_EQ(m_download->saves.size(), 2u);
     EXPECT_EQ(m_dialogs.calls.size(), 4);
+    // Each of them belongs to the detail window.
+    EXPECT_EQ(m_dialogs.owners, QList<const QWidget *>(4, &window()));
+}
+
+TEST_F(DetailWindowTest, TheSaveDialogOpensWhereTheLastPictureWent)
+{
+    opened(A);
+    const QString folder = m_dir.filePath(QStringLiteral("pictures"));
+    m_dialogs.fileAnswers = {folder + QStringLiteral("/first.jpg")};
+    press("Cmd0");
+    press("Cmd0"); // cancelled
+    window().close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    opened(B); // a new window
+    press("Cmd0");
+    const QString ask = QStringLiteral("save|保存圖片|所有文件 (*)|");
+    EXPECT_EQ(m_dialogs.calls,
+              QStringList({ask + QStringLiteral("a.jpg"), ask + folder + QStringLiteral("/a.jpg"),
+                           ask + folder + QStringLiteral("/b.jpg")}));
 }
 
 TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
@@ -334,6 +354,7 @@ TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
     download->end(1, QStringLiteral("Connection refused"));
     EXPECT_EQ(m_dialogs.calls.last(),
               QStringLiteral("message|圖片詳情|圖片沒有保存：Connection refused|1"));
+    EXPECT_EQ(m_dialogs.owners.last(), nullptr); // its window is gone
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(download.isNull()); // gone once idle
 
@@ -345,9 +366,17 @@ TEST_F(DetailWindowTest, ASaveRunningWhenTheWindowClosesStillEndsAndIsHeardOf)
     EXPECT_TRUE(download.isNull());
 }
 
+TEST_F(DetailWindowTest, ItOpensInsideTheScreen)
+{
+    const QRect area = opened(A).screen()->availableGeometry();
+    ASSERT_LT(area.width(), DetailGeometry::DesignWidth * window().logicalDpiX() / 1440);
+    EXPECT_TRUE(area.contains(window().frameGeometry()));
+}
+
 TEST_F(DetailWindowTest, TheLayoutFollowsTheWindowSize)
 {
     FormImage &w = opened(A);
+    QTest::qWait(0); // it has fitted itself to the screen, and is now sized by hand
     const double dpi = w.logicalDpiX();
     const auto px = [dpi](int twips) { return int(std::lround(twips * dpi / 1440.0)); };
     w.resize(px(15810), px(8730));

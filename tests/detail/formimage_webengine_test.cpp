@@ -5,6 +5,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +19,7 @@
 #include "fakeshell.h"
 #include "filecontents.h"
 #include "imageservice/imageservice.h"
+#include "platform/pagefiles.h"
 #include "search/searchstate.h"
 #include "webenginewait.h"
 
@@ -205,6 +208,168 @@ TEST_F(DetailWindowLive, AFolderThatCannotBeWrittenIsToldAtOnce)
     ASSERT_TRUE(waitForMessage());
     EXPECT_TRUE(m_dialogs.calls.last().contains(QStringLiteral("圖片沒有保存：")));
     EXPECT_TRUE(saveFolder().isEmpty());
+}
+
+TEST_F(DetailWindowLive, AnErrorPageIsNotKeptAsThePicture)
+{
+    // A server that answers a picture's address with a page of its own, status 200.
+    const QString page = address(QStringLiteral("/gallery/plain"));
+    ASSERT_TRUE(show(page));
+    const QString target = m_saveDir.filePath(QStringLiteral("plain.jpg"));
+    save(target);
+    ASSERT_TRUE(waitForMessage());
+    EXPECT_EQ(m_dialogs.calls.last(),
+              QStringLiteral("message|圖片詳情|圖片沒有保存：收到的不是圖片，是文字或網頁|1"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saveFolder().isEmpty(); }, timeout))
+        << saveFolder().join(QLatin1Char(' ')).toStdString();
+}
+
+// A picture server that answers when told: the headers of a long picture and its first bytes,
+// then nothing until it is told to cut the answer off.
+class HeldServer : public QTcpServer
+{
+public:
+    HeldServer() { listen(QHostAddress::LocalHost); }
+    QString address() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/held.jpg").arg(serverPort());
+    }
+    int requests = 0;
+    void start()
+    {
+        for (QTcpSocket *socket : m_sockets) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: image/jpeg\r\n"
+                          "Content-Length: 1000000\r\n\r\n\xFF\xD8\xFF\xE0");
+            socket->write(QByteArray(4000, 'p'));
+        }
+    }
+    // Every answer so far and from now on ends early.
+    void cut()
+    {
+        m_cut = true;
+        for (QTcpSocket *socket : m_sockets)
+            socket->disconnectFromHost();
+    }
+
+protected:
+    void incomingConnection(qintptr handle) override
+    {
+        auto *socket = new QTcpSocket(this);
+        socket->setSocketDescriptor(handle);
+        if (m_cut) {
+            socket->disconnectFromHost();
+            return;
+        }
+        m_sockets.append(socket);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            m_read[socket] += socket->readAll();
+            if (m_read[socket].contains("\r\n\r\n"))
+                ++requests;
+        });
+    }
+
+private:
+    QList<QTcpSocket *> m_sockets;
+    bool m_cut = false;
+    QHash<QTcpSocket *, QByteArray> m_read;
+};
+
+// The download alone, in a view that shows nothing, against a server that answers when told.
+class PictureDownloadLive : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        ASSERT_TRUE(m_server.isListening());
+        m_folder = m_dir.filePath(QStringLiteral("pictures"));
+        ASSERT_TRUE(QDir().mkpath(m_folder));
+    }
+    void save()
+    {
+        m_download.save(m_server.address(), m_folder + QStringLiteral("/held.jpg"),
+                        [this](const QString &error) { m_outcome = error; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_server.requests > 0; }, timeout));
+    }
+    // The hidden folder has the download's first bytes.
+    bool downloading() const
+    {
+        for (const QFileInfo &entry :
+             QDir(m_folder).entryInfoList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            if (!QDir(entry.filePath()).entryList({QStringLiteral("*.jpg*")}).isEmpty() ||
+                !QDir(entry.filePath()).entryList({QStringLiteral("picture*")}).isEmpty())
+                return true;
+        }
+        return false;
+    }
+    bool ended()
+    {
+        return QTest::qWaitFor([&] { return m_outcome.has_value(); }, timeout);
+    }
+
+    QTemporaryDir m_dir;
+    QString m_folder;
+    HeldServer m_server;
+    WebEngineBrowserView m_view;
+    WebEnginePictureDownload m_download{&m_view};
+    std::optional<QString> m_outcome;
+};
+
+TEST_F(PictureDownloadLive, AFolderRemovedBeforeTheAnswerIsNotMadeAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_TRUE(QDir(m_folder).removeRecursively());
+    m_server.start();
+    ASSERT_TRUE(ended());
+    EXPECT_TRUE(m_outcome->startsWith(QStringLiteral("文件夾已不存在：")))
+        << m_outcome->toStdString();
+    m_server.cut();
+    EXPECT_FALSE(QFileInfo::exists(m_folder));
+}
+
+TEST_F(PictureDownloadLive, AFolderRemovedDuringTheDownloadEndsItAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_server.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return downloading(); }, timeout));
+    ASSERT_TRUE(QDir(m_folder).removeRecursively());
+    ASSERT_TRUE(ended());
+    EXPECT_TRUE(m_outcome->startsWith(QStringLiteral("文件夾已不存在：")))
+        << m_outcome->toStdString();
+    EXPECT_FALSE(QFileInfo::exists(m_folder));
+}
+
+TEST_F(PictureDownloadLive, AnAnswerCutOffIsReported)
+{
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_server.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return downloading(); }, timeout));
+    m_server.cut();
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(*m_outcome, QStringLiteral("下載中斷：伺服器送來的資料不完整"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QDir(m_folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        },
+        timeout));
+}
+
+TEST_F(PictureDownloadLive, ASaveEndsAtItsDeadline)
+{
+    m_download.setDeadline(2000);
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_server.start(); // and then nothing more
+    ASSERT_TRUE(ended());
+    EXPECT_EQ(*m_outcome, QStringLiteral("下載超時"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QDir(m_folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        },
+        timeout));
+    // Its note for the next start is gone with it.
+    EXPECT_TRUE(QDir(PageFiles::instanceFolder())
+                    .entryList({QStringLiteral("*.pending")}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
 }
 
 } // namespace

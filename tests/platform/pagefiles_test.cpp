@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "filecontents.h"
+#include "filesizelimit.h"
 
 using namespace vimbrel;
 
@@ -97,6 +98,28 @@ TEST(PageFilesTest, APipeAtThePageFileIsReplacedWithoutWaiting)
     EXPECT_EQ(fileContents(page), QByteArray("page\r\n"));
 }
 
+TEST(PageFilesTest, AFullDiskLeavesTheOldPageWhole)
+{
+    // The page of 31 pictures stays as it was rather than becoming the first part of 200.
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("Baidu.htm"));
+    const QString line = QStringLiteral("<a href=\"http://127.0.0.1/p.jpg\"><img src=x></a>");
+    ASSERT_TRUE(PageFiles::writeLines(page, QStringList(31, line)));
+    const QByteArray before = fileContents(page);
+    {
+        const FileSizeLimit full(before.size() + 100);
+        if (!full.active())
+            GTEST_SKIP() << "no file size limit on this system";
+        EXPECT_FALSE(PageFiles::writeLines(page, QStringList(200, line)));
+    }
+    EXPECT_EQ(fileContents(page), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList{QStringLiteral("Baidu.htm")});
+    // A smaller page still fits where the old one was.
+    EXPECT_TRUE(PageFiles::writeLines(page, QStringList(3, line)));
+    EXPECT_EQ(fileContents(page), PageFiles::joinLines(QStringList(3, line)));
+}
+
 TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
 {
     QTemporaryDir dir;
@@ -119,6 +142,29 @@ TEST(PageFilesTest, AClaimClearsPipesLinksAndLeftoversButKeepsFolders)
     left.sort();
     EXPECT_EQ(left, QStringList({QStringLiteral("Vimbrel"), QStringLiteral("instance-0.lock")}));
     EXPECT_TRUE(QFileInfo::exists(QStringLiteral("/etc/passwd")));
+}
+
+TEST(PageFilesTest, AClaimRemovesTheTemporaryFoldersAKilledRunNoted)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("cache"));
+    ASSERT_TRUE(QDir().mkpath(base));
+    const QString saves = dir.filePath(QStringLiteral("pictures"));
+    const QString left = saves + QStringLiteral("/.vimbrel-a1b2c3");
+    ASSERT_TRUE(QDir().mkpath(left));
+    writeFile(left + QStringLiteral("/picture.crdownload"), "half a picture");
+    writeFile(saves + QStringLiteral("/1.jpg"), "a saved picture");
+    // Only a folder of the program's own is removed, whatever a note names.
+    writeFile(base + QStringLiteral("/a.pending"), left.toUtf8());
+    writeFile(base + QStringLiteral("/b.pending"), saves.toUtf8());
+
+    InstanceLock lock;
+    ASSERT_EQ(PageFiles::claimInstance(base, lock), base);
+
+    EXPECT_FALSE(QFileInfo::exists(left));
+    EXPECT_EQ(fileContents(saves + QStringLiteral("/1.jpg")), QByteArray("a saved picture"));
+    EXPECT_EQ(QDir(base).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("instance-0.lock")});
 }
 
 TEST(PageFilesTest, LocksAreHeldPerHolderAndDroppedOnRelease)

@@ -2,6 +2,7 @@
 #include "platform/numberanswer.h"
 #include "platform/pagefiles.h"
 #include "platform/quietstart.h"
+#include "platform/windowfit.h"
 
 #include <QDir>
 #include <QFile>
@@ -228,4 +229,35 @@ TEST(QuietStartTest, GpuIsSwitchedOffOnlyWithoutOneAndWithoutTheUsersOwnFlags)
     EXPECT_EQ(QuietStart::chromiumFlags(QByteArray(), false), QByteArray("--disable-gpu"));
     EXPECT_EQ(QuietStart::chromiumFlags(QByteArray(), true), QByteArray());
     EXPECT_EQ(QuietStart::chromiumFlags("--enable-logging", false), QByteArray("--enable-logging"));
+}
+
+TEST(WindowFitTest, AWindowAndItsFrameStayInsideTheScreensArea)
+{
+    const QMargins frame(8, 40, 8, 8);
+    const QRect area(0, 24, 683, 360); // a panel at the top
+    const struct
+    {
+        QSize wanted;
+        QSize inner;
+    } sizes[] = {
+        {{400, 200}, {400, 200}},  // fits: as designed
+        {{972, 511}, {667, 312}},  // the search window at a scale factor of 2
+        {{1054, 200}, {667, 200}}, // only as much as needed
+    };
+    for (const auto &c : sizes)
+        EXPECT_EQ(WindowFit::innerSize(c.wanted, area, frame), c.inner);
+
+    const struct
+    {
+        QPoint wanted;
+        QSize outer;
+        QPoint place;
+    } places[] = {
+        {{10, 40}, {300, 200}, {10, 40}},     // inside: stays
+        {{500, 300}, {300, 200}, {383, 184}}, // over the bottom right: moved in
+        {{-20, 0}, {300, 200}, {0, 24}},      // above and left of it
+        {{50, 50}, {900, 500}, {0, 24}},      // larger: its title bar stays on the screen
+    };
+    for (const auto &c : places)
+        EXPECT_EQ(WindowFit::topLeft(c.wanted, c.outer, area), c.place);
 }

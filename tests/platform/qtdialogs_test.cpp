@@ -5,14 +5,17 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 using namespace vimbrel;
 
@@ -93,4 +96,28 @@ TEST_F(QtDialogsTest, QtsOwnTextsAreTraditionalChinese)
     m_dialogs.saveFile(QStringLiteral("保存文件"), QStringLiteral("文本文件(TXT) (*.txt)"),
                        QStringLiteral("文件列表"));
     EXPECT_EQ(cancel, QStringLiteral("取消"));
+}
+
+TEST_F(QtDialogsTest, ADialogBelongsToItsWindowAndOpensWhereItsNameLies)
+{
+    QWidget window;
+    const std::unique_ptr<Dialogs> owned = m_dialogs.ownedBy(&window);
+    QTemporaryDir folder;
+    const struct
+    {
+        QString name;
+        QString opensIn;
+    } cases[] = {{folder.filePath(QStringLiteral("a.jpg")), folder.path()},
+                 {QStringLiteral("a.jpg"), QDir::homePath()}};
+    for (const auto &c : cases) {
+        const QWidget *parent = nullptr;
+        QString opened;
+        whenDialogShows([&](QFileDialog &dialog) {
+            parent = dialog.parentWidget();
+            opened = dialog.directory().absolutePath();
+        });
+        owned->saveFile(QStringLiteral("保存圖片"), QStringLiteral("所有文件 (*)"), c.name);
+        EXPECT_EQ(parent, &window) << c.name.toStdString();
+        EXPECT_EQ(opened, QDir(c.opensIn).absolutePath()) << c.name.toStdString();
+    }
 }

@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -395,6 +397,37 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
     EXPECT_EQ(page()->navigations.last(), SearchQueries::keywordSearchAddress(Host, "梵高"));
 }
 
+TEST_F(SearchWindow, TheAddressBoxActsOnceOnWhatWasTyped)
+{
+    // Shown and active, so that focus really moves out of the box as it does for the user.
+    FormSearch &w = open();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QComboBox *url = box("TextUrl");
+    url->addItem(QStringLiteral("http://g.test/pics200"));
+    const qsizetype entries = url->count();
+    const qsizetype loads = page()->navigations.size();
+
+    // Typed, with an entry it is the start of: the typed text goes, once, and is listed once.
+    url->setFocus();
+    url->setEditText(QString());
+    QTest::keyClicks(url, QStringLiteral("http://g.test/pics20"));
+    QTest::keyClick(url, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page()->navigations.mid(loads), QStringList{QStringLiteral("http://g.test/pics20")});
+    EXPECT_EQ(url->count(), entries + 1);
+
+    // Leaving the box with an entry's text in it goes nowhere.
+    url->setFocus();
+    url->setEditText(url->itemText(2));
+    QTest::keyClick(url, Qt::Key_End);
+    box("CmbSearch")->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(page()->navigations.size(), loads + 1);
+    EXPECT_EQ(url->count(), entries + 1);
+}
+
 TEST_F(SearchWindow, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
 {
     open();
@@ -441,6 +474,16 @@ TEST_F(SearchWindow, ScreenCaptureAsksForAName)
         << m_dialogs.calls[0].toStdString();
 }
 
+TEST_F(SearchWindow, ItsDialogsBelongToIt)
+{
+    open();
+    FormSearch &second = open();
+    press("Command1"); // the folder picker, cancelled
+    press("Command9"); // the screen capture's name
+    ASSERT_EQ(m_dialogs.calls.size(), 2);
+    EXPECT_EQ(m_dialogs.owners, (QList<const QWidget *>{&second, &second}));
+}
+
 TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
 {
     open();
@@ -448,6 +491,31 @@ TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
     ASSERT_TRUE(QFile::exists(resultsPageFile()));
     EXPECT_TRUE(window().close());
     EXPECT_FALSE(QFile::exists(resultsPageFile()));
+}
+
+TEST_F(SearchWindow, AResultsPageThatCannotBeWrittenIsSaidSo)
+{
+    // A folder stands where the page goes: the view would list it under "圖片總數：3".
+    ASSERT_TRUE(QDir().mkpath(resultsPageFile()));
+    open();
+    const QString why = QStringLiteral("about:無法顯示圖片：頁面文件無法寫入 ") + resultsPageFile();
+    press("Opt1");
+    EXPECT_EQ(results()->navigations.last(), why);
+    press("Command7");
+    EXPECT_EQ(results()->navigations.last(), why);
+    EXPECT_EQ(m_dialogs.calls, QStringList{QStringLiteral("message|圖片成批下載|") + why.mid(6) +
+                                           QStringLiteral("|1")});
+}
+
+TEST_F(SearchWindow, ItOpensInsideTheScreen)
+{
+    // The offscreen screen (800 x 600) is narrower than the window's design size.
+    FormSearch &w = open();
+    w.resize(972, 511); // what it would take by design
+    w.show();
+    const QRect area = w.screen()->availableGeometry();
+    ASSERT_LT(area.width(), 972);
+    EXPECT_TRUE(area.contains(w.frameGeometry()));
 }
 
 TEST_F(SearchWindow, LayoutAtTheDesignSize)

@@ -117,6 +117,32 @@ TEST(SearchQueries, CaptionFollowsTheTitle)
     EXPECT_EQ(SearchQueries::windowCaption(emoji, QString()), QString(99, QLatin1Char('x')) + mark);
 }
 
+TEST(SearchQueries, APageWithoutATitleIsCaptionedWithItsWholeAddress)
+{
+    // What the browser view gives as the title of a page that has none.
+    const struct
+    {
+        const char *address;
+        const char *viewTitle;
+    } cases[] = {
+        {"http://127.0.0.1:8765/page with space.htm?q=1", "127.0.0.1:8765/page with space.htm?q=1"},
+        {"http://127.0.0.1:8765/", "127.0.0.1:8765"},
+        {"http://127.0.0.1:8765/中/index.html#frag", "127.0.0.1:8765/中/index.html#frag"},
+        {"file:///tmp/pages/page with space.htm", "page with space.htm"},
+        {"data:text/html,<p>x</p>", "data:text/html,<p>x</p>"},
+    };
+    const QString mark = QStringLiteral("  -  [ 搜索圖片、成批下載 ]");
+    for (const auto &c : cases) {
+        const QString address = QString::fromUtf8(c.address);
+        EXPECT_EQ(SearchQueries::windowCaption(QString::fromUtf8(c.viewTitle), address),
+                  address + mark);
+    }
+    // A title of its own that is merely like the address stays.
+    EXPECT_EQ(SearchQueries::windowCaption(QStringLiteral("127.0.0.1"),
+                                           QStringLiteral("http://127.0.0.1:8765/")),
+              QStringLiteral("127.0.0.1") + mark);
+}
+
 TEST(SearchQueries, LoadTimeCountsOnAndRestartsFromGarbage)
 {
     EXPECT_EQ(SearchQueries::nextLoadTime(std::nullopt), 1);

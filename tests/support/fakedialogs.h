@@ -7,11 +7,16 @@
 #include <QStringList>
 
 #include <deque>
+#include <memory>
 #include <optional>
+
+class QWidget;
 
 namespace vimbrel {
 
-// Dialogs with scripted answers; every prompt is recorded as "kind|title|text|extra".
+// Dialogs with scripted answers; every prompt is recorded as "kind|title|text|extra", and the
+// window it belonged to in owners (null: no window). The dialogs handed to a window by ownedBy
+// answer from, and record into, the one they came from.
 class FakeDialogs : public Dialogs
 {
 public:
@@ -19,47 +24,65 @@ public:
     std::deque<std::optional<QString>> fileAnswers;  // one per openFile/saveFile/browseFolder
     std::deque<bool> questionAnswers;                // one per question; none left = Cancel
     QStringList calls;
-    QStringList folderStarts; // where each folder picker opened
+    QList<const QWidget *> owners; // one per call
+    QStringList folderStarts;      // where each folder picker opened
 
     std::optional<QString> inputBox(const QString &prompt, const QString &title,
                                     const QString &defaultAnswer) override
     {
-        calls << QStringLiteral("input|%1|%2|%3").arg(title, prompt, defaultAnswer);
-        return next(inputAnswers);
+        record(QStringLiteral("input|%1|%2|%3").arg(title, prompt, defaultAnswer));
+        return next(m_root->inputAnswers);
     }
     void messageBox(const QString &text, const QString &title, MessageIcon icon) override
     {
-        calls << QStringLiteral("message|%1|%2|%3").arg(title, text).arg(int(icon));
+        record(QStringLiteral("message|%1|%2|%3").arg(title, text).arg(int(icon)));
     }
     std::optional<QString> openFile(const QString &title, const QString &folder,
                                     const QString &filter) override
     {
-        calls << QStringLiteral("open|%1|%2|%3").arg(title, folder, filter);
-        return next(fileAnswers);
+        record(QStringLiteral("open|%1|%2|%3").arg(title, folder, filter));
+        return next(m_root->fileAnswers);
     }
     std::optional<QString> saveFile(const QString &title, const QString &filter,
                                     const QString &defaultName) override
     {
-        calls << QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultName);
-        return next(fileAnswers);
+        record(QStringLiteral("save|%1|%2|%3").arg(title, filter, defaultName));
+        return next(m_root->fileAnswers);
     }
     bool question(const QString &text, const QString &title) override
     {
-        calls << QStringLiteral("question|%1|%2").arg(title, text);
-        if (questionAnswers.empty())
+        record(QStringLiteral("question|%1|%2").arg(title, text));
+        std::deque<bool> &answers = m_root->questionAnswers;
+        if (answers.empty())
             return false;
-        const bool answer = questionAnswers.front();
-        questionAnswers.pop_front();
+        const bool answer = answers.front();
+        answers.pop_front();
         return answer;
     }
     std::optional<QString> browseFolder(const QString &prompt, const QString &start) override
     {
-        calls << QStringLiteral("folder|%1").arg(prompt);
-        folderStarts << start;
-        return next(fileAnswers);
+        record(QStringLiteral("folder|%1").arg(prompt));
+        m_root->folderStarts << start;
+        return next(m_root->fileAnswers);
+    }
+    std::unique_ptr<Dialogs> ownedBy(QWidget *owner) override
+    {
+        auto owned = std::make_unique<FakeDialogs>();
+        owned->m_root = m_root;
+        owned->m_owner = owner;
+        return owned;
     }
 
 private:
+    void record(const QString &call)
+    {
+        m_root->calls << call;
+        m_root->owners << m_owner;
+    }
+
+    FakeDialogs *m_root = this;
+    const QWidget *m_owner = nullptr;
+
     static std::optional<QString> next(std::deque<std::optional<QString>> &answers)
     {
         if (answers.empty())
