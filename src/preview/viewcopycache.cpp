@@ -21,12 +21,17 @@ namespace {
 // A copy is the view's JPEG or PNG: nothing larger belongs here.
 constexpr qint64 LargestCopy = qint64(64) * 1024 * 1024;
 
+// Makes the folder, and its parent (the program's cache folder) where missing, owner-only; a
+// folder that exists is left as it is.
 bool ensureOwnerOnlyFolder(const QString &dir)
 {
     if (QFileInfo(dir).isDir())
         return true;
-    if (!QDir().mkpath(dir))
+    const QString parent = QFileInfo(dir).path();
+    if (!QFileInfo(parent).isDir() && !ensureOwnerOnlyFolder(parent))
         return false;
+    if (!QDir().mkdir(dir))
+        return QFileInfo(dir).isDir(); // another thread may have made it meanwhile
     return QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
 }

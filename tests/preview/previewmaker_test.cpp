@@ -580,8 +580,11 @@ TEST(ViewCopies, AreOwnerOnlyBoundedAndTheLeastRecentlyUsedGoFirst)
                 f.setFileTime(now.addSecs(-600 + i * 60), QFileDevice::FileModificationTime);
         }
     }
-    EXPECT_EQ(int(QFileInfo(root).permissions()) & 0x7077,
-              int(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    for (const QString &folder : {root, QFileInfo(root).path()}) {
+        EXPECT_EQ(int(QFileInfo(folder).permissions()) & 0x7077,
+                  int(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            << folder.toStdString();
+    }
     for (const QFileInfo &info : QDir(root).entryInfoList(QDir::Files))
         EXPECT_EQ(int(info.permissions()) & 0x7077,
                   int(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
