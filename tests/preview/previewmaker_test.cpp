@@ -546,23 +546,6 @@ TEST(PngChunks, AChunkBeyondTheEndOfTheFileIsCaughtBeforeDecoding)
     }
 }
 
-TEST_F(Previews, ACorruptPngFailsAtOnce)
-{
-    const QString picture = path(QStringLiteral("broken.png"));
-    QImage image(3000, 2000, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer out(&png);
-    out.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(image.save(&out, "PNG"));
-    QFile file(picture);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(png.left(33) + QByteArray("\x7F\xFF\xFF\xF0tEXt", 8) + QByteArray(1000, 'a'));
-    file.close();
-    EXPECT_FALSE(maker.make(picture, 200));
-    EXPECT_FALSE(maker.make(picture, 0));
-}
-
 TEST(ViewCopies, AreOwnerOnlyBoundedAndTheLeastRecentlyUsedGoFirst)
 {
     QTemporaryDir dir;
