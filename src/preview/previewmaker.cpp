@@ -113,15 +113,15 @@ std::optional<Preview> encodedForBrowser(const QImage &image)
 
 // JPEG decodes at 1/2, 1/4 or 1/8 of its size far faster than at any size between, which the
 // decoder would reach through a slower path and a second scaling: the smallest of those sizes
-// that still covers the box, scaled down to it afterwards. Where only the full size covers it,
-// half the size still does when it covers the least box: the full size would cost more than
-// the original the view would otherwise decode itself.
-QSize jpegDecodeSize(QSize stored, QSize boxed, QSize least)
+// that covers `enough` of the box, scaled down to the box afterwards where larger. Where only
+// the full size would, half the size still does when it covers the least box: the full size
+// would cost more than the original the view would otherwise decode itself.
+QSize jpegDecodeSize(QSize stored, QSize enough, QSize least)
 {
     for (const int factor : {8, 4, 2}) {
         const QSize reduced((stored.width() + factor - 1) / factor,
                             (stored.height() + factor - 1) / factor);
-        if (reduced.width() >= boxed.width() && reduced.height() >= boxed.height())
+        if (reduced.width() >= enough.width() && reduced.height() >= enough.height())
             return reduced;
     }
     const QSize half((stored.width() + 1) / 2, (stored.height() + 1) / 2);
@@ -136,8 +136,9 @@ void prepare(QImageReader &reader)
     reader.setAllocationLimit(PreviewMaker::AllocationLimitMB);
 }
 
-// The size a picture of `stored` pixels decodes at to cover a square box, or at least the
-// smaller one (see jpegDecodeSize).
+// The size a picture of `stored` pixels decodes at to cover a square box. A JPEG covers three
+// quarters of it where that spares a larger decode (the copy is then still one and a half times
+// as wide as shown, room enough to zoom in), or at least the least box (see jpegDecodeSize).
 QSize decodeSizeFor(const QSize stored, const QByteArray &format, int box, int leastBox)
 {
     if (box >= std::max(stored.width(), stored.height()))
@@ -145,7 +146,8 @@ QSize decodeSizeFor(const QSize stored, const QByteArray &format, int box, int l
     const auto fitted = [stored](int edge) {
         return stored.scaled(edge, edge, Qt::KeepAspectRatio).expandedTo({1, 1});
     };
-    return format == "jpeg" ? jpegDecodeSize(stored, fitted(box), fitted(leastBox)) : fitted(box);
+    return format == "jpeg" ? jpegDecodeSize(stored, fitted(box - box / 4), fitted(leastBox))
+                            : fitted(box);
 }
 
 QImage fittedInto(const QImage &image, int box)

@@ -47,9 +47,9 @@ public:
     // holds only the view's copy, so any number may wait.
     enum class Keep { Now, Later };
 
-    // width: the pixels the picture needs across; 0 for its own size. The preview may be
-    // narrower, down to half of that, where that spares decoding a JPEG at its full size. None
-    // when the file cannot be read or decoded.
+    // width: the pixels the picture needs across; 0 for its own size. A JPEG's preview may be
+    // narrower, down to three quarters of that where it spares a larger DCT scale, or to half
+    // where only the full size would give more. None when the file cannot be read or decoded.
     [[nodiscard]] std::optional<Preview> make(const QString &path, int width,
                                               Keep keep = Keep::Now) const;
 

@@ -143,10 +143,10 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
 {
     const QString picture = path(QStringLiteral("photo 1.jpg"));
     ASSERT_TRUE(writeJpeg(picture, QSize(2000, 1000)));
-    const auto preview = maker.make(picture, 600);
+    const auto preview = maker.make(picture, 1000);
     ASSERT_TRUE(preview);
-    EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg"));    // small for the view
-    EXPECT_EQ(decode(preview->bytes).size(), QSize(600, 300)); // as wide as asked
+    EXPECT_EQ(preview->mimeType, QByteArray("image/jpeg"));     // small for the view
+    EXPECT_EQ(decode(preview->bytes).size(), QSize(1000, 500)); // as wide as asked
 
     // Where a file manager looks for it, with what it checks.
     const QString stored = cache.thumbnailPath(picture, 512);
@@ -175,7 +175,7 @@ TEST_F(Previews, OursAreReadableByTheSharedNaming)
     ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-1),
                                  QFileDevice::FileModificationTime));
     file.close();
-    const auto again = maker.make(picture, 600); // the view's copy, kept
+    const auto again = maker.make(picture, 1000); // the view's copy, kept
     ASSERT_TRUE(again);
     EXPECT_EQ(again->bytes, preview->bytes);
     const auto narrower = maker.make(picture, 300); // made from the thumbnail
@@ -236,9 +236,11 @@ TEST_F(Previews, APreviewIsKeptInTheLargestFolderItsViewCopyFills)
     };
     const Row rows[] = {
         {{4000, 3000}, {280}, 256, {256, 192}},
-        {{4000, 3000}, {600, 800}, 512, {512, 384}}, // four and three a row
-        {{4000, 3000}, {1024}, 1024, {1024, 768}},
-        {{900, 600}, {200, 150}, 128, {128, 85}},
+        {{4000, 3000}, {700, 800}, 512, {512, 384}},
+        {{3000, 2000}, {1024}, 1024, {1024, 683}},
+        {{900, 600}, {200, 180}, 128, {128, 85}},
+        // four a row: 1/8 gives 500 pixels, three quarters of the 606 asked and enough
+        {{4000, 3000}, {606}, 256, {256, 192}, false, 500},
         {{4000, 3000}, {100}, 0, {}}, // fills no folder
         {{1500, 1000}, {260, 300}, 256, {256, 170}, true},
         // one a row: twice the width would need the full size, half of it the shown width does
@@ -310,7 +312,7 @@ TEST_F(Previews, AThumbnailThatIsNotCurrentIsRemade)
         ASSERT_TRUE(cache.store(picture, 128, row.planted)) << row.what;
         const auto preview = thumbnailsOnly.make(picture, 200);
         ASSERT_TRUE(preview) << row.what;
-        EXPECT_EQ(decode(preview->bytes).size(), QSize(200, 150)) << row.what;
+        EXPECT_EQ(decode(preview->bytes).size(), QSize(150, 113)) << row.what; // 1/8
         QFile stored(cache.thumbnailPath(picture, 128));
         ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
         EXPECT_TRUE(ThumbnailCache::isThumbnailOf(stored.readAll(), uri, mtime)) << row.what;
