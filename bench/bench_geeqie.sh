@@ -4,7 +4,9 @@
 # stops changing: the first photo and the list drawn), cold (a fresh home and cache) and warm
 # (started again), medians of the runs. Prints Vimbrel's cold first screens, one and four a
 # row, as ratios of geeqie's cold one. Without geeqie (apt-get install geeqie) only Vimbrel's
-# figures are printed.
+# figures are printed. Debian's geeqie 2.0.1 shows no thumbnails at its start here (its list
+# keeps placeholder icons until the folder is opened again): its first screen is the first
+# photo fitted to the window beside the list.
 #
 #   bench/bench_geeqie.sh [runs] [photos]        BUILD=build by default
 set -euo pipefail
