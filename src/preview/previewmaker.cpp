@@ -232,8 +232,9 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     if (before.size < 0 || failedBefore(path, before))
         return std::nullopt;
     std::optional<Preview> preview = made(path, before, width, keep);
-    // A damaged file costs its reading once, not at every page it is on.
-    if (!preview)
+    // A damaged file costs its reading once, not at every page it is on. One that cannot be
+    // read costs nothing and may be made readable without changing.
+    if (!preview && QFileInfo(path).isReadable())
         rememberFailure(path, before);
     return preview;
 }
