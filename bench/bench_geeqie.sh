@@ -18,7 +18,11 @@ build=${BUILD:-$here/../build}
 bench=$build/bench/bench_previews
 [ -x "$bench" ] || { echo "build bench_previews first ($bench)" >&2; exit 1; }
 
-ours=$("$bench" "$runs" "$photos" | tee /dev/stderr | grep '^FIRST_SCREEN_COLD' || true)
+report=$(mktemp)
+"$bench" "$runs" "$photos" >"$report" || true
+cat "$report"
+ours=$(grep '^FIRST_SCREEN_COLD' "$report" || true)
+rm -f "$report"
 one=$(sed -n 's/.*one=\([0-9.]*\).*/\1/p' <<<"$ours")
 four=$(sed -n 's/.*four=\([0-9.]*\).*/\1/p' <<<"$ours")
 [ -n "$one" ] || { echo "bench_previews gave no figures" >&2; exit 1; }
@@ -81,7 +85,7 @@ for i in $(seq "$runs"); do
 done
 gcold=$(printf '%s\n' "${cold[@]}" | median)
 gwarm=$(printf '%s\n' "${warm[@]}" | median)
-echo "$(geeqie --help 2>/dev/null | head -1) first screen: cold $gcold s, warm $gwarm s (medians of $runs)"
+echo "geeqie first screen: cold $gcold s, warm $gwarm s (medians of $runs)"
 awk -v one="$one" -v four="$four" -v g="$gcold" 'BEGIN {
     printf "Vimbrel cold first screen / geeqie cold: one a row %.2fx (%.2f s), four a row %.2fx (%.2f s); goal <= 1.0x\n", one / g, one, four / g, four
 }'

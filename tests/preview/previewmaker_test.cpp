@@ -507,6 +507,19 @@ TEST_F(Previews, AFileThatGaveNothingIsNotReadAgainUntilItChanges)
     EXPECT_TRUE(maker.make(picture, 200));
 }
 
+// One that cannot be read is not taken for damaged: made readable, it shows at once.
+TEST_F(Previews, AnUnreadableFileShowsOnceReadable)
+{
+    const QString picture = path(QStringLiteral("locked.jpg"));
+    ASSERT_TRUE(writeJpeg(picture, QSize(800, 600)));
+    QFile::setPermissions(picture, QFileDevice::WriteOwner);
+    if (QFileInfo(picture).isReadable())
+        GTEST_SKIP() << "permissions do not bind for this user";
+    EXPECT_FALSE(maker.make(picture, 200));
+    QFile::setPermissions(picture, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_TRUE(maker.make(picture, 200));
+}
+
 // A chunk claiming more than the file holds would have the decoder read past the end for
 // seconds.
 TEST(PngChunks, AChunkBeyondTheEndOfTheFileIsCaughtBeforeDecoding)
