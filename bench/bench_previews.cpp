@@ -356,7 +356,7 @@ std::optional<Run> startRun(const QString &program, const QString &folder, const
 }
 
 // The least any cold run can take: every photo decoded once, at the scale a preview for the
-// layout needs (1/2 one a row, 1/4 four a row), on as many threads as there are cores, and
+// layout needs (1/2 one a row, 1/8 four a row), on as many threads as there are cores, and
 // nothing else. The browser's own work and the start of the process come on top.
 double decodeFloor(const QString &folder, int scale)
 {
@@ -439,10 +439,10 @@ int runAll(const QString &program, int runs, const QString &allPhotos)
     };
     constexpr int Kinds = 7; // files, cold, warm at one and four a row; pressed
     QList<Run> results[Kinds];
-    QList<double> halfFloors, quarterFloors;
+    QList<double> halfFloors, eighthFloors;
     for (int i = 0; i < runs; ++i) {
         halfFloors << decodeFloor(folder, 2);
-        quarterFloors << decodeFloor(folder, 4);
+        eighthFloors << decodeFloor(folder, 8);
         // The same order each round, so every kind meets the machine in the same state.
         std::optional<Run> round[Kinds];
         for (int layout = 0; layout < 2; ++layout) {
@@ -481,11 +481,11 @@ int runAll(const QString &program, int runs, const QString &allPhotos)
     std::printf("four a row reached by three presses 0.3 s apart, cold, from the last press:\n");
     print("  previews, cold", kinds[6], kinds[4]);
     const double half = median(halfFloors);
-    const double quarter = median(quarterFloors);
-    std::printf("decode floor on %d threads: every photo at 1/2 %.2f s, at 1/4 %.2f s; cold whole "
+    const double eighth = median(eighthFloors);
+    std::printf("decode floor on %d threads: every photo at 1/2 %.2f s, at 1/8 %.2f s; cold whole "
                 "page / floor: one a row %.2fx, four a row %.2fx\n",
-                QThread::idealThreadCount(), half, quarter, kinds[1].wholePage / half,
-                kinds[4].wholePage / quarter);
+                QThread::idealThreadCount(), half, eighth, kinds[1].wholePage / half,
+                kinds[4].wholePage / eighth);
     const auto mark = [](bool met) { return met ? "met" : "NOT met"; };
     std::printf("goals: one a row whole page cold <= files: %.2f / %.2f s %s; warm whole page "
                 "<= 1 s: %.2f s %s; PSS <= 400 MB: %.0f MB %s\n",
