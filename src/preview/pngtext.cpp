@@ -1,5 +1,7 @@
 #include "preview/pngtext.h"
 
+#include <QIODevice>
+
 #include <array>
 
 namespace vimbrel {
@@ -114,6 +116,26 @@ QByteArray withTexts(const QByteArray &png, const QList<QPair<QByteArray, QByteA
         out += png.mid(afterHeader);
     }
     return out;
+}
+
+bool chunksFit(QIODevice &file)
+{
+    const qint64 size = file.size();
+    qint64 pos = 8;
+    // Enough for any real file's chunks ahead of its picture data.
+    for (int chunks = 0; chunks < 100000; ++chunks) {
+        char header[8];
+        if (!file.seek(pos) || file.read(header, 8) != 8)
+            return false;
+        const QByteArray type(header + 4, 4);
+        if (type == "IDAT" || type == "IEND")
+            return true; // a cut-off picture still shows what it holds
+        const quint32 length = be32(header);
+        if (length > 0x7FFFFFFFu || pos + 12 + qint64(length) > size)
+            return false;
+        pos += 12 + qint64(length);
+    }
+    return false;
 }
 
 } // namespace PngText

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace vimbrel {
 
 // The text chunks of PNG files, read and written at the byte level: thumbnails are checked by
@@ -28,6 +30,11 @@ using Texts = QHash<QByteArray, QByteArray>;
                                    const QList<QPair<QByteArray, QByteArray>> &texts,
                                    const QByteArray &chunkType = {},
                                    const QByteArray &chunkData = {});
+
+// false when a chunk ahead of the picture data claims more bytes than the file holds: the
+// decoder would spend seconds reading past the end of such a damaged file. The file is read
+// from its start, chunk headers only.
+[[nodiscard]] bool chunksFit(QIODevice &file);
 
 } // namespace PngText
 

@@ -1,4 +1,3 @@
-#include "gallery/regularfile.h"
 #include "preview/previewmaker.h"
 
 #include <QBuffer>
@@ -7,13 +6,15 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QtEndian>
 
 #include <algorithm>
 #include <utility>
 
+#include "gallery/regularfile.h"
+#include "platform/filenames.h"
 #include "preview/pngtext.h"
 #include "preview/thumbnailcache.h"
+#include "preview/viewcopycache.h"
 
 namespace vimbrel {
 
@@ -35,98 +36,40 @@ QByteArray browserMimeType(const QByteArray &format)
     return {};
 }
 
-struct Stamp
+// The modification time (ms) and size of a regular file, opened by the path's own bytes
+// whatever the name's encoding; size -1 when there is none.
+std::pair<qint64, qint64> timeAndSize(const QString &path)
 {
-    qint64 mtime = 0;
-    qint64 size = -1;
-    bool operator==(const Stamp &) const = default;
-};
-
-Stamp stampOf(const QString &path)
-{
-    // Files are opened by the path's own bytes, whatever the name's encoding.
     QFile file;
     if (!RegularFile::open(file, path))
-        return {};
-    return {file.fileTime(QFileDevice::FileModificationTime).toSecsSinceEpoch(), file.size()};
+        return {0, -1};
+    return {file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch(), file.size()};
 }
 
-std::optional<Preview> original(const QString &path, const QByteArray &mimeType)
+bool unchanged(const QString &path, qint64 mtimeMs, qint64 size)
 {
-    QFile file;
-    if (!RegularFile::open(file, path))
+    return timeAndSize(path) == std::pair{mtimeMs, size};
+}
+
+qint64 secondsOf(qint64 msecs)
+{
+    return msecs >= 0 ? msecs / 1000 : -((-msecs + 999) / 1000);
+}
+
+QByteArray mimeTypeOf(const QByteArray &bytes)
+{
+    return bytes.startsWith("\x89PNG") ? QByteArrayLiteral("image/png")
+                                       : QByteArrayLiteral("image/jpeg");
+}
+
+std::optional<Preview> original(QFile &file, const QByteArray &mimeType)
+{
+    if (!file.seek(0))
         return std::nullopt;
     return Preview{file.readAll(), mimeType, {}};
 }
 
-// Our thumbnails also carry the view's copies, so that a page shown again is served without
-// decoding anything: a private chunk (other readers skip it; editors drop it, being unsafe to
-// copy) holding, for each width a copy was made for, that width, the length and the copy. A few
-// widths share a thumbnail, as the layouts whose pictures fall into the same folder do.
-constexpr char ViewCopyChunk[] = "vbPV";
-constexpr qsizetype MostViewCopies = 4;
-
-struct ViewCopy
-{
-    int width = 0;
-    QByteArray bytes; // JPEG, or PNG where there is transparency
-};
-
-void appendBe32(QByteArray &out, quint32 value)
-{
-    char bytes[4];
-    qToBigEndian(value, bytes);
-    out.append(bytes, 4);
-}
-
-// The copies in a thumbnail; none when it has no chunk or one that does not add up.
-QList<ViewCopy> viewCopiesOf(const QByteArray &thumbnail)
-{
-    QByteArray data;
-    if (!PngText::read(thumbnail, ViewCopyChunk, &data))
-        return {};
-    QList<ViewCopy> copies;
-    qsizetype at = 0;
-    while (at < data.size()) {
-        if (data.size() - at < 8)
-            return {};
-        const auto width = qFromBigEndian<quint32>(data.constData() + at);
-        const auto length = qFromBigEndian<quint32>(data.constData() + at + 4);
-        at += 8;
-        if (width == 0 || width > 0x7FFFFFFF || length == 0 || length > quint32(data.size() - at))
-            return {};
-        copies.append({int(width), data.mid(at, qsizetype(length))});
-        at += qsizetype(length);
-    }
-    return copies;
-}
-
-QByteArray viewCopiesChunk(const QList<ViewCopy> &copies)
-{
-    QByteArray data;
-    for (const ViewCopy &copy : copies) {
-        appendBe32(data, quint32(copy.width));
-        appendBe32(data, quint32(copy.bytes.size()));
-        data += copy.bytes;
-    }
-    return data;
-}
-
-std::optional<Preview> viewCopyFrom(const QByteArray &thumbnail, int width)
-{
-    for (const ViewCopy &copy : viewCopiesOf(thumbnail)) {
-        if (copy.width == width) {
-            const bool png = copy.bytes.startsWith("\x89PNG");
-            return Preview{copy.bytes,
-                           png ? QByteArrayLiteral("image/png") : QByteArrayLiteral("image/jpeg"),
-                           {}};
-        }
-    }
-    return std::nullopt;
-}
-
-QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stamp,
-                     const QByteArray &viewCopies)
+QByteArray encodePng(const QImage &image, const QString &path, qint64 mtime, qint64 size)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -136,28 +79,47 @@ QByteArray encodePng(const QImage &image, const QString &path, const Stamp &stam
     writer.setQuality(80);
     if (!writer.write(image))
         return {};
-    return PngText::withTexts(bytes,
-                              {{"Thumb::URI", ThumbnailCache::fileUri(path)},
-                               {"Thumb::MTime", QByteArray::number(stamp.mtime)},
-                               {"Thumb::Size", QByteArray::number(stamp.size)},
-                               {"Software", "Vimbrel"}},
-                              ViewCopyChunk, viewCopies);
+    return PngText::withTexts(bytes, {{"Thumb::URI", ThumbnailCache::fileUri(path)},
+                                      {"Thumb::MTime", QByteArray::number(mtime)},
+                                      {"Thumb::Size", QByteArray::number(size)},
+                                      {"Software", "Vimbrel"}});
+}
+
+// Qt's smooth scaling of pictures of 16 bits a channel gets transparency wrong (half becomes a
+// quarter): such pictures are brought to 8 bits, which is all the view and the thumbnails
+// keep, before any scaling.
+QImage eightBits(const QImage &image)
+{
+    if (image.depth() <= 32 && image.format() != QImage::Format_Grayscale16)
+        return image;
+    if (image.format() == QImage::Format_Grayscale16)
+        return image.convertToFormat(QImage::Format_Grayscale8);
+    return image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                         : QImage::Format_RGB32);
+}
+
+// Only as wide as the view needs: the bytes and the decoded picture the browser keeps.
+QImage sizedFor(const QImage &image, int width)
+{
+    const QImage eight = eightBits(image);
+    if (width > 0 && eight.width() > width)
+        return eight.scaledToWidth(width, Qt::SmoothTransformation);
+    return eight;
 }
 
 // What goes to the view: JPEG, a tenth of the PNG's size for a photo, which the browser holds
 // for every picture of the page; PNG only where there is transparency to keep.
-std::optional<Preview> forBrowser(QImage image, int width)
+std::optional<Preview> encodedForBrowser(const QImage &image)
 {
-    // Only as wide as the view needs: the bytes and the decoded picture the browser keeps.
-    if (width > 0 && image.width() > width)
-        image = image.scaledToWidth(width, Qt::SmoothTransformation);
     const bool alpha = image.hasAlphaChannel();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, alpha ? "png" : "jpeg");
+    // Made up to twice as wide as shown, where 85 looks as 90 does and is a third smaller: the
+    // browser holds every copy of the page, and a page shown again reads them all.
     if (!alpha)
-        writer.setQuality(90);
+        writer.setQuality(85);
     if (!writer.write(image))
         return std::nullopt;
     return Preview{
@@ -166,15 +128,20 @@ std::optional<Preview> forBrowser(QImage image, int width)
 
 // JPEG decodes at 1/2, 1/4 or 1/8 of its size far faster than at any size between, which the
 // decoder would reach through a slower path and a second scaling: the smallest of those sizes
-// that still covers the box, scaled down to it afterwards.
-QSize jpegDecodeSize(QSize stored, QSize boxed)
+// that covers `enough` of the box, scaled down to the box afterwards where larger. Where only
+// the full size would, half the size still does when it covers the least box: the full size
+// would cost more than the original the view would otherwise decode itself.
+QSize jpegDecodeSize(QSize stored, QSize enough, QSize least)
 {
     for (const int factor : {8, 4, 2}) {
         const QSize reduced((stored.width() + factor - 1) / factor,
                             (stored.height() + factor - 1) / factor);
-        if (reduced.width() >= boxed.width() && reduced.height() >= boxed.height())
+        if (reduced.width() >= enough.width() && reduced.height() >= enough.height())
             return reduced;
     }
+    const QSize half((stored.width() + 1) / 2, (stored.height() + 1) / 2);
+    if (half.width() >= least.width() && half.height() >= least.height())
+        return half;
     return stored;
 }
 
@@ -184,36 +151,26 @@ void prepare(QImageReader &reader)
     reader.setAllocationLimit(PreviewMaker::AllocationLimitMB);
 }
 
-// The size a JPEG of `stored` pixels decodes at to cover a square box.
-QSize decodeSizeFor(const QSize stored, const QByteArray &format, int box)
+// The size a picture of `stored` pixels decodes at to cover a square box. A JPEG covers three
+// quarters of it where that spares a larger decode (the copy is then still one and a half times
+// as wide as shown, room enough to zoom in), or at least the least box (see jpegDecodeSize).
+QSize decodeSizeFor(const QSize stored, const QByteArray &format, int box, int leastBox)
 {
     if (box >= std::max(stored.width(), stored.height()))
         return stored;
-    const QSize boxed = stored.scaled(box, box, Qt::KeepAspectRatio).expandedTo({1, 1});
-    return format == "jpeg" ? jpegDecodeSize(stored, boxed) : boxed;
-}
-
-// The picture upright, covering a square box: a JPEG at the reduced size its decoder reaches
-// fastest, which may be larger than the box; anything else fitted into it.
-std::optional<QImage> decodeCovering(QImageReader &reader, int box)
-{
-    const QSize stored = reader.size();
-    if (stored.isEmpty())
-        return std::nullopt;
-    const QSize decoded = decodeSizeFor(stored, reader.format(), box);
-    if (decoded != stored)
-        reader.setScaledSize(decoded);
-    QImage image;
-    if (!reader.read(&image) || image.isNull())
-        return std::nullopt;
-    return image;
+    const auto fitted = [stored](int edge) {
+        return stored.scaled(edge, edge, Qt::KeepAspectRatio).expandedTo({1, 1});
+    };
+    return format == "jpeg" ? jpegDecodeSize(stored, fitted(box - box / 4), fitted(leastBox))
+                            : fitted(box);
 }
 
 QImage fittedInto(const QImage &image, int box)
 {
-    if (image.width() <= box && image.height() <= box)
-        return image;
-    return image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QImage eight = eightBits(image);
+    if (eight.width() <= box && eight.height() <= box)
+        return eight;
+    return eight.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }
 
 // The largest cache size, up to `most`, whose thumbnail a copy `copyLongest` pixels long can
@@ -231,28 +188,20 @@ std::optional<int> keepSizeFor(int copyLongest, int longest, int most)
 
 // Writes the thumbnail of a picture from the copy the view got: decoding that is quick, so the
 // original need not be held until the cache write, which can wait until the view has all it
-// asked for. The copies for other widths kept in the thumbnail before stay, the oldest dropped.
-void keepThumbnail(const ThumbnailCache &cache, const QString &path, const Stamp &before,
-                   int size, int width, const Preview &preview)
+// asked for. The thumbnail is a plain one, as other programs write them.
+void keepThumbnail(const ThumbnailCache &cache, const QString &path, qint64 mtimeMs, qint64 size,
+                   int box, const QByteArray &copy)
 {
-    const QImage image = QImage::fromData(preview.bytes);
+    const qint64 mtime = secondsOf(mtimeMs);
+    if (cache.current(path, mtime, box))
+        return; // made for another width that fills the same folder
+    const QImage image = QImage::fromData(copy);
     if (image.isNull())
         return;
-    QByteArray chunk;
-    if (width > 0) {
-        QList<ViewCopy> copies = {{width, preview.bytes}};
-        if (const auto current = cache.current(path, before.mtime, size)) {
-            for (ViewCopy &copy : viewCopiesOf(*current)) {
-                if (copy.width != width && copies.size() < MostViewCopies)
-                    copies.append(std::move(copy));
-            }
-        }
-        chunk = viewCopiesChunk(copies);
-    }
-    const QByteArray png = encodePng(fittedInto(image, size), path, before, chunk);
+    const QByteArray png = encodePng(fittedInto(image, box), path, mtime, size);
     // A file that changed while it was read may have given a mix of both: shown, never kept.
-    if (!png.isEmpty() && stampOf(path) == before)
-        cache.store(path, size, png);
+    if (!png.isEmpty() && unchanged(path, mtimeMs, size))
+        cache.store(path, box, png);
 }
 
 } // namespace
@@ -267,15 +216,58 @@ int PreviewMaker::boxFor(QSize size, int width)
     return box >= longest ? 0 : int(box);
 }
 
+PreviewMaker::Stamp PreviewMaker::stampOf(const QString &path)
+{
+    const auto [mtimeMs, size] = timeAndSize(path);
+    return {mtimeMs, size};
+}
+
+bool PreviewMaker::failedBefore(const QString &path, const Stamp &stamp) const
+{
+    const QMutexLocker lock(&m_failuresLock);
+    const auto it = m_failures.constFind(path);
+    return it != m_failures.cend() && *it == stamp;
+}
+
+void PreviewMaker::rememberFailure(const QString &path, const Stamp &stamp) const
+{
+    const QMutexLocker lock(&m_failuresLock);
+    // Bounded: a folder of broken files is read again after a while, not held for ever.
+    if (m_failures.size() >= 10000)
+        m_failures.clear();
+    m_failures.insert(path, stamp);
+}
+
 std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep keep) const
 {
     const Stamp before = stampOf(path);
-    if (before.size < 0)
+    if (before.size < 0 || failedBefore(path, before))
         return std::nullopt;
+    std::optional<Preview> preview = made(path, before, width, keep);
+    // A damaged file costs its reading once, not at every page it is on. One that cannot be
+    // read costs nothing and may be made readable without changing.
+    if (!preview && FileNames::status(path).readable)
+        rememberFailure(path, before);
+    return preview;
+}
+
+std::optional<Preview> PreviewMaker::made(const QString &path, const Stamp &before, int width,
+                                          Keep keep) const
+{
+    // Made before for this width: nothing to decode.
+    if (m_copies) {
+        if (auto copy = m_copies->find(path, before.mtimeMs, before.size, width))
+            return Preview{*copy, mimeTypeOf(*copy), {}};
+    }
 
     QFile file;
-    RegularFile::open(file, path); // when it fails, the reader reads nothing
-    QImageReader reader(&file);    // the format told by the content
+    if (!RegularFile::open(file, path))
+        return std::nullopt;
+    if (file.read(8) == QByteArray("\x89PNG\r\n\x1A\n", 8) && !PngText::chunksFit(file))
+        return std::nullopt;
+    if (!file.seek(0))
+        return std::nullopt;
+    QImageReader reader(&file); // the format told by the content
     prepare(reader);
     const QSize stored = reader.size();
     if (stored.isEmpty())
@@ -283,48 +275,74 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     // Refused before any decoding: a scaled decode would otherwise slip under the limit.
     if (qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) * 1024 * 1024)
         return std::nullopt;
-    const QByteArray format = reader.format();
-    const bool rotated = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    const QSize shown = rotated ? stored.transposed() : stored;
+    QByteArray format = reader.format();
+    if (format == "jpg")
+        format = "jpeg"; // as the name's suffix gave it
+    const QImageIOHandler::Transformations transformation = reader.transformation();
+    const QSize shown =
+        transformation & QImageIOHandler::TransformationRotate90 ? stored.transposed() : stored;
 
     // An animation is passed on whole at any size: a still preview would stop it.
     const QByteArray mimeType = browserMimeType(format);
     const bool animated = reader.supportsAnimation() && reader.imageCount() > 1;
     int box = boxFor(shown, width);
     if (!mimeType.isEmpty() && (box == 0 || animated))
-        return original(path, mimeType);
-
+        return original(file, mimeType);
     const int longest = std::max(shown.width(), shown.height());
     if (box == 0)
         box = longest; // a format the browser lacks, at its own size
-    // The view's copy is as wide as asked; its thumbnail goes into the largest cache folder it
-    // fills, up to the one that holds the box. Above the largest folder, nothing is kept.
+    const QSize decoded = decodeSizeFor(stored, format, box, boxFor(shown, (width + 1) / 2));
+    // Worth making only when it spares the view work: the original otherwise.
+    if (!mimeType.isEmpty() && transformation == QImageIOHandler::TransformationNone &&
+        !(format == "jpeg" && decoded != stored))
+        return original(file, mimeType);
+
+    // Its thumbnail goes into the largest cache folder the view's copy fills, up to the one
+    // that holds the box. Above the largest folder, there is none.
     const int copyLongest =
         width > 0 && shown.width() > width
             ? std::max<int>(width, int(qint64(width) * shown.height() / shown.width()))
             : longest;
     const std::optional<int> cacheSize = ThumbnailCache::sizeFor(box);
     const std::optional<int> keepSize =
-        m_cache && cacheSize ? keepSizeFor(copyLongest, longest, *cacheSize) : std::nullopt;
+        m_thumbnails && cacheSize ? keepSizeFor(copyLongest, longest, *cacheSize) : std::nullopt;
+    const auto keepCopy = [&](const Preview &preview) {
+        if (m_copies && stampOf(path) == before)
+            m_copies->store(path, before.mtimeMs, before.size, width, preview.bytes);
+    };
     if (keepSize) {
-        if (const auto cached = m_cache->find(path, before.mtime, *keepSize)) {
-            if (auto copy = viewCopyFrom(*cached, width))
-                return copy;
-            // A larger thumbnail, or another program's, may hold enough pixels for the view.
+        // A larger thumbnail, or another program's, may hold enough pixels for the view.
+        if (const auto cached = m_thumbnails->find(path, secondsOf(before.mtimeMs), *keepSize)) {
             const QImage image = QImage::fromData(*cached, "PNG");
-            if (!image.isNull() && std::max(image.width(), image.height()) >= box)
-                return forBrowser(image, width);
+            if (!image.isNull() && std::max(image.width(), image.height()) >= box) {
+                std::optional<Preview> preview = encodedForBrowser(sizedFor(image, width));
+                if (preview)
+                    keepCopy(*preview);
+                return preview;
+            }
         }
     }
 
-    const std::optional<QImage> image = decodeCovering(reader, box);
-    if (!image)
+    // Other readers would scale by themselves, smoothly and at 16 bits where the picture has
+    // them (see eightBits): they decode at full size, scaled below.
+    if (format == "jpeg" && decoded != stored)
+        reader.setScaledSize(decoded);
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
         return std::nullopt;
-    std::optional<Preview> preview = forBrowser(*image, width);
-    if (preview && keepSize) {
-        auto store = [cache = m_cache, path, before, size = *keepSize, width,
-                      copy = Preview{preview->bytes, preview->mimeType, {}}] {
-            keepThumbnail(*cache, path, before, size, width, copy);
+    const QImage viewImage = sizedFor(image, width);
+    image = QImage();
+    std::optional<Preview> preview = encodedForBrowser(viewImage);
+    if (!preview)
+        return std::nullopt;
+    keepCopy(*preview);
+    const std::optional<int> thumbnailSize =
+        keepSize ? keepSizeFor(std::max(viewImage.width(), viewImage.height()), longest, *keepSize)
+                 : std::nullopt;
+    if (thumbnailSize) {
+        auto store = [cache = m_thumbnails, path, before, size = *thumbnailSize,
+                      copy = preview->bytes] {
+            keepThumbnail(*cache, path, before.mtimeMs, before.size, size, copy);
         };
         if (keep == Keep::Now)
             store();

@@ -48,24 +48,27 @@ bool PreviewSchemeHandler::enabledByEnvironment()
 #endif
 }
 
-PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QObject *parent)
-    : QWebEngineUrlSchemeHandler(parent), m_cache(std::move(cacheRoot)), m_maker(&m_cache)
+PreviewSchemeHandler::PreviewSchemeHandler(QString cacheRoot, QString copyRoot, QObject *parent)
+    : QWebEngineUrlSchemeHandler(parent), m_cache(std::move(cacheRoot)),
+      m_copies(std::move(copyRoot)), m_maker(&m_cache, &m_copies),
+      m_queue(QThread::idealThreadCount())
 {
-    m_pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
     m_thumbnails.setMaxThreadCount(1);
     m_thumbnails.setThreadPriority(QThread::IdlePriority);
+    // What earlier sessions left beyond the bound goes when nothing else runs.
+    m_thumbnails.start([this] { m_copies.trim(); });
 }
 
 bool PreviewSchemeHandler::waitForDone(int msecs)
 {
-    return m_pending == 0 && m_pool.waitForDone(msecs) && m_thumbnails.waitForDone(msecs);
+    return m_pending == 0 && m_queue.waitForDone(msecs) && m_thumbnails.waitForDone(msecs);
 }
 
 PreviewSchemeHandler::~PreviewSchemeHandler()
 {
-    m_pool.clear();
     m_thumbnails.clear();
-    m_pool.waitForDone();
+    m_queue.newPage(); // what is still queued only finds its page gone
+    m_queue.waitForDone(-1);
     m_thumbnails.waitForDone();
 }
 
@@ -78,6 +81,7 @@ QUrl PreviewSchemeHandler::setPage(const QString &pageFile, const QHash<QString,
                                    double pixelRatio)
 {
     m_page.set(pageFile, widths, pixelRatio);
+    m_queue.newPage();
     return m_page.address(pageFile);
 }
 
@@ -101,7 +105,8 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
         }
-        reply(job, QByteArrayLiteral("text/html"), file.readAll());
+        // The page file is UTF-8: said so, the engine guesses nothing from odd names on it.
+        reply(job, QByteArrayLiteral("text/html; charset=utf-8"), file.readAll());
         return;
     }
     case PreviewPage::Kind::Picture:
@@ -113,9 +118,9 @@ void PreviewSchemeHandler::requestStarted(QWebEngineUrlRequestJob *job)
     connect(job, &QObject::destroyed, this, [dropped] { *dropped = true; });
     QPointer<QWebEngineUrlRequestJob> target(job);
     ++m_pending;
-    m_pool.start([this, dropped, target, path = answer.path, width = answer.width] {
+    m_queue.start([this, dropped, target, path = answer.path, width = answer.width](bool current) {
         std::optional<Preview> preview;
-        if (!*dropped)
+        if (current && !*dropped)
             preview = m_maker.make(path, width, PreviewMaker::Keep::Later);
         std::function<void()> keep = preview ? std::exchange(preview->keep, {}) : nullptr;
         const qint64 keptBytes = preview ? preview->bytes.size() : 0;

@@ -9,13 +9,16 @@
 
 #include "preview/previewmaker.h"
 #include "preview/previewpage.h"
+#include "preview/previewqueue.h"
 #include "preview/thumbnailcache.h"
+#include "preview/viewcopycache.h"
 
 namespace vimbrel {
 
 // Answers the "vimbrel:" scheme: the page on view and each of its pictures as a preview made on
-// worker threads, in the order the view asks for them. Every other address is refused, so no
-// page can read the user's files through the scheme.
+// worker threads, in the order the view asks for them; what an earlier page asked for is
+// dropped. Every other address is refused, so no page can read the user's files through the
+// scheme.
 class PreviewSchemeHandler : public QWebEngineUrlSchemeHandler
 {
     Q_OBJECT
@@ -26,7 +29,9 @@ public:
     // on Windows only when it is "1".
     [[nodiscard]] static bool enabledByEnvironment();
 
+    // cacheRoot: the shared thumbnails; copyRoot: the program's own copies for the view.
     explicit PreviewSchemeHandler(QString cacheRoot = ThumbnailCache::defaultRoot(),
+                                  QString copyRoot = ViewCopyCache::defaultRoot(),
                                   QObject *parent = nullptr);
     ~PreviewSchemeHandler() override;
 
@@ -43,9 +48,10 @@ public:
 
 private:
     ThumbnailCache m_cache;
+    ViewCopyCache m_copies;
     PreviewMaker m_maker;
     PreviewPage m_page;
-    QThreadPool m_pool;       // previews, in the order the view asks
+    PreviewQueue m_queue;     // previews, in the order the view asks
     QThreadPool m_thumbnails; // cache writes, when nothing else runs
     // The bytes of the view's copies held for thumbnails not yet written.
     static constexpr qint64 MostWaitingBytes = 64 * 1024 * 1024;

@@ -1,8 +1,4 @@
-#include "platform/filenames.h"
 #include "preview/thumbnailcache.h"
-
-#include "gallery/regularfile.h"
-#include "preview/pngtext.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,10 +6,14 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
-#include <QUrl>
 
 #include <cstdio>
+#include <cstring>
 #include <utility>
+
+#include "gallery/regularfile.h"
+#include "platform/filenames.h"
+#include "preview/pngtext.h"
 
 namespace vimbrel {
 
@@ -47,7 +47,28 @@ QString ThumbnailCache::defaultRoot()
 
 QByteArray ThumbnailCache::fileUri(const QString &path)
 {
-    return FileNames::fileUrl(path).toEncoded();
+    // As GLib's g_filename_to_uri writes it, which the GNOME-family file managers name their
+    // thumbnails by: the file name's bytes, each escaped but for letters, digits and
+    // "!$&'()*+,-./:=@_~".
+    static constexpr char Kept[] = "!$&'()*+,-./:=@_~";
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    const QByteArray name = FileNames::toBytes(QDir::fromNativeSeparators(path));
+    QByteArray uri("file://");
+    uri.reserve(7 + name.size() * 3 + 1);
+    if (!name.startsWith('/'))
+        uri += '/'; // a drive letter
+    for (const char c : name) {
+        const auto byte = quint8(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') || (byte != 0 && std::strchr(Kept, c))) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += Hex[byte >> 4];
+            uri += Hex[byte & 15];
+        }
+    }
+    return uri;
 }
 
 QString ThumbnailCache::thumbnailName(const QString &path)
@@ -108,8 +129,7 @@ std::optional<QByteArray> ThumbnailCache::find(const QString &path, qint64 mtime
     return std::nullopt;
 }
 
-std::optional<QByteArray> ThumbnailCache::current(const QString &path, qint64 mtime,
-                                                  int size) const
+std::optional<QByteArray> ThumbnailCache::current(const QString &path, qint64 mtime, int size) const
 {
     QFile file;
     // Thumbnails are small regular files; a pipe or anything huge in their place is not one.

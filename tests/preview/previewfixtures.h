@@ -20,6 +20,14 @@ inline bool writePng(const QString &path, QSize size, QColor colour)
     return image.save(path, "PNG");
 }
 
+// A plain colour in the format the name's suffix says.
+inline bool writeColoured(const QString &path, QSize size, QColor colour)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image.save(path);
+}
+
 inline bool writeJpeg(const QString &path, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);

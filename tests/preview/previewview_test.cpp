@@ -1,8 +1,6 @@
 // The preview scheme in the real browser view: the page loads through it unchanged, formats
 // the browser lacks show, pictures come upright, bad files break alone, and nothing off the page
 // is served.
-#include "preview/previewschemehandler.h"
-
 #include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
@@ -15,6 +13,7 @@
 #include <memory>
 
 #include "installedpreviews.h"
+#include "preview/previewschemehandler.h"
 #include "previewfixtures.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
@@ -141,7 +140,7 @@ TEST_F(PreviewView, ShowsEveryFormatUprightAndBadFilesBroken)
     EXPECT_EQ(sizeAt(shown, 0), QSize(300, 200)); // the browser has no TIFF decoder
     EXPECT_EQ(sizeAt(shown, 1), QSize(200, 400)); // upright, twice its width of 100 across
     EXPECT_EQ(sizeAt(shown, 2), QSize(0, 0));     // a broken picture, the page goes on
-    EXPECT_EQ(sizeAt(shown, 3), QSize(400, 267)); // twice its width of 200 across
+    EXPECT_EQ(sizeAt(shown, 3), QSize(375, 250)); // 1/8, near twice its width of 200
     EXPECT_EQ(evaluate(*view, QStringLiteral("document.images[3].width")).toInt(), 200);
 }
 
@@ -149,21 +148,21 @@ TEST_F(PreviewView, ShowsEveryFormatUprightAndBadFilesBroken)
 // picture must still be asked for again.
 TEST_F(PreviewView, APageShownAgainAsksForItsPicturesAgain)
 {
-    const QString big = path(QStringLiteral("big.png"));
-    ASSERT_TRUE(writePng(big, QSize(3000, 2000), Qt::red));
+    const QString big = path(QStringLiteral("big.jpg"));
+    ASSERT_TRUE(writeColoured(big, QSize(3000, 2000), Qt::red));
     ASSERT_TRUE(show({{big, 100}}));
     EXPECT_EQ(sizeAt(sizes(), 0), QSize(200, 133));
     ASSERT_TRUE(show({{big, 400}})); // another layout
-    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 533));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(750, 500));
 
-    ASSERT_TRUE(writePng(big, QSize(3000, 1000), Qt::blue)); // changed: refreshed
+    ASSERT_TRUE(writeColoured(big, QSize(3000, 1000), Qt::blue)); // changed: refreshed
     QFile changed(big);
     ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
     ASSERT_TRUE(changed.setFileTime(QDateTime::currentDateTime().addSecs(120),
                                     QFileDevice::FileModificationTime));
     changed.close();
     ASSERT_TRUE(show({{big, 400}}));
-    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 266));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(750, 250));
 
     // Back in the view's history (the mouse's back button): the page on view, whole, as the
     // page file alone would give.
@@ -179,7 +178,7 @@ TEST_F(PreviewView, APageShownAgainAsksForItsPicturesAgain)
                        .toBool();
         },
         timeout));
-    EXPECT_EQ(sizeAt(sizes(), 0), QSize(800, 266));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(750, 250));
 }
 
 TEST_F(PreviewView, RefusesFilesThatAreNotOnThePage)
@@ -216,4 +215,28 @@ TEST_F(PreviewView, AClickAsksForTheOriginalFile)
     ASSERT_TRUE(WebEngineWait::click(*view, QStringLiteral("document.images[0]")));
     ASSERT_TRUE(newWindow.wait(timeout));
     EXPECT_EQ(PreviewPage::localPath(newWindow.at(0).at(0).toUrl()), picture);
+}
+
+// A page with an odd name on it (bytes that are no UTF-8) is still read as UTF-8: a guess of
+// windows-1252 would break every other name too.
+TEST_F(PreviewView, ThePageIsReadAsUtf8)
+{
+    const QString picture = path(QStringLiteral("山水.png"));
+    ASSERT_TRUE(writePng(picture, QSize(40, 30), Qt::green));
+    const QString page = path(QStringLiteral("Tpc.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(pageOf({{picture, 0}}) + QByteArray("<p id=odd>caf\xE9 \xE5\xB1\xB1</p>\r\n"));
+    file.close();
+    const QUrl url = handler->setPage(page, {{picture, 0}}, 1.0);
+    ASSERT_TRUE(WebEngineWait::load(*view, url.toString(QUrl::FullyEncoded)));
+    EXPECT_EQ(evaluate(*view, QStringLiteral("document.characterSet")).toString(),
+              QStringLiteral("UTF-8"));
+    EXPECT_TRUE(evaluate(*view, QStringLiteral("document.getElementById('odd').textContent"))
+                    .toString()
+                    .endsWith(QStringLiteral("山")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return evaluate(*view, QStringLiteral("document.images[0].complete")).toBool(); },
+        timeout));
+    EXPECT_EQ(sizeAt(sizes(), 0), QSize(40, 30));
 }

@@ -18,7 +18,9 @@ inline const bool previewSchemeRegistered = [] {
 class InstalledPreviews : public PreviewSchemeHandler
 {
 public:
-    explicit InstalledPreviews(const QString &cacheRoot) : PreviewSchemeHandler(cacheRoot)
+    // The program's own copies go beside the thumbnails, never into the user's cache.
+    explicit InstalledPreviews(const QString &cacheRoot)
+        : PreviewSchemeHandler(cacheRoot, cacheRoot + QStringLiteral("-copies"))
     {
         install();
     }
