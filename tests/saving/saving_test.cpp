@@ -18,12 +18,12 @@
 #include "filecontents.h"
 #include "filesizelimit.h"
 #include "platform/inisettings.h"
-#include "search/numberedfiles.h"
-#include "search/originattributes.h"
-#include "search/pictureencoder.h"
-#include "search/savingoptions.h"
-#include "search/savingreport.h"
-#include "search/savingrun.h"
+#include "saving/numberedfiles.h"
+#include "saving/originattributes.h"
+#include "saving/pictureencoder.h"
+#include "saving/savingoptions.h"
+#include "saving/savingreport.h"
+#include "saving/savingrun.h"
 
 namespace vimbrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/originattributes.h"
+#include "saving/originattributes.h"
 
 #include <QFile>
 #include <QUrl>

@@ -1,4 +1,4 @@
-#include "search/savingoptions.h"
+#include "saving/savingoptions.h"
 
 #include <QString>
 

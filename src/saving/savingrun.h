@@ -14,10 +14,10 @@
 #include <memory>
 #include <optional>
 
-#include "search/numberedfiles.h"
-#include "search/pictureencoder.h"
-#include "search/savingoptions.h"
-#include "search/savingreport.h"
+#include "saving/numberedfiles.h"
+#include "saving/pictureencoder.h"
+#include "saving/savingoptions.h"
+#include "saving/savingreport.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "hostileserver.h"
-#include "search/savingrun.h"
+#include "saving/savingrun.h"
 
 namespace vimbrel {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "search/picturerequest.h"
+#include "saving/picturerequest.h"
 
 namespace vimbrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/savingrun.h"
+#include "saving/savingrun.h"
 
 #include <QFile>
 #include <QImageReader>
@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "platform/largeblocks.h"
-#include "search/localpicture.h"
-#include "search/originattributes.h"
-#include "search/picturerequest.h"
+#include "saving/localpicture.h"
+#include "saving/originattributes.h"
+#include "saving/picturerequest.h"
 
 namespace vimbrel {
 

@@ -1,4 +1,4 @@
-#include "search/savingreport.h"
+#include "saving/savingreport.h"
 
 namespace vimbrel {
 

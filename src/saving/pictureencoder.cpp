@@ -1,4 +1,4 @@
-#include "search/pictureencoder.h"
+#include "saving/pictureencoder.h"
 
 #include <QBuffer>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "search/picturerequest.h"
+#include "saving/picturerequest.h"
 
 #include <QHostAddress>
 #include <QNetworkCookieJar>

@@ -1,4 +1,4 @@
-#include "search/localpicture.h"
+#include "saving/localpicture.h"
 
 #include <QFile>
 

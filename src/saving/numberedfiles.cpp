@@ -1,4 +1,4 @@
-#include "search/numberedfiles.h"
+#include "saving/numberedfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
