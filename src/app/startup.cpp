@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "gallery/folderlisting.h"
+#include "folders/folderlisting.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {

@@ -1,4 +1,4 @@
-#include "gallery/directoryreader.h"
+#include "folders/directoryreader.h"
 
 #include <filesystem>
 #include <system_error>

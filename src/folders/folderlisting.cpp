@@ -1,4 +1,4 @@
-#include "gallery/folderlisting.h"
+#include "folders/folderlisting.h"
 
 #include <QDir>
 
@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "gallery/directoryreader.h"
-#include "gallery/naturalorder.h"
-#include "gallery/pictureextensions.h"
+#include "folders/directoryreader.h"
+#include "folders/naturalorder.h"
+#include "folders/pictureextensions.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {

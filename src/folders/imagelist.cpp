@@ -1,4 +1,4 @@
-#include "gallery/imagelist.h"
+#include "folders/imagelist.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "gallery/naturalorder.h"
+#include "folders/naturalorder.h"
 
 #include <QChar>
 #include <QStringDecoder>

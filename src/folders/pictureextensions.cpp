@@ -1,4 +1,4 @@
-#include "gallery/pictureextensions.h"
+#include "folders/pictureextensions.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 
 #include <QFile>
 

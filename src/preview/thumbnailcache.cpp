@@ -1,7 +1,7 @@
 #include "platform/filenames.h"
 #include "preview/thumbnailcache.h"
 
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 #include "preview/pngtext.h"
 
 #include <QCryptographicHash>

@@ -1,11 +1,11 @@
 // The image list, the picture name rule, natural order, the folder listing and the tree search.
-#include "gallery/folderlisting.h"
-#include "gallery/imagelist.h"
-#include "gallery/naturalorder.h"
-#include "gallery/pictureextensions.h"
-#include "gallery/mounttable.h"
-#include "gallery/treesearch.h"
-#include "gallery/treesearchjob.h"
+#include "folders/folderlisting.h"
+#include "folders/imagelist.h"
+#include "folders/naturalorder.h"
+#include "folders/pictureextensions.h"
+#include "folders/treesearch/mounttable.h"
+#include "folders/treesearch/treesearch.h"
+#include "folders/treesearch/treesearchjob.h"
 #include "platform/filenames.h"
 
 #include <QDir>

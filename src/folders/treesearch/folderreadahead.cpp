@@ -1,4 +1,4 @@
-#include "gallery/folderreadahead.h"
+#include "folders/treesearch/folderreadahead.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
-#include "gallery/directoryreader.h"
-#include "gallery/folderscan.h"
+#include "folders/directoryreader.h"
+#include "folders/treesearch/folderscan.h"
 
 namespace vimbrel {
 

@@ -1,11 +1,11 @@
-#include "gallery/folderscan.h"
+#include "folders/treesearch/folderscan.h"
 
 #include <algorithm>
 
-#include "gallery/kerneltables.h"
-#include "gallery/naturalorder.h"
-#include "gallery/pictureextensions.h"
-#include "gallery/treesearchrules.h"
+#include "folders/naturalorder.h"
+#include "folders/pictureextensions.h"
+#include "folders/treesearch/kerneltables.h"
+#include "folders/treesearch/treesearchrules.h"
 
 namespace vimbrel {
 

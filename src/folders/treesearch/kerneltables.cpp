@@ -1,4 +1,4 @@
-#include "gallery/kerneltables.h"
+#include "folders/treesearch/kerneltables.h"
 
 #include <algorithm>
 #include <utility>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gallery/directoryreader.h"
+#include "folders/directoryreader.h"
 
 namespace vimbrel {
 

@@ -1,11 +1,11 @@
-#include "gallery/mounttable.h"
+#include "folders/treesearch/mounttable.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 
-#include "gallery/folderlisting.h"
-#include "gallery/treesearchrules.h"
+#include "folders/folderlisting.h"
+#include "folders/treesearch/treesearchrules.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {

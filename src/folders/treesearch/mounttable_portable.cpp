@@ -1,9 +1,9 @@
-#include "gallery/mounttable.h"
+#include "folders/treesearch/mounttable.h"
 
 #include <QStorageInfo>
 
-#include "gallery/folderlisting.h"
-#include "gallery/treesearchrules.h"
+#include "folders/folderlisting.h"
+#include "folders/treesearch/treesearchrules.h"
 
 namespace vimbrel {
 

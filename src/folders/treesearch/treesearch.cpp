@@ -1,11 +1,11 @@
-#include "gallery/treesearch.h"
+#include "folders/treesearch/treesearch.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include "gallery/folderlisting.h"
-#include "gallery/mounttable.h"
-#include "gallery/treewalker.h"
+#include "folders/folderlisting.h"
+#include "folders/treesearch/mounttable.h"
+#include "folders/treesearch/treewalker.h"
 
 namespace vimbrel {
 

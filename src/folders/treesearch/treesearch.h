@@ -6,8 +6,8 @@
 #include <atomic>
 #include <functional>
 
-#include "gallery/imagelist.h"
-#include "gallery/treesearchrules.h"
+#include "folders/imagelist.h"
+#include "folders/treesearch/treesearchrules.h"
 
 namespace vimbrel {
 

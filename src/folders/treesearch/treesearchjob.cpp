@@ -1,4 +1,4 @@
-#include "gallery/treesearchjob.h"
+#include "folders/treesearch/treesearchjob.h"
 
 #include <QTimer>
 
@@ -6,7 +6,7 @@
 #include <mutex>
 #include <thread>
 
-#include "gallery/treesearch.h"
+#include "folders/treesearch/treesearch.h"
 
 namespace vimbrel {
 

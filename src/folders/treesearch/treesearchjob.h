@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "gallery/imagelist.h"
+#include "folders/imagelist.h"
 
 class QTimer;
 

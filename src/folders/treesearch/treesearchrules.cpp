@@ -1,4 +1,4 @@
-#include "gallery/treesearchrules.h"
+#include "folders/treesearch/treesearchrules.h"
 
 #include <cstddef>
 

@@ -1,10 +1,10 @@
-#include "gallery/treewalker.h"
+#include "folders/treesearch/treewalker.h"
 
 #include <QByteArray>
 
-#include "gallery/folderlisting.h"
-#include "gallery/kerneltables.h"
-#include "gallery/treesearchrules.h"
+#include "folders/folderlisting.h"
+#include "folders/treesearch/kerneltables.h"
+#include "folders/treesearch/treesearchrules.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {

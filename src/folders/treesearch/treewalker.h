@@ -7,10 +7,10 @@
 #include <string>
 #include <unordered_set>
 
-#include "gallery/directoryreader.h"
-#include "gallery/folderreadahead.h"
-#include "gallery/imagelist.h"
-#include "gallery/treesearch.h"
+#include "folders/directoryreader.h"
+#include "folders/imagelist.h"
+#include "folders/treesearch/folderreadahead.h"
+#include "folders/treesearch/treesearch.h"
 
 namespace vimbrel {
 
