@@ -3,12 +3,13 @@
 #include <QString>
 
 #include "platform/settings.h"
+#include "platform/settingskeys.h"
 
 namespace vimbrel {
 
 namespace {
 
-const QString Section = QStringLiteral("Save");
+const QString Section = SettingsKeys::SaveSection;
 
 bool isOn(const std::optional<QString> &text)
 {
@@ -24,9 +25,9 @@ bool isOn(const std::optional<QString> &text)
 SavingOptions SavingOptions::read(const Settings &settings)
 {
     SavingOptions options;
-    options.keepOriginal = isOn(settings.value(Section, QStringLiteral("KeepOriginal")));
-    options.skipSaved = isOn(settings.value(Section, QStringLiteral("SkipSaved")));
-    if (const auto text = settings.value(Section, QStringLiteral("MinBytes"))) {
+    options.keepOriginal = isOn(settings.value(Section, SettingsKeys::KeepOriginal));
+    options.skipSaved = isOn(settings.value(Section, SettingsKeys::SkipSaved));
+    if (const auto text = settings.value(Section, SettingsKeys::MinBytes)) {
         bool ok = false;
         const qint64 bytes = text->trimmed().toLongLong(&ok);
         if (ok && bytes >= 0)
