@@ -3,7 +3,11 @@
 #include <QFile>
 #include <QUrl>
 
+#include <cerrno>
+#include <cstring>
 #include <sys/xattr.h>
+
+#include "platform/logging.h"
 
 namespace vimbrel {
 
@@ -25,7 +29,9 @@ void set(int fd, const char *name, const QString &value)
         return;
     const QByteArray bytes = value.toUtf8();
     // Fails quietly where the file system keeps no user attributes (ENOTSUP).
-    (void)::fsetxattr(fd, name, bytes.constData(), size_t(bytes.size()), 0);
+    if (::fsetxattr(fd, name, bytes.constData(), size_t(bytes.size()), 0) != 0 &&
+        errno != ENOTSUP)
+        qCWarning(lcSaving) << "attribute" << name << "not recorded:" << std::strerror(errno);
 }
 
 } // namespace
