@@ -29,8 +29,7 @@ void set(int fd, const char *name, const QString &value)
         return;
     const QByteArray bytes = value.toUtf8();
     // Fails quietly where the file system keeps no user attributes (ENOTSUP).
-    if (::fsetxattr(fd, name, bytes.constData(), size_t(bytes.size()), 0) != 0 &&
-        errno != ENOTSUP)
+    if (::fsetxattr(fd, name, bytes.constData(), size_t(bytes.size()), 0) != 0 && errno != ENOTSUP)
         qCWarning(lcSaving) << "attribute" << name << "not recorded:" << std::strerror(errno);
 }
 
