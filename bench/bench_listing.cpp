@@ -1,8 +1,8 @@
 // The folder listing of a 20,000-entry folder (16,000 pictures) against a bare getdents64 read
 // of the same folder, measured in the same run. Prints the ratios the listing is held to:
 // at most 1.25 without ordering and 2.5 with natural ordering.
-#include "gallery/folderlisting.h"
-#include "gallery/imagelist.h"
+#include "folders/folderlisting.h"
+#include "folders/imagelist.h"
 
 #include <QFile>
 #include <QTemporaryDir>

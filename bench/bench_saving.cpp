@@ -7,7 +7,7 @@
 #include "benchrun.h"
 
 #include "imageservice/imageservice.h"
-#include "search/savingrun.h"
+#include "saving/savingrun.h"
 
 #include <QCoreApplication>
 #include <QDir>

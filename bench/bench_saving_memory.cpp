@@ -15,7 +15,7 @@
 
 #include "hostileserver.h"
 #include "platform/largeblocks.h"
-#include "search/savingrun.h"
+#include "saving/savingrun.h"
 
 using namespace vimbrel;
 

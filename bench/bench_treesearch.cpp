@@ -1,10 +1,10 @@
 // The tree search over 100,000 files in 5,000 folders against, in the same run, a bare
 // single-threaded openat/getdents64/fstatat walk that stats only picture-named files (bound:
 // at most 1.15 times its time) and `find` with the same tests (bound: at least 3 times faster).
-#include "gallery/imagelist.h"
-#include "gallery/pictureextensions.h"
-#include "gallery/mounttable.h"
-#include "gallery/treesearch.h"
+#include "folders/imagelist.h"
+#include "folders/pictureextensions.h"
+#include "folders/treesearch/mounttable.h"
+#include "folders/treesearch/treesearch.h"
 
 #include <QFile>
 #include <QTemporaryDir>

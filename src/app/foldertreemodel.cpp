@@ -6,8 +6,8 @@
 
 #include <algorithm>
 
-#include "gallery/directoryreader.h"
-#include "gallery/naturalorder.h"
+#include "folders/directoryreader.h"
+#include "folders/naturalorder.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "gallery/folderlisting.h"
+#include "folders/folderlisting.h"
 #include "platform/filenames.h"
 
 namespace vimbrel {
@@ -44,7 +44,7 @@ std::optional<QString> terminalAnswer(const QString &commandLine)
                               "  --help     顯示本說明\n"
                               "  --version  顯示版本\n");
     case StartKind::Version:
-        return QStringLiteral("Vimbrel 4.6\n");
+        return QStringLiteral("Vimbrel " VIMBREL_VERSION "\n");
     default:
         return std::nullopt;
     }

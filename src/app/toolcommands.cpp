@@ -6,6 +6,8 @@ namespace vimbrel {
 
 namespace ToolCommands {
 
+const QString AboutTitle = QStringLiteral("《Vimbrel》(v " VIMBREL_VERSION ")");
+
 QString contactMail()
 {
     return QStringLiteral("mailto:") + ContactMailbox + QStringLiteral("?subject=聯繫軟件作者");

@@ -11,7 +11,7 @@ namespace ToolCommands {
 
 inline const QString ContactMailbox = QStringLiteral("author@vimbrel.org");
 inline const QString HomePage = QStringLiteral("http://www.vimbrel.org/ulvo/tw/");
-inline const QString AboutTitle = QStringLiteral("《Vimbrel》(v 4.6)");
+extern const QString AboutTitle; // with the version from CMake
 inline const QString AboutCredit =
     QStringLiteral("Vimbrel 看圖與圖片成批下載 — 由 Vimbrel 開發者編寫，以 Qt 6 構建。");
 inline const QString OpenPictureTitle = QStringLiteral("打開圖像文件");

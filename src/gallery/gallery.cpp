@@ -5,7 +5,7 @@
 #include <limits>
 #include <utility>
 
-#include "gallery/folderlisting.h"
+#include "folders/folderlisting.h"
 #include "gallery/gallerylabels.h"
 #include "gallery/picturewidth.h"
 #include "platform/dialogs.h"

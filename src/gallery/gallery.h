@@ -1,7 +1,8 @@
 #pragma once
 
-#include "gallery/imagelist.h"
+#include "folders/imagelist.h"
 #include "gallery/thumbnailpage.h"
+#include "platform/settingskeys.h"
 
 #include <QObject>
 #include <QString>
@@ -25,8 +26,8 @@ public:
     static constexpr int MinPageSize = 30;
     static constexpr int MaxPageSize = 200;
     static constexpr int DefaultPageSize = 30;
-    static inline const QString SettingsSection = QStringLiteral("Main");
-    static inline const QString PageSizeKey = QStringLiteral("PageFileCount");
+    static inline const QString SettingsSection = SettingsKeys::MainSection;
+    static inline const QString PageSizeKey = SettingsKeys::PageFileCount;
     // The stored text read as a whole number (a fraction rounded half to even); missing, not a
     // number as a whole, or outside the range gives the default.
     [[nodiscard]] static int pageSizeFrom(const std::optional<QString> &stored);

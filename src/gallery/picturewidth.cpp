@@ -7,7 +7,7 @@
 #include <limits>
 #include <optional>
 
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 
 namespace vimbrel {
 

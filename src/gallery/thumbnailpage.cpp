@@ -1,6 +1,6 @@
 #include "gallery/thumbnailpage.h"
 
-#include "gallery/folderlisting.h"
+#include "folders/folderlisting.h"
 #include "platform/filenames.h"
 #include "platform/rounding.h"
 

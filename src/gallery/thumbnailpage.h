@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gallery/imagelist.h"
+#include "folders/imagelist.h"
 
 #include <QString>
 #include <QList>

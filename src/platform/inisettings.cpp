@@ -1,5 +1,7 @@
 #include "platform/inisettings.h"
 
+#include "platform/logging.h"
+
 namespace vimbrel {
 
 IniSettings::IniSettings()
@@ -31,6 +33,8 @@ void IniSettings::setValue(const QString &section, const QString &key, const QSt
 {
     m_settings->setValue(section + QLatin1Char('/') + key, text);
     m_settings->sync();
+    if (m_settings->status() != QSettings::NoError)
+        qCWarning(lcSettings) << "settings not written to" << m_settings->fileName();
 }
 
 QString IniSettings::fileName() const

@@ -1,6 +1,7 @@
 #include "platform/pagefiles.h"
 
 #include "platform/instancelock.h"
+#include "platform/logging.h"
 #include "platform/privatefile.h"
 
 #include <QDir>
@@ -43,7 +44,8 @@ void removeNotedFolder(const QFileInfo &note)
     const QFileInfo folder(QString::fromUtf8(file.readAll()));
     if (folder.isAbsolute() && folder.fileName().startsWith(TemporaryPrefix) && folder.isDir() &&
         !folder.isSymLink())
-        QDir(folder.filePath()).removeRecursively();
+        if (!QDir(folder.filePath()).removeRecursively())
+            qCWarning(lcPages) << "left behind:" << folder.filePath();
 }
 
 // Removes every page and half-written temporary of a slot (links and pipes included, none of
@@ -57,7 +59,8 @@ void clearPages(const QString &folder)
             removeNotedFolder(entry);
         if (entry.isSymLink() ||
             (!entry.isDir() && !entry.fileName().endsWith(QLatin1String(".lock"))))
-            PrivateFile::remove(entry.filePath());
+            if (!PrivateFile::remove(entry.filePath()))
+                qCWarning(lcPages) << "left behind:" << entry.filePath();
     }
 }
 

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 #include "platform/filenames.h"
 #include "preview/pngtext.h"
 #include "preview/thumbnailcache.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 #include <utility>
 
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 #include "platform/filenames.h"
 #include "preview/pngtext.h"
 

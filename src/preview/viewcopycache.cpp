@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "gallery/regularfile.h"
+#include "folders/regularfile.h"
 #include "preview/thumbnailcache.h"
 
 namespace vimbrel {

@@ -22,9 +22,7 @@
 #include "platform/dialogs.h"
 #include "platform/windowfit.h"
 #include "search/resultspage.h"
-#include "search/savingoptions.h"
-#include "search/savingreport.h"
-#include "search/savingrun.h"
+#include "search/savingcommand.h"
 #include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
@@ -88,6 +86,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     });
 
     m_wheel = new WheelFilter(this, m_controls, this);
+    wireSaving();
 
     connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
     connect(m_web0, &BrowserView::commandStateChanged, this, &FormSearch::webCommandStateChange);
@@ -411,87 +410,37 @@ void FormSearch::command9Click()
 
 void FormSearch::command1Click()
 {
-    // Pressed again during a run: it ends now, with what is already written.
-    if (m_saving) {
-        m_saving->stop();
-        return;
-    }
-    if (m_savingAsked)
-        return;
-    const std::optional<QString> folder =
-        m_services.dialogs->browseFolder(QStringLiteral("請指定一個保存圖片的文件目錄"),
-                                         m_downloadPath);
-    if (!folder || folder->isEmpty())
-        return;
-    m_downloadPath = *folder;
-    if (!m_downloadPath.endsWith(QLatin1Char('/')))
-        m_downloadPath += QLatin1Char('/');
-    if (m_controls->isRunning() && m_controls->litButton() >= 0)
-        m_controls->moveUpClick(m_controls->litButton()); // the timed scroll stops
-    m_savingAsked = true;
-    // The pictures are asked for as the view shown now asked for them.
-    BrowserView *shown = m_viewIndex == 0 ? m_web0 : m_web1;
-    SavingSource source;
-    // The results page is a local file; its pictures were found on the page view's page.
-    source.referrer = m_web0->url().toString(QUrl::FullyEncoded);
-    // Local pictures only for a local page: the results page is local whatever it shows.
-    source.localFilesAllowed = m_web0->url().isLocalFile();
-    source.cookiesFor = m_services.cookiesFor;
-    if (m_services.userAgent)
-        source.userAgent = m_services.userAgent();
-    QPointer<FormSearch> self(this);
-    const QString path = m_downloadPath;
-    shown->elements([self, path, source](const QList<BrowserView::Element> &elements) {
-        if (self && self->m_savingAsked)
-            self->startSaving(path, source, elements);
+    m_saving->press();
+}
+
+void FormSearch::wireSaving()
+{
+    SavingCommandServices saving;
+    saving.settings = m_services.settings;
+    saving.dialogs = m_services.dialogs;
+    saving.cookiesFor = m_services.cookiesFor;
+    saving.userAgent = m_services.userAgent;
+    saving.shownView = [this] { return m_viewIndex == 0 ? m_web0 : m_web1; };
+    saving.pageAddress = [this] { return m_web0->url(); };
+    m_saving = new SavingCommand(std::move(saving), this);
+    connect(m_saving, &SavingCommand::folderChosen, this, [this] {
+        if (m_controls->isRunning() && m_controls->litButton() >= 0)
+            m_controls->moveUpClick(m_controls->litButton()); // the timed scroll stops
     });
-}
-
-void FormSearch::startSaving(const QString &folder, const SavingSource &source,
-                             const QList<BrowserView::Element> &elements)
-{
-    m_savingAsked = false;
-    QStringList addresses;
-    for (const BrowserView::Element &element : elements) {
-        if (element.tagName == QLatin1String("IMG"))
-            addresses.append(element.href);
-    }
-    auto *run = new SavingRun(folder, source, this);
-    run->setOptions(SavingOptions::read(*m_services.settings));
-    m_saving = run;
-    connect(run, &SavingRun::progress, this, &FormSearch::savingProgress);
-    connect(run, &SavingRun::finished, this, &FormSearch::savingFinished);
-    m_progressStep = 0;
-    m_busy.emplace();
-    setLabel(0, QStringLiteral("0 / %1").arg(addresses.size()));
-    run->start(addresses);
-}
-
-void FormSearch::savingProgress(int done, int total)
-{
-    setLabel(0, QStringLiteral("%1 / %2").arg(done).arg(total));
-    // A busy mark that grows by 100 twips a picture and starts again after 2100.
-    m_progressStep = m_progressStep > 20 ? 0 : m_progressStep + 1;
-    m_labPro->resize(toPixels(m_progressStep * 100), m_labPro->height());
-    m_labPro->show();
-}
-
-void FormSearch::savingFinished(const SavingReport &report)
-{
-    if (m_saving)
-        m_saving->deleteLater();
-    m_saving = nullptr;
-    m_busy.reset();
-    m_labPro->hide();
-    setLabel(0, QStringLiteral("%1 / %2").arg(report.done()).arg(report.total));
-    if (!report.offersFolder()) {
-        m_services.dialogs->messageBox(report.text(), SavingReport::title,
-                                       report.writeError.isEmpty() ? MessageIcon::Information
-                                                                   : MessageIcon::Warning);
-        return;
-    }
-    if (m_services.dialogs->question(report.text(), SavingReport::title))
-        Q_EMIT m_services.state->folderToShow(m_downloadPath);
+    connect(m_saving, &SavingCommand::started, this,
+            [this](int total) { setLabel(0, QStringLiteral("0 / %1").arg(total)); });
+    connect(m_saving, &SavingCommand::progress, this, [this](int done, int total, int markTwips) {
+        setLabel(0, QStringLiteral("%1 / %2").arg(done).arg(total));
+        m_labPro->resize(toPixels(markTwips), m_labPro->height());
+        m_labPro->show();
+    });
+    connect(m_saving, &SavingCommand::finished, this, [this](int done, int total) {
+        m_labPro->hide();
+        setLabel(0, QStringLiteral("%1 / %2").arg(done).arg(total));
+    });
+    if (m_services.state)
+        connect(m_saving, &SavingCommand::folderToShow, m_services.state,
+                &SearchState::folderToShow);
 }
 
 // --- browsing ---
@@ -611,12 +560,7 @@ void FormSearch::closeEvent(QCloseEvent *event)
     m_slide->stop();
     ++m_extraction;
     // A run ends with its window: what is written stays, nothing more is asked.
-    m_savingAsked = false;
-    if (m_saving) {
-        m_saving->disconnect(this);
-        m_saving->abort();
-    }
-    m_busy.reset();
+    m_saving->abort();
     PageFiles::remove(m_services.resultsPageFile);
     event->accept();
 }

@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QNetworkCookie>
-#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -10,12 +9,10 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <optional>
 
 #include "search/extraction.h"
 #include "search/searchlayout.h"
 #include "view/browserview.h"
-#include "view/busycursor.h"
 
 class QAction;
 class QComboBox;
@@ -26,9 +23,7 @@ namespace vimbrel {
 
 class Dialogs;
 class FocusSink;
-class SavingRun;
-struct SavingReport;
-struct SavingSource;
+class SavingCommand;
 class ScreenGrabber;
 class SearchActions;
 class SearchState;
@@ -108,11 +103,8 @@ private:
     void setLabel(int index, const QString &text);
     [[nodiscard]] QString countLabel() const;
     [[nodiscard]] int resultsViewWidthTwips() const;
-    // The saving run over the shown view's pictures.
-    void startSaving(const QString &folder, const SavingSource &source,
-                     const QList<BrowserView::Element> &elements);
-    void savingProgress(int done, int total);
-    void savingFinished(const SavingReport &report);
+    // The saving command over the shown view's pictures, its marks in this window.
+    void wireSaving();
     [[nodiscard]] double dpi() const;
     [[nodiscard]] int toPixels(int twips) const;
     [[nodiscard]] int toTwips(int pixels) const;
@@ -144,11 +136,7 @@ private:
     bool m_slidePending = false;   // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
     bool m_toldPageNotWritten = false; // the message about it comes once
-    QString m_downloadPath;        // the folder of the last saving run
-    QPointer<SavingRun> m_saving;
-    std::optional<BusyCursor> m_busy; // while a saving run lasts
-    bool m_savingAsked = false;       // a folder was chosen and the shown view's pictures are read
-    int m_progressStep = 0;           // the busy mark's width in hundreds of twips
+    SavingCommand *m_saving = nullptr;
 };
 
 } // namespace vimbrel

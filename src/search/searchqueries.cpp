@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "platform/numberanswer.h"
+#include "platform/settingskeys.h"
 
 namespace vimbrel {
 
@@ -12,7 +13,7 @@ namespace SearchQueries {
 
 namespace {
 
-const QString SearchSection = QStringLiteral("Search");
+const QString SearchSection = SettingsKeys::SearchSection;
 
 // The browser view names a page without a title after its address, shortened: a local file by
 // its name, a web page without "http://" (and a bare host without its slash).
@@ -94,7 +95,7 @@ QStringList presetAddresses(const Settings &settings, const QString &host)
     };
     QStringList addresses{homeAddress(host)};
     for (int i = 0; i < 5; ++i) {
-        const auto stored = settings.value(SearchSection, QStringLiteral("Preset%1").arg(i + 1));
+        const auto stored = settings.value(SearchSection, SettingsKeys::PresetPattern.arg(i + 1));
         const QString trimmed = stored ? stored->trimmed() : QString();
         addresses.append(trimmed.isEmpty() ? QString::fromLatin1(Defaults[i]) : trimmed);
     }
@@ -103,7 +104,7 @@ QStringList presetAddresses(const Settings &settings, const QString &host)
 
 QString serviceHost(const Settings &settings)
 {
-    const auto stored = settings.value(SearchSection, QStringLiteral("ServiceHost"));
+    const auto stored = settings.value(SearchSection, SettingsKeys::ServiceHost);
     const QString trimmed = stored ? stored->trimmed() : QString();
     return trimmed.isEmpty() ? QStringLiteral("image.baidu.com") : trimmed;
 }

@@ -8,9 +8,9 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <QWidget> // QPointer<QWidget> needs the whole class
 
 class QAction;
-class QWidget;
 
 namespace vimbrel {
 

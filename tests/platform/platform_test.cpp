@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -205,6 +206,51 @@ TEST(IniSettingsTest, GarbageFileDoesNotCrash)
                       QStringLiteral("60"));
     EXPECT_EQ(settings.value(QStringLiteral("Main"), QStringLiteral("PageFileCount")),
               QStringLiteral("60"));
+}
+
+namespace {
+
+// The lines of one logging category while it lives.
+class CategoryLines
+{
+public:
+    explicit CategoryLines(const char *category)
+    {
+        s_category = category;
+        s_lines.clear();
+        m_previous = qInstallMessageHandler(&CategoryLines::handle);
+    }
+    ~CategoryLines() { qInstallMessageHandler(m_previous); }
+    [[nodiscard]] const QStringList &lines() const { return s_lines; }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext &context, const QString &text)
+    {
+        if (context.category && qstrcmp(context.category, s_category) == 0)
+            s_lines.append(text);
+    }
+    static inline const char *s_category = nullptr;
+    static inline QStringList s_lines;
+    QtMessageHandler m_previous = nullptr;
+};
+
+} // namespace
+
+TEST(IniSettingsTest, ASettingsFileThatCannotBeWrittenLeavesALogLine)
+{
+    QTemporaryDir dir;
+    // A file where the settings' folder should be: no one can write below it, root included.
+    const QString blocker = dir.filePath(QStringLiteral("ulvo"));
+    {
+        QFile f(blocker);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    CategoryLines log("vimbrel.settings");
+    IniSettings settings(blocker + QStringLiteral("/ulvo.ini"));
+    settings.setValue(QStringLiteral("Main"), QStringLiteral("PageFileCount"),
+                      QStringLiteral("60"));
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().front().contains(QStringLiteral("ulvo.ini")));
 }
 
 TEST(PageFilesTest, AnOpenExistingFolderIsClosedToOthers)

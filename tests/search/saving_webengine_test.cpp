@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "livesearchwindow.h"
+#include "saving/originattributes.h"
+#include "saving/savingrun.h"
 #include "search/formsearch.h"
-#include "search/originattributes.h"
-#include "search/savingrun.h"
 #include "webenginewait.h"
 
 namespace vimbrel {
