@@ -60,6 +60,7 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     connect(a[A::Cmd3], &QAction::triggered, this, &FormImage::cmd3Click);
     connect(a[A::Cmd4], &QAction::triggered, m_controls, &ViewControls::zoomIn);
     connect(a[A::Cmd5], &QAction::triggered, m_controls, &ViewControls::zoomOut);
+    connect(a.closeWindow(), &QAction::triggered, this, &QWidget::close);
 
     if (m_services.makeDownload)
         m_download = m_services.makeDownload(m_web, this);

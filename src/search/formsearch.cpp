@@ -25,6 +25,7 @@
 #include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
+#include "view/actionkeys.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
@@ -135,6 +136,10 @@ void FormSearch::wireActions()
     on(a[A::Command9], this, &FormSearch::command9Click);
     on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
     on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
+    on(a.toAddress(), this, [this] {
+        m_textUrl->setFocus(Qt::ShortcutFocusReason);
+        m_textUrl->lineEdit()->selectAll();
+    });
 }
 
 void FormSearch::buildLabels()
@@ -166,6 +171,12 @@ void FormSearch::buildEntryRow()
     m_textUrl = new QComboBox(this);
     m_textUrl->setObjectName(QStringLiteral("TextUrl"));
     m_textUrl->setEditable(true);
+    // The box "activates" an entry whose text its line holds when the line loses the focus;
+    // only a choice from the list goes there, not a click elsewhere after typing.
+    auto *line = new QLineEdit(m_textUrl);
+    connect(line, &QLineEdit::editingFinished, this, [this] { m_leavingAddress = true; });
+    m_textUrl->setLineEdit(line);
+    connect(line, &QLineEdit::editingFinished, this, [this] { m_leavingAddress = false; });
     // Every go appends its entry, also a repeated one; the box itself never adds or merges.
     m_textUrl->setInsertPolicy(QComboBox::NoInsert);
     m_textUrl->setDuplicatesEnabled(true);
@@ -181,6 +192,8 @@ void FormSearch::buildEntryRow()
     connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
     m_textUrl->installEventFilter(this);
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
+        if (m_leavingAddress)
+            return;
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
         cmdGoClick();
@@ -263,6 +276,9 @@ void FormSearch::applyLayout()
     } else {
         place(m_web1->widget(), m_geometry.web1);
     }
+    // Tab stops only at the view on show: the other waits beside the window or under it.
+    setTabStop(m_web0->widget(), !m_resultsInPlace);
+    setTabStop(m_web1->widget(), m_resultsInPlace);
     const int iconSize = std::max(16, toPixels(650) - 14);
     for (QToolButton *button : findChildren<QToolButton *>())
         button->setIconSize(QSize(iconSize, iconSize));

@@ -606,7 +606,7 @@ TEST_F(MainWindow, ACommandOfferedTwiceIsOneAction)
         const char *tooltip; // on the tool row
         const char *caption; // in the tools menu
     };
-    for (const Shared &c : {Shared{"Command2", "刷新圖像", "頁面刷新"},
+    for (const Shared &c : {Shared{"Command2", "刷新圖像 (F5)", "頁面刷新"},
                             Shared{"Command8", "查看文件路徑", "查看圖片路徑"},
                             Shared{"Command9", "截圖另存為", "全屏幕拍照"}}) {
         QAction *shared = action(c.name);
