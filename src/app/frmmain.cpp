@@ -15,6 +15,7 @@
 #include "app/drivelist.h"
 #include "app/folderpane.h"
 #include "app/mainactions.h"
+#include "app/maintitle.h"
 #include "app/maintools.h"
 #include "app/startup.h"
 #include "app/toolcommands.h"
@@ -241,6 +242,7 @@ void Frmmain::showBuiltPage()
     setLabel(0, m_gallery->pathLabel());
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
+    setWindowTitle(MainTitle::forFolder(m_gallery->pageFolder()));
     (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
     (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
     if (!m_gallery->pageWritten())

@@ -86,3 +86,9 @@ TEST_F(MainKeys, TabReachesOnlyWhatCanShowTheFocus)
 {
     EXPECT_EQ(tabStopsOutOfSight(*m_window), QStringList());
 }
+
+TEST_F(MainKeys, TheTitleNamesTheFolderOnShow)
+{
+    EXPECT_EQ(m_window->windowTitle(),
+              QStringLiteral("Vimbrel — ") + m_dir.filePath(QStringLiteral("pictures")));
+}
