@@ -137,7 +137,8 @@ int main(int argc, char *argv[])
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
                       std::min(area.height(), std::max(window.height(), area.height() * 5 / 6)));
-        window.move(area.center() - window.rect().center());
+        // A second instance steps aside rather than opening exactly over the first.
+        window.move(StartUp::windowPlace(area, window.size(), PageFiles::instanceNumber()));
     }
     window.show();
     window.formLoad(StartUp::commandLineFolder(app.arguments().mid(1)));
