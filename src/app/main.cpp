@@ -22,6 +22,7 @@
 #include "app/startup.h"
 #include "app/toolicons.h"
 #include "preview/previewschemehandler.h"
+#include "view/interfacelanguage.h"
 #include "view/webenginebrowserview.h"
 #include "view/webenginecookies.h"
 
@@ -51,6 +52,9 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
     QApplication::setWindowIcon(programIcon());
     installQtTranslation(app);
+    // Before the first view: the engine reads its language once, at its start.
+    InterfaceLanguage::apply();
+    InterfaceLanguage::applyTo(QWebEngineProfile::defaultProfile());
     // Ended from outside (kill, Ctrl+C, logout): close as the window's close button does.
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [] {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "view/interfacelanguage.h"
 #include "view/webenginebrowserview.h"
 
 namespace vimbrel {
@@ -119,7 +120,7 @@ void WebEnginePictureDownload::finished(Job *job)
     if (request->state() != QWebEngineDownloadRequest::DownloadCompleted) {
         const QString reason = request->state() == QWebEngineDownloadRequest::DownloadCancelled
                                    ? QStringLiteral("下載已取消")
-                                   : request->interruptReasonString();
+                                   : InterfaceLanguage::downloadFailure(request->interruptReason());
         fail(job, reason.isEmpty() ? QStringLiteral("下載失敗") : reason);
         return;
     }
