@@ -19,6 +19,7 @@
 #include "platform/pagefiles.h"
 #include "platform/settings.h"
 #include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "search/resultspage.h"
 #include "search/savingreport.h"
 #include "search/savingrun.h"
@@ -27,6 +28,7 @@
 #include "search/searchstate.h"
 #include "view/actionkeys.h"
 #include "view/focussink.h"
+#include "view/picturemenu.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
 
@@ -219,6 +221,15 @@ void FormSearch::formLoad()
         m_services.makeResultsView ? m_services.makeResultsView : m_services.makeView;
     m_web1 = makeResults(this);
     m_web1->widget()->setObjectName(QStringLiteral("Web1"));
+    auto *pictureMenu = new PictureMenu(
+        this, [this](const QString &address) { openInBrowser(address); },
+        [this](const QString &address) {
+            Q_EMIT m_services.state->pictureSaveRequested(address, this);
+        });
+    connect(m_web1, &BrowserView::pictureMenuRequested, this,
+            [pictureMenu](const QUrl &picture, const QPoint &at) {
+                pictureMenu->popup(picture.toString(QUrl::FullyEncoded), at);
+            });
     m_web1->widget()->show();
     m_web1->widget()->raise();
     connect(m_web1, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
@@ -571,6 +582,16 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
     const bool localFromLocal = url.isLocalFile() && m_web0->url().isLocalFile();
     if (web || localFromLocal)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
+}
+
+void FormSearch::openInBrowser(const QString &address)
+{
+    // A file: or other address taken from a page could make the desktop run a program.
+    const QString scheme = QUrl(address).scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    if (!web || !m_services.shell->open(address))
+        m_services.dialogs->messageBox(QStringLiteral("這個地址不能在瀏覽器裡打開：") + address,
+                                       Caption, MessageIcon::Warning);
 }
 
 bool FormSearch::eventFilter(QObject *watched, QEvent *event)

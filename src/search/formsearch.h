@@ -92,6 +92,8 @@ private:
     void webCommandStateChange(BrowserCommand command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
+    // A results picture in the desktop's browser; web addresses only.
+    void openInBrowser(const QString &address);
     void wireActions();
     void buildLabels();
     void buildEntryRow();

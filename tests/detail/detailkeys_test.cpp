@@ -1,13 +1,25 @@
+#include <QMenu>
+
 #include <gtest/gtest.h>
 
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
 #include "detail/detailwindow.h"
 #include "detail/formimage.h"
+#include "detail/picturedownload.h"
 #include "windowkeys.h"
 
 namespace vimbrel {
 namespace {
+
+// Saves nothing; the tests look at the questions asked before a save.
+class NoDownload : public PictureDownload
+{
+public:
+    using PictureDownload::PictureDownload;
+    void save(const QString &, const QString &, Done) override {}
+    bool busy() const override { return false; }
+};
 
 class DetailKeys : public SearchWindowFixture
 {
@@ -22,7 +34,9 @@ protected:
             m_view = new FakeBrowserView(parent);
             return m_view;
         };
-        services.makeDownload = [](BrowserView *, QObject *) { return nullptr; };
+        services.makeDownload = [](BrowserView *, QObject *parent) {
+            return new NoDownload(parent);
+        };
         services.pageFile = m_dir.filePath(QStringLiteral("img.htm"));
         m_detail = std::make_unique<DetailWindow>(services, &m_state);
         for (const char *address : {"http://p.test/a.jpg", "http://p.test/b.jpg"})
@@ -71,6 +85,24 @@ TEST_F(DetailKeys, EachKeyTriggersItsCommandAndShowsInItsTooltip)
 TEST_F(DetailKeys, TabReachesOnlyWhatCanShowTheFocus)
 {
     EXPECT_EQ(tabStopsOutOfSight(*m_detail->window()), QStringList());
+}
+
+// "保存圖片" of a results page's picture menu: the detail window shows that picture and asks
+// where to save it, as its own button does.
+TEST_F(DetailKeys, APictureMenusSaveIsTheDetailWindowsSave)
+{
+    const QString picture = m_state.results().at(1);
+    Q_EMIT m_state.pictureSaveRequested(picture, nullptr);
+    EXPECT_EQ(m_detail->window()->currentPicture(), picture);
+    ASSERT_FALSE(m_dialogs.calls.isEmpty());
+    EXPECT_EQ(m_dialogs.calls.last(), QStringLiteral("save|保存圖片|所有文件 (*)|b.jpg"));
+
+    // The detail window's own menu saves and opens the picture it shows.
+    m_view->requestPictureMenu(QUrl(picture));
+    auto *menu = m_detail->window()->findChild<QMenu *>(QStringLiteral("PictureMenu"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }));
+    menu->findChild<QAction *>(QStringLiteral("OpenPicture"))->trigger();
+    EXPECT_EQ(m_shell.calls.last(), QStringLiteral("open|") + picture);
 }
 
 } // namespace vimbrel
