@@ -29,6 +29,7 @@
 #include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
 #include "view/browserview.h"
+#include "view/elidinglabel.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
@@ -77,7 +78,8 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_pane->select(m_folderPath);
 
     for (int i = 0; i < 7; ++i) {
-        auto *label = new QLabel(this);
+        // The path is the one text that can outgrow its place.
+        auto *label = i == 0 ? new ElidingLabel(this) : new QLabel(this);
         label->setObjectName(QStringLiteral("Lab%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         m_labels[std::size_t(i)] = label;
