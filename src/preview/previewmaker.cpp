@@ -32,6 +32,21 @@ QByteArray browserMimeType(const QByteArray &format)
         return QByteArrayLiteral("image/bmp");
     if (format == "webp")
         return QByteArrayLiteral("image/webp");
+    if (format == "avif")
+        return QByteArrayLiteral("image/avif");
+    return {};
+}
+
+// A picture Qt has no reader for that the browser reads itself (AVIF without an image
+// plugin), by its header; empty for anything else.
+QByteArray browserOnlyMimeType(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray head = file.read(12);
+    if (head.mid(4, 8) == "ftypavif" || head.mid(4, 8) == "ftypavis")
+        return QByteArrayLiteral("image/avif");
     return {};
 }
 
@@ -275,8 +290,11 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     QImageReader reader(path);
     prepare(reader);
     const QSize stored = reader.size();
-    if (stored.isEmpty())
+    if (stored.isEmpty()) {
+        if (const QByteArray mimeType = browserOnlyMimeType(path); !mimeType.isEmpty())
+            return original(path, mimeType);
         return std::nullopt;
+    }
     // Refused before any decoding: a scaled decode would otherwise slip under the limit.
     if (qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) * 1024 * 1024)
         return std::nullopt;

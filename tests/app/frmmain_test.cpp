@@ -429,8 +429,9 @@ TEST_F(MainWindow, OpenPictureListsItsFolderEvenWhenAlreadyShown)
         EXPECT_EQ(gallery().pageFolder(), folder + QLatin1Char('/'));
         EXPECT_EQ(text(2), QStringLiteral("圖片總數：3"));
     }
-    EXPECT_TRUE(m_dialogs.calls.last().startsWith(QStringLiteral("open|打開圖像文件|") + folder +
-                                                  QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF) (")));
+    EXPECT_TRUE(m_dialogs.calls.last().startsWith(
+        QStringLiteral("open|打開圖像文件|") + folder +
+        QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF,WEBP,AVIF) (")));
 }
 
 TEST_F(MainWindow, ExportWritesEveryPathAndOneMoreLineEnd)
