@@ -50,6 +50,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
+    // The installed menu entry's id: Wayland links the windows to it (name, icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vimbrel.Vimbrel"));
     QApplication::setWindowIcon(programIcon());
     installQtTranslation(app);
     // Before the first view: the engine reads its language once, at its start.
