@@ -249,6 +249,8 @@ void FormSearch::formLoad()
     m_web1->navigate(QStringLiteral("about:blank"));
     m_background = QStringLiteral("#FFFFFF");
     setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    // The arrow keys scroll from the start; Tab no longer stops at the box, so say so.
+    m_cmb->setFocus();
 }
 
 void FormSearch::setLabel(int index, const QString &text)
