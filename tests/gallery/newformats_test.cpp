@@ -9,6 +9,7 @@
 
 #include "gallery/folderlisting.h"
 #include "gallery/imagelist.h"
+#include "gallery/picturewidth.h"
 #include "gallery/treesearch.h"
 
 using namespace vimbrel;
@@ -50,4 +51,22 @@ TEST(NewFormats, WebPAndAvifAreListedAndFoundByTheTreeSearch)
     TreeSearch::search(root, found, stop);
     EXPECT_EQ(entriesOf(found), QStringList({root + "a.webp", root + "B.AVIF", root + "c.jpg",
                                              root + "sub/g.avif", root + "sub/h.WebP"}));
+}
+
+// Without an image plugin for AVIF the page still lays it out by its width, from its header.
+TEST(NewFormats, AnAvifPicturesWidthComesFromItsHeader)
+{
+    QTemporaryDir dir;
+    QByteArray avif("\0\0\0\x1c"
+                    "ftypavif\0\0\0\0avifmif1miaf",
+                    28);
+    avif += QByteArray("\0\0\0\x30meta\0\0\0\0", 12) + QByteArray(20, '\0');
+    avif += QByteArray("\0\0\0\x14ispe\0\0\0\0\0\0\x0f\xa0\0\0\x0b\xb8", 20); // 4000 x 3000
+    avif += QByteArray(100, '\x7f');
+    const QString path = dir.filePath(QStringLiteral("phone.avif"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(avif);
+    file.close();
+    EXPECT_EQ(pictureWidth(path), 4000);
 }
