@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include "view/interfacelanguage.h"
 #include "view/webenginebrowserview.h"
 
 namespace vimbrel {
@@ -120,7 +119,7 @@ void WebEnginePictureDownload::finished(Job *job)
     if (request->state() != QWebEngineDownloadRequest::DownloadCompleted) {
         const QString reason = request->state() == QWebEngineDownloadRequest::DownloadCancelled
                                    ? QStringLiteral("下載已取消")
-                                   : InterfaceLanguage::downloadFailure(request->interruptReason());
+                                   : request->interruptReasonString();
         fail(job, reason.isEmpty() ? QStringLiteral("下載失敗") : reason);
         return;
     }

@@ -17,9 +17,9 @@
 
 #include "capture/modulescreen.h"
 #include "platform/pagefiles.h"
+#include "platform/shell.h"
 #include "platform/settings.h"
 #include "platform/dialogs.h"
-#include "platform/shell.h"
 #include "search/resultspage.h"
 #include "search/savingreport.h"
 #include "search/savingrun.h"

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QString>
-#include <QWebEngineDownloadRequest>
 
 class QWebEngineProfile;
 
 namespace vimbrel {
 
-// The program speaks Traditional Chinese (Taiwan) whatever the desktop's language: dates, the
-// browser engine's own pages (a page that cannot be reached) and the reasons a download fails.
+// The program speaks Traditional Chinese (Taiwan) whatever the desktop's language: dates and
+// the browser engine's own pages (a page that cannot be reached).
 namespace InterfaceLanguage {
 
 // Before the browser engine starts: it takes its language from the program's locale.
@@ -16,10 +15,6 @@ void apply();
 // What the views ask web sites for: Chinese pages, Taiwan's first.
 void applyTo(QWebEngineProfile *profile);
 [[nodiscard]] QString acceptLanguage();
-
-// Why a download stopped, in the program's language (the engine's own texts come in English
-// or Simplified Chinese only).
-[[nodiscard]] QString downloadFailure(QWebEngineDownloadRequest::DownloadInterruptReason reason);
 
 } // namespace InterfaceLanguage
 
