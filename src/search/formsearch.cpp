@@ -173,12 +173,6 @@ void FormSearch::buildEntryRow()
     m_textUrl = new QComboBox(this);
     m_textUrl->setObjectName(QStringLiteral("TextUrl"));
     m_textUrl->setEditable(true);
-    // The box "activates" an entry whose text its line holds when the line loses the focus;
-    // only a choice from the list goes there, not a click elsewhere after typing.
-    auto *line = new QLineEdit(m_textUrl);
-    connect(line, &QLineEdit::editingFinished, this, [this] { m_leavingAddress = true; });
-    m_textUrl->setLineEdit(line);
-    connect(line, &QLineEdit::editingFinished, this, [this] { m_leavingAddress = false; });
     // Every go appends its entry, also a repeated one; the box itself never adds or merges.
     m_textUrl->setInsertPolicy(QComboBox::NoInsert);
     m_textUrl->setDuplicatesEnabled(true);
@@ -194,8 +188,6 @@ void FormSearch::buildEntryRow()
     connect(m_textUrl, &QComboBox::editTextChanged, m_textUrl, &QWidget::setToolTip);
     m_textUrl->installEventFilter(this);
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
-        if (m_leavingAddress)
-            return;
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
         cmdGoClick();

@@ -146,7 +146,6 @@ private:
     std::optional<BusyCursor> m_busy; // while a saving run lasts
     bool m_savingAsked = false;       // a folder was chosen and the shown view's pictures are read
     int m_progressStep = 0;           // the busy mark's width in hundreds of twips
-    bool m_leavingAddress = false;    // the address box's line is losing the focus
 };
 
 } // namespace vimbrel

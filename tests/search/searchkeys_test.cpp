@@ -60,19 +60,3 @@ TEST_F(SearchKeys, TabReachesOnlyWhatCanShowTheFocus)
 }
 
 } // namespace vimbrel
-
-namespace vimbrel {
-
-TEST_F(SearchKeys, LeavingTheAddressBoxGoesNowhere)
-{
-    // A listed address in the box, the line left for the page or a button: the box would take
-    // that as a choice from its list.
-    auto *address = m_window->findChild<QComboBox *>(QStringLiteral("TextUrl"));
-    address->setEditText(address->itemText(1));
-    address->lineEdit()->setFocus();
-    const QStringList before = m_fakeViews.front()->navigations;
-    m_window->findChild<QWidget *>(QStringLiteral("Cmb"))->setFocus();
-    EXPECT_EQ(m_fakeViews.front()->navigations, before);
-}
-
-} // namespace vimbrel
