@@ -241,8 +241,15 @@ void FormSearch::formLoad()
     m_web1->navigate(QStringLiteral("about:blank"));
     m_background = QStringLiteral("#FFFFFF");
     setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
-    // The arrow keys scroll from the start; Tab no longer stops at the box, so say so.
-    m_cmb->setFocus();
+}
+
+void FormSearch::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Up and Down scroll from the start: Tab does not stop at the focus box, so the window
+    // would otherwise give its first keys to the address box.
+    if (!focusWidget())
+        m_cmb->setFocus();
 }
 
 void FormSearch::setLabel(int index, const QString &text)
