@@ -38,16 +38,16 @@ QByteArray browserMimeType(const QByteArray &format)
 }
 
 // A picture Qt has no reader for that the browser reads itself (AVIF without an image
-// plugin), by its header; empty for anything else.
-QByteArray browserOnlyMimeType(const QString &path)
+// plugin), told by its header, goes to the view as it is; nothing for anything else.
+std::optional<Preview> browserOnlyOriginal(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray head = file.read(12);
-    if (head.mid(4, 8) == "ftypavif" || head.mid(4, 8) == "ftypavis")
-        return QByteArrayLiteral("image/avif");
-    return {};
+        return std::nullopt;
+    const QByteArray head = file.peek(12);
+    if (head.mid(4, 8) != "ftypavif" && head.mid(4, 8) != "ftypavis")
+        return std::nullopt;
+    return Preview{file.readAll(), QByteArrayLiteral("image/avif"), {}};
 }
 
 struct Stamp
@@ -290,11 +290,8 @@ std::optional<Preview> PreviewMaker::make(const QString &path, int width, Keep k
     QImageReader reader(path);
     prepare(reader);
     const QSize stored = reader.size();
-    if (stored.isEmpty()) {
-        if (const QByteArray mimeType = browserOnlyMimeType(path); !mimeType.isEmpty())
-            return original(path, mimeType);
-        return std::nullopt;
-    }
+    if (stored.isEmpty())
+        return browserOnlyOriginal(path);
     // Refused before any decoding: a scaled decode would otherwise slip under the limit.
     if (qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) * 1024 * 1024)
         return std::nullopt;
