@@ -19,6 +19,19 @@ namespace vimbrel {
 
 namespace {
 
+// A picture Qt has no reader for that the browser reads itself (AVIF without an image
+// plugin), told by its header, goes to the view as it is; nothing for anything else.
+std::optional<Preview> browserOnlyOriginal(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.peek(12);
+    if (head.mid(4, 8) != "ftypavif" && head.mid(4, 8) != "ftypavis")
+        return std::nullopt;
+    return Preview{file.readAll(), QByteArrayLiteral("image/avif"), {}};
+}
+
 // Formats every browser engine shows by itself; anything else Qt reads goes out as PNG.
 QByteArray browserMimeType(const QByteArray &format)
 {
@@ -35,19 +48,6 @@ QByteArray browserMimeType(const QByteArray &format)
     if (format == "avif")
         return QByteArrayLiteral("image/avif");
     return {};
-}
-
-// A picture Qt has no reader for that the browser reads itself (AVIF without an image
-// plugin), told by its header, goes to the view as it is; nothing for anything else.
-std::optional<Preview> browserOnlyOriginal(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray head = file.peek(12);
-    if (head.mid(4, 8) != "ftypavif" && head.mid(4, 8) != "ftypavis")
-        return std::nullopt;
-    return Preview{file.readAll(), QByteArrayLiteral("image/avif"), {}};
 }
 
 struct Stamp
