@@ -64,7 +64,8 @@ MainActions::MainActions(QWidget *window) : QObject(window)
         if (row.tooltip)
             action->setToolTip(QString::fromUtf8(row.tooltip));
         if (row.theme) {
-            action->setIcon(toolIcon(QString::fromLatin1(row.theme), QString::fromUtf8(row.glyph)));
+            action->setIcon(
+                toolIcon(QString::fromLatin1(row.theme), QString::fromUtf8(row.glyph)));
             // The menus have always been plain text.
             action->setIconVisibleInMenu(false);
         }

@@ -163,6 +163,8 @@ int avifWidth(HeaderReader &in)
 {
     constexpr qint64 Searched = 4096;
     for (qint64 pos = 12; pos + 12 <= Searched; ++pos) {
+        if (!in.byte(pos + 11))
+            return 0; // the file ends first
         if (in.matches(pos, "ispe", 4))
             return widthOrZero(in.be32(pos + 8)); // version and flags (4), width (4), height (4)
     }
