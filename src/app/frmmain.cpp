@@ -15,6 +15,7 @@
 #include "app/drivelist.h"
 #include "app/folderpane.h"
 #include "app/mainactions.h"
+#include "app/maintitle.h"
 #include "app/maintools.h"
 #include "app/startup.h"
 #include "app/toolcommands.h"
@@ -29,6 +30,7 @@
 #include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
 #include "view/browserview.h"
+#include "view/elidinglabel.h"
 #include "view/focussink.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
@@ -77,7 +79,8 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_pane->select(m_folderPath);
 
     for (int i = 0; i < 7; ++i) {
-        auto *label = new QLabel(this);
+        // The path is the one text that can outgrow its place.
+        auto *label = i == 0 ? new ElidingLabel(this) : new QLabel(this);
         label->setObjectName(QStringLiteral("Lab%1").arg(i));
         label->setTextFormat(Qt::PlainText);
         m_labels[std::size_t(i)] = label;
@@ -242,6 +245,7 @@ void Frmmain::showBuiltPage()
     setLabel(0, m_gallery->pathLabel());
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
+    setWindowTitle(MainTitle::forFolder(m_gallery->pageFolder()));
     (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
     (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
     if (!m_gallery->pageWritten())

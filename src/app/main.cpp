@@ -24,6 +24,7 @@
 #include "app/startup.h"
 #include "app/toolicons.h"
 #include "preview/previewschemehandler.h"
+#include "view/interfacelanguage.h"
 #include "view/webenginebrowserview.h"
 #include "view/webenginecookies.h"
 
@@ -56,8 +57,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vimbrel"));
     QApplication::setOrganizationName(QStringLiteral("ulvo"));
+    // The installed menu entry's id: Wayland links the windows to it (name, icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vimbrel.Vimbrel"));
     QApplication::setWindowIcon(programIcon());
     installQtTranslation(app);
+    // Before the first view: the engine reads its language once, at its start.
+    InterfaceLanguage::apply();
+    InterfaceLanguage::applyTo(QWebEngineProfile::defaultProfile());
     // Ended from outside (kill, Ctrl+C, logout): close as the window's close button does.
     QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, [] {
@@ -144,7 +150,8 @@ int main(int argc, char *argv[])
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),
                       std::min(area.height(), std::max(window.height(), area.height() * 5 / 6)));
-        window.move(area.center() - window.rect().center());
+        // A second instance steps aside rather than opening exactly over the first.
+        window.move(StartUp::windowPlace(area, window.size(), PageFiles::instanceNumber()));
     }
     WindowFit::fitOnScreen(window); // its frame as well
     window.show();

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "app/toolicons.h"
+#include "view/actionkeys.h"
 
 namespace vimbrel {
 
@@ -78,6 +79,18 @@ MainActions::MainActions(QWidget *window) : QObject(window)
 
     buildToolRow(window);
     buildMenus(window);
+    setKeys(window);
+}
+
+void MainActions::setKeys(QWidget *window)
+{
+    setActionKeys((*this)[CmdPage0], window, {QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    setActionKeys((*this)[CmdPage1], window, {QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    setActionKeys((*this)[Command2], window, {QKeySequence(Qt::Key_F5)});
+    // Ctrl+= too: on most layouts "+" needs Shift.
+    setActionKeys((*this)[BigP0], window,
+                  {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    setActionKeys((*this)[BigP1], window, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
 }
 
 void MainActions::buildToolRow(QWidget *window)

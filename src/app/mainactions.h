@@ -69,6 +69,7 @@ public:
 private:
     void buildToolRow(QWidget *window);
     void buildMenus(QWidget *window);
+    void setKeys(QWidget *window);
 
     std::array<QAction *, Count> m_actions{};
     std::array<QToolButton *, MainLayout::ButtonCount> m_buttons{};

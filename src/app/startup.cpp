@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include "folders/folderlisting.h"
 #include "platform/filenames.h"
 
@@ -48,6 +50,26 @@ std::optional<QString> terminalAnswer(const QString &commandLine)
     default:
         return std::nullopt;
     }
+}
+
+namespace {
+
+// One axis: from the centred place, offset steps on, wrapped within the room the window leaves.
+int placeOnAxis(int start, int room, int centred, int offset)
+{
+    if (room < InstanceStep)
+        return start + std::max(0, room) / 2;
+    return start + (centred - start + offset) % (room + 1);
+}
+
+} // namespace
+
+QPoint windowPlace(const QRect &area, const QSize &size, int instance)
+{
+    const int offset = std::max(0, instance) * InstanceStep;
+    const QPoint centred = area.center() - QRect(QPoint(0, 0), size).center();
+    return {placeOnAxis(area.left(), area.width() - size.width(), centred.x(), offset),
+            placeOnAxis(area.top(), area.height() - size.height(), centred.y(), offset)};
 }
 
 } // namespace StartUp

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +38,12 @@ struct Start
 
 // The text printed on the terminal instead of starting a window, for --help and --version.
 [[nodiscard]] std::optional<QString> terminalAnswer(const QString &commandLine);
+
+// Where the main window of the given instance opens in the screen's free area: the first in the
+// middle, each later one a step further down and right, so that it does not hide the one before;
+// always inside the area (back to its top-left side when the steps run out).
+inline constexpr int InstanceStep = 40;
+[[nodiscard]] QPoint windowPlace(const QRect &area, const QSize &size, int instance);
 
 } // namespace StartUp
 

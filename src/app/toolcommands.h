@@ -16,8 +16,8 @@ inline const QString AboutCredit =
     QStringLiteral("Vimbrel 看圖與圖片成批下載 — 由 Vimbrel 開發者編寫，以 Qt 6 構建。");
 inline const QString OpenPictureTitle = QStringLiteral("打開圖像文件");
 inline const QString OpenPictureFilter =
-    QStringLiteral("圖片(BMP,JPG,GIF,PNG,TIF) (*.bmp *.jpg *.jpeg *.gif *.png *.tif *.tiff);;"
-                   "所有文件 (*.*) (*)");
+    QStringLiteral("圖片(BMP,JPG,GIF,PNG,TIF,WEBP,AVIF) (*.bmp *.jpg *.jpeg *.gif *.png *.tif "
+                   "*.tiff *.webp *.avif);;所有文件 (*.*) (*)");
 inline const QString SaveTitle = QStringLiteral("保存文件");
 inline const QString ListFilter = QStringLiteral("文本文件(TXT) (*.txt)");
 inline const QString ListDefaultName = QStringLiteral("文件列表");

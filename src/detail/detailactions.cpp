@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QWidget>
+
+#include "view/actionkeys.h"
 
 namespace vimbrel {
 
@@ -28,6 +31,20 @@ DetailActions::DetailActions(QWidget *window) : QObject(window)
         m_actions[std::size_t(i)] = action;
         m_buttons[std::size_t(i)] = button;
     }
+
+    const std::pair<Id, QKeySequence> keys[] = {{Cmd0, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                                                {Cmd1, QKeySequence(Qt::Key_Left)},
+                                                {Cmd2, QKeySequence(Qt::Key_Right)}};
+    for (const auto &[id, key] : keys) {
+        QAction *action = (*this)[id];
+        // "保存(&S)" reads "保存" in a tooltip.
+        action->setToolTip(action->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$"))));
+        setActionKeys(action, window, {key});
+        button(id)->setToolTip(action->toolTip());
+    }
+    m_close = new QAction(QStringLiteral("Close"), window);
+    m_close->setObjectName(QStringLiteral("CloseWindow"));
+    setActionKeys(m_close, window, {QKeySequence(Qt::Key_Escape)});
 }
 
 } // namespace vimbrel

@@ -34,10 +34,13 @@ public:
 
     [[nodiscard]] QAction *operator[](Id id) const { return m_actions[std::size_t(id)]; }
     [[nodiscard]] QPushButton *button(Id id) const { return m_buttons[std::size_t(id)]; }
+    // Escape: the window closes.
+    [[nodiscard]] QAction *closeWindow() const { return m_close; }
 
 private:
     std::array<QAction *, Count> m_actions{};
     std::array<QPushButton *, Count> m_buttons{};
+    QAction *m_close = nullptr;
 };
 
 } // namespace vimbrel

@@ -1,5 +1,6 @@
 #include "detail/detailwindow.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QWidget>
 
@@ -13,6 +14,11 @@ DetailWindow::DetailWindow(DetailServices services, SearchState *state, QWidget 
 {
     m_services.state = state;
     connect(state, &SearchState::pictureRequested, this, &DetailWindow::open);
+    connect(state, &SearchState::pictureSaveRequested, this,
+            [this](const QString &address, QWidget *from) {
+                open(address, from);
+                m_window->findChild<QAction *>(QStringLiteral("Cmd0"))->trigger();
+            });
     if (closeWith)
         closeWith->installEventFilter(this);
 }

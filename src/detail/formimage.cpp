@@ -19,6 +19,7 @@
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
 #include "view/focussink.h"
+#include "view/picturemenu.h"
 #include "view/viewcontrols.h"
 
 namespace vimbrel {
@@ -69,6 +70,14 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     connect(a[A::Cmd3], &QAction::triggered, this, &FormImage::cmd3Click);
     connect(a[A::Cmd4], &QAction::triggered, m_controls, &ViewControls::zoomIn);
     connect(a[A::Cmd5], &QAction::triggered, m_controls, &ViewControls::zoomOut);
+    connect(a.closeWindow(), &QAction::triggered, this, &QWidget::close);
+    // The page holds the one picture shown: the menu acts as the buttons do.
+    auto *pictureMenu = new PictureMenu(
+        this, [this](const QString &) { cmd3Click(); }, [this](const QString &) { cmd0Click(); });
+    connect(m_web, &BrowserView::pictureMenuRequested, this,
+            [this, pictureMenu](const QUrl &, const QPoint &at) {
+                pictureMenu->popup(m_current, at);
+            });
 
     if (m_services.makeDownload)
         m_download = m_services.makeDownload(m_web, this);

@@ -40,6 +40,9 @@ template <typename Char> bool isPictureExtension(const Char *ext, size_t length)
     case pack("png"):
     case pack("tif"):
     case pack("tiff"):
+    // Beyond the list: what most web and phone pictures come in today.
+    case pack("webp"):
+    case pack("avif"):
         return true;
     default:
         return false;

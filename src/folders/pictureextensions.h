@@ -7,7 +7,7 @@
 namespace vimbrel {
 
 // A name is a picture when its extension (the text after its last ".", or the whole name when
-// it has none) is bmp, jpg, jpeg, gif, png, tif or tiff, in any letter case.
+// it has none) is bmp, jpg, jpeg, gif, png, tif or tiff, or webp or avif, in any letter case.
 [[nodiscard]] bool isPictureName(QStringView fileName);
 
 // The same test on a file name as the file system stores it (UTF-8 bytes); the extensions are

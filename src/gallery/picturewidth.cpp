@@ -201,6 +201,20 @@ int bmpWidth(HeaderReader &in)
     return magnitude > std::numeric_limits<int>::max() ? 0 : static_cast<int>(magnitude);
 }
 
+// AVIF keeps its size in an "ispe" property near the start (image plugins for it are rare, and
+// the browser reads it without one): the first one, which is the primary picture's.
+int avifWidth(HeaderReader &in)
+{
+    constexpr qint64 Searched = 4096;
+    for (qint64 pos = 12; pos + 12 <= Searched; ++pos) {
+        if (!in.byte(pos + 11))
+            return 0; // the file ends first
+        if (in.matches(pos, "ispe", 4))
+            return widthOrZero(in.be32(pos + 8)); // version and flags (4), width (4), height (4)
+    }
+    return 0;
+}
+
 } // namespace
 
 int pictureWidth(const QString &path)
@@ -219,6 +233,10 @@ int pictureWidth(const QString &path)
         return gifWidth(in);
     if (in.matches(0, "BM", 2))
         return bmpWidth(in);
+    if (in.matches(4, "ftypavif", 8) || in.matches(4, "ftypavis", 8)) {
+        if (const int width = avifWidth(in); width > 0)
+            return width;
+    }
     // Other formats (TIFF and whatever the image plugins know) through Qt, still header only,
     // from the file already open: the path may meanwhile name something else.
     if (!file.seek(0))

@@ -135,6 +135,22 @@ QString instanceFolder()
     return claimed;
 }
 
+int slotNumber(const QString &base, const QString &claimed)
+{
+    const QString prefix = base + QStringLiteral("/instance-");
+    if (base.isEmpty() || !claimed.startsWith(prefix))
+        return 0;
+    bool isNumber = false;
+    const int slot = claimed.mid(prefix.size()).toInt(&isNumber);
+    return isNumber && slot > 0 && claimed == slotFolder(base, slot) ? slot : 0;
+}
+
+int instanceNumber()
+{
+    const QString claimed = instanceFolder();
+    return slotNumber(folder(), claimed);
+}
+
 QString path(const QString &fileName)
 {
     const QString dir = instanceFolder();

@@ -29,6 +29,12 @@ namespace PageFiles {
 // base when no lock can be taken at all.
 [[nodiscard]] QString claimInstance(const QString &base, InstanceLock &lock);
 
+// The number of the slot whose folder claimInstance gave: 0 for base itself, n for
+// "instance-<n>"; 0 for anything else.
+[[nodiscard]] int slotNumber(const QString &base, const QString &claimed);
+// This running instance's slot number (0 for the first instance).
+[[nodiscard]] int instanceNumber();
+
 // Every line followed by CR LF, in UTF-8.
 [[nodiscard]] QByteArray joinLines(const QStringList &lines);
 // Writes the lines as a new file that replaces the old one whole. false when it cannot be

@@ -20,6 +20,19 @@ namespace vimbrel {
 
 namespace {
 
+// A picture Qt has no reader for that the browser reads itself (AVIF without an image
+// plugin), told by its header, goes to the view as it is; nothing for anything else.
+std::optional<Preview> browserOnlyOriginal(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.peek(12);
+    if (head.mid(4, 8) != "ftypavif" && head.mid(4, 8) != "ftypavis")
+        return std::nullopt;
+    return Preview{file.readAll(), QByteArrayLiteral("image/avif"), {}};
+}
+
 // Formats every browser engine shows by itself; anything else Qt reads goes out as PNG.
 QByteArray browserMimeType(const QByteArray &format)
 {
@@ -33,6 +46,8 @@ QByteArray browserMimeType(const QByteArray &format)
         return QByteArrayLiteral("image/bmp");
     if (format == "webp")
         return QByteArrayLiteral("image/webp");
+    if (format == "avif")
+        return QByteArrayLiteral("image/avif");
     return {};
 }
 
@@ -271,7 +286,7 @@ std::optional<Preview> PreviewMaker::made(const QString &path, const Stamp &befo
     prepare(reader);
     const QSize stored = reader.size();
     if (stored.isEmpty())
-        return std::nullopt;
+        return browserOnlyOriginal(path);
     // Refused before any decoding: a scaled decode would otherwise slip under the limit.
     if (qint64(stored.width()) * stored.height() * 4 > qint64(AllocationLimitMB) * 1024 * 1024)
         return std::nullopt;

@@ -18,6 +18,7 @@
 
 #include "capture/modulescreen.h"
 #include "platform/pagefiles.h"
+#include "platform/shell.h"
 #include "platform/settings.h"
 #include "platform/dialogs.h"
 #include "platform/windowfit.h"
@@ -26,7 +27,9 @@
 #include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
+#include "view/actionkeys.h"
 #include "view/focussink.h"
+#include "view/picturemenu.h"
 #include "view/viewcontrols.h"
 #include "view/wheelfilter.h"
 
@@ -143,6 +146,10 @@ void FormSearch::wireActions()
     on(a[A::Command9], this, &FormSearch::command9Click);
     on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
     on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
+    on(a.toAddress(), this, [this] {
+        m_textUrl->setFocus(Qt::ShortcutFocusReason);
+        m_textUrl->lineEdit()->selectAll();
+    });
 }
 
 void FormSearch::buildLabels()
@@ -220,6 +227,15 @@ void FormSearch::formLoad()
         m_services.makeResultsView ? m_services.makeResultsView : m_services.makeView;
     m_web1 = makeResults(this);
     m_web1->widget()->setObjectName(QStringLiteral("Web1"));
+    auto *pictureMenu = new PictureMenu(
+        this, [this](const QString &address) { openInBrowser(address); },
+        [this](const QString &address) {
+            Q_EMIT m_services.state->pictureSaveRequested(address, this);
+        });
+    connect(m_web1, &BrowserView::pictureMenuRequested, this,
+            [pictureMenu](const QUrl &picture, const QPoint &at) {
+                pictureMenu->popup(picture.toString(QUrl::FullyEncoded), at);
+            });
     m_web1->widget()->show();
     m_web1->widget()->raise();
     connect(m_web1, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
@@ -239,6 +255,15 @@ void FormSearch::formLoad()
     m_web1->navigate(QStringLiteral("about:blank"));
     m_background = QStringLiteral("#FFFFFF");
     setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+void FormSearch::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Up and Down scroll from the start: Tab does not stop at the focus box, so the window
+    // would otherwise give its first keys to the address box.
+    if (!focusWidget())
+        m_cmb->setFocus();
 }
 
 void FormSearch::setLabel(int index, const QString &text)
@@ -277,6 +302,9 @@ void FormSearch::applyLayout()
     } else {
         place(m_web1->widget(), m_geometry.web1);
     }
+    // Tab stops only at the view on show: the other waits beside the window or under it.
+    setTabStop(m_web0->widget(), !m_resultsInPlace);
+    setTabStop(m_web1->widget(), m_resultsInPlace);
     const int iconSize = std::max(16, toPixels(650) - 14);
     for (QToolButton *button : findChildren<QToolButton *>())
         button->setIconSize(QSize(iconSize, iconSize));
@@ -533,6 +561,16 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
     const bool localFromLocal = url.isLocalFile() && m_web0->url().isLocalFile();
     if (web || localFromLocal)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
+}
+
+void FormSearch::openInBrowser(const QString &address)
+{
+    // A file: or other address taken from a page could make the desktop run a program.
+    const QString scheme = QUrl(address).scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    if (!web || !m_services.shell->open(address))
+        m_services.dialogs->messageBox(QStringLiteral("這個地址不能在瀏覽器裡打開：") + address,
+                                       Caption, MessageIcon::Warning);
 }
 
 bool FormSearch::eventFilter(QObject *watched, QEvent *event)

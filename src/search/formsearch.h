@@ -65,6 +65,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -88,6 +89,8 @@ private:
     void webCommandStateChange(BrowserCommand command, bool enabled);
     void webTitleChange();
     void webNewWindow(int index, const QUrl &url, bool userInitiated);
+    // A results picture in the desktop's browser; web addresses only.
+    void openInBrowser(const QString &address);
     void wireActions();
     void buildLabels();
     void buildEntryRow();

@@ -5,6 +5,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "view/actionkeys.h"
+
 namespace vimbrel {
 
 namespace {
@@ -91,6 +93,15 @@ SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObjec
     search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     search->setShortcutContext(Qt::WindowShortcut);
     window->addAction(search);
+
+    setActionKeys((*this)[CmdPage0], window, {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    setActionKeys((*this)[CmdPage1], window, {QKeySequence(Qt::ALT | Qt::Key_Right)});
+    setActionKeys((*this)[Command2], window, {QKeySequence(Qt::Key_F5)});
+    setActionKeys((*this)[Opt1], window, {QKeySequence(Qt::CTRL | Qt::Key_E)});
+    // The address box has no button of its own to carry a key.
+    m_toAddress = new QAction(QStringLiteral("TextUrl"), window);
+    m_toAddress->setObjectName(QStringLiteral("ToTextUrl"));
+    setActionKeys(m_toAddress, window, {QKeySequence(Qt::CTRL | Qt::Key_L)});
 }
 
 } // namespace vimbrel

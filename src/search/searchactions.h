@@ -48,12 +48,15 @@ public:
 
     [[nodiscard]] QAction *operator[](Id id) const { return m_actions[std::size_t(id)]; }
     [[nodiscard]] QToolButton *button(Id id) const { return m_buttons[std::size_t(id)]; }
+    // Ctrl+L: the keyboard focus to the address box.
+    [[nodiscard]] QAction *toAddress() const { return m_toAddress; }
     // Where each button stands in the window.
     [[nodiscard]] static SearchControl place(Id id);
 
 private:
     std::array<QAction *, Count> m_actions{};
     std::array<QToolButton *, Count> m_buttons{};
+    QAction *m_toAddress = nullptr;
 };
 
 } // namespace vimbrel

@@ -30,6 +30,8 @@ public:
 Q_SIGNALS:
     // A picture of a results page was clicked in the window from.
     void pictureRequested(const QString &address, QWidget *from);
+    // "保存圖片" in a results page's picture menu: the detail window's save, for that picture.
+    void pictureSaveRequested(const QString &address, QWidget *from);
     // The user wants to see a folder of saved pictures in the main window.
     void folderToShow(const QString &path);
 

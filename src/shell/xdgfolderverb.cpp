@@ -22,6 +22,23 @@ bool isReservedInExec(QChar c)
     return c.isSpace() || QStringView(u"\"'\\><~|&;$*?#()`").contains(c);
 }
 
+// The desktops hide an entry whose TryExec program is gone, so the entries do not outlive an
+// uninstalled program.
+QString tryExecLine(const QString &program)
+{
+    return QStringLiteral("TryExec=") + XdgFolderVerb::escapeValue(program) + QLatin1Char('\n');
+}
+
+// Nemo's own key for it: the action shows only while its programs are there. A path that
+// would split its list is left out rather than misread.
+QString dependencyLine(const QString &program)
+{
+    if (program.contains(QLatin1Char(';')) || program.contains(QLatin1Char('\\')))
+        return {};
+    return QStringLiteral("Dependencies=") + XdgFolderVerb::escapeValue(program) +
+           QStringLiteral(";\n");
+}
+
 QString execLine(const QString &program, const char *fieldCode)
 {
     return XdgFolderVerb::escapeValue(XdgFolderVerb::execProgram(program) + QLatin1Char(' ') +
@@ -91,7 +108,8 @@ QByteArray XdgFolderVerb::applicationEntry(const QString &caption, const QString
                            "Type=Application\n"
                            "Name=") +
             escapeValue(caption) + QStringLiteral("\nExec=") + execLine(program, "%f") +
-            QStringLiteral("\nNoDisplay=true\n"
+            QStringLiteral("\n") + tryExecLine(program) +
+            QStringLiteral("NoDisplay=true\n"
                            "Terminal=false\n"))
         .toUtf8();
 }
@@ -102,8 +120,9 @@ QByteArray XdgFolderVerb::serviceMenu(const QString &caption, const QString &pro
                            "Type=Service\n"
                            "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
                            "MimeType=inode/directory;\n"
-                           "Actions=ulvo;\n"
-                           "\n"
+                           "Actions=ulvo;\n") +
+            tryExecLine(program) +
+            QStringLiteral("\n"
                            "[Desktop Action ulvo]\n"
                            "Name=") +
             escapeValue(caption) + QStringLiteral("\nExec=") + execLine(program, "%f") +
@@ -116,9 +135,8 @@ QByteArray XdgFolderVerb::fileManagerAction(const QString &caption, const QStrin
     return (QStringLiteral("[Desktop Entry]\n"
                            "Type=Action\n"
                            "Name=") +
-            escapeValue(caption) +
-            QStringLiteral("\nProfiles=folder;\n"
-                           "\n"
+            escapeValue(caption) + QStringLiteral("\nProfiles=folder;\n") + tryExecLine(program) +
+            QStringLiteral("\n"
                            "[X-Action-Profile folder]\n"
                            "MimeTypes=inode/directory;\n"
                            "Exec=") +
@@ -133,7 +151,8 @@ QByteArray XdgFolderVerb::nemoAction(const QString &caption, const QString &prog
                            "Name=") +
             escapeValue(caption) + QStringLiteral("\nExec=") + execLine(program, "%F") +
             QStringLiteral("\nSelection=s\n"
-                           "Extensions=dir;\n"))
+                           "Extensions=dir;\n") +
+            dependencyLine(program))
         .toUtf8();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QUrl>
 
@@ -60,6 +61,9 @@ Q_SIGNALS:
     // A link with target "_blank" was followed, or a script asked for a window; no window has
     // been opened for it. userInitiated: it came from a click or key of the user.
     void newWindowRequested(const QUrl &url, bool userInitiated);
+    // The user asked for the context menu over a picture (the right button, the menu key); the
+    // window offers its own menu there, at a position on the screen.
+    void pictureMenuRequested(const QUrl &picture, const QPoint &globalPosition);
 };
 
 } // namespace vimbrel

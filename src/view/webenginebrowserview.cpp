@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QStyleHints>
 #include <QTimer>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
@@ -71,7 +72,14 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
 {
     m_page = new SilentPage(QWebEngineProfile::defaultProfile(), m_view);
     m_view->setPage(m_page);
-    m_view->setContextMenuPolicy(Qt::NoContextMenu);
+    // No menu of the engine's: over a picture the window shows its own.
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+        if (request && request->mediaType() == QWebEngineContextMenuRequest::MediaTypeImage &&
+            request->mediaUrl().isValid())
+            Q_EMIT pictureMenuRequested(request->mediaUrl(), m_view->mapToGlobal(position));
+    });
     connect(m_view, &QObject::destroyed, this, [this] {
         m_view = nullptr;
         m_page = nullptr;

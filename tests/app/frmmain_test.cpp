@@ -447,8 +447,9 @@ TEST_F(MainWindow, OpenPictureListsItsFolderEvenWhenAlreadyShown)
         EXPECT_EQ(gallery().pageFolder(), folder + QLatin1Char('/'));
         EXPECT_EQ(text(2), QStringLiteral("圖片總數：3"));
     }
-    EXPECT_TRUE(m_dialogs.calls.last().startsWith(QStringLiteral("open|打開圖像文件|") + folder +
-                                                  QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF) (")));
+    EXPECT_TRUE(m_dialogs.calls.last().startsWith(
+        QStringLiteral("open|打開圖像文件|") + folder +
+        QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF,WEBP,AVIF) (")));
 }
 
 TEST_F(MainWindow, ExportWritesEveryPathAndOneMoreLineEnd)
@@ -624,7 +625,7 @@ TEST_F(MainWindow, ACommandOfferedTwiceIsOneAction)
         const char *tooltip; // on the tool row
         const char *caption; // in the tools menu
     };
-    for (const Shared &c : {Shared{"Command2", "刷新圖像", "頁面刷新"},
+    for (const Shared &c : {Shared{"Command2", "刷新圖像 (F5)", "頁面刷新"},
                             Shared{"Command8", "查看文件路徑", "查看圖片路徑"},
                             Shared{"Command9", "截圖另存為", "全屏幕拍照"}}) {
         QAction *shared = action(c.name);

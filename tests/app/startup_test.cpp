@@ -106,3 +106,28 @@ TEST(StartUp, AnUnreadableFolderIsNotFound)
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
+
+TEST(StartUp, EachInstanceOpensAStepAsideAndInsideTheScreen)
+{
+    const QRect area(0, 30, 1920, 1050); // a panel on top
+    const QSize size(1600, 875);
+    const struct
+    {
+        int instance;
+        QPoint place;
+    } rows[] = {
+        {0, {160, 117}}, // centred, as before
+        {1, {200, 157}}, // a step down and right
+        {3, {280, 61}},  // out of room below: back near the area's top
+        {9, {199, 125}}, // out of room both ways
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.instance);
+        const QPoint place = StartUp::windowPlace(area, size, row.instance);
+        EXPECT_EQ(place, row.place);
+        EXPECT_TRUE(area.contains(QRect(place, size)));
+    }
+    // No room to step aside: the window only keeps inside.
+    EXPECT_EQ(StartUp::windowPlace(area, QSize(1920, 1050), 1), QPoint(0, 30));
+    EXPECT_EQ(StartUp::windowPlace(area, QSize(2500, 1200), 2), QPoint(0, 30));
+}

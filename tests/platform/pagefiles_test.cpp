@@ -273,3 +273,15 @@ TEST_F(PageFileInstances, PagesOfInstancesThatDiedAreClearedAtTheNextStart)
     EXPECT_FALSE(QFileInfo::exists(inBase(QStringLiteral("Baidu.htm"))));
     EXPECT_FALSE(QFileInfo::exists(inBase(QStringLiteral("instance-1"))));
 }
+
+TEST(PageFilesTest, EachClaimKnowsItsInstanceNumber)
+{
+    QTemporaryDir dir;
+    const QString base = dir.path();
+    InstanceLock first, second;
+    EXPECT_EQ(PageFiles::slotNumber(base, PageFiles::claimInstance(base, first)), 0);
+    EXPECT_EQ(PageFiles::slotNumber(base, PageFiles::claimInstance(base, second)), 1);
+    // Not a slot of this folder: counted as the first.
+    EXPECT_EQ(PageFiles::slotNumber(base, base + QStringLiteral("/instance-x")), 0);
+    EXPECT_EQ(PageFiles::slotNumber(base, QStringLiteral("/elsewhere/instance-3")), 0);
+}

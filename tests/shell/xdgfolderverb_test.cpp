@@ -55,6 +55,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "Type=Application\n"
                          "Name=Vimbrel\n"
                          "Exec=/opt/vimbrel/vimbrel %f\n"
+                         "TryExec=/opt/vimbrel/vimbrel\n"
                          "NoDisplay=true\n"
                          "Terminal=false\n"));
     EXPECT_EQ(fileContents(file(QStringLiteral("kio/servicemenus/ulvo.desktop"))),
@@ -63,6 +64,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "X-KDE-ServiceTypes=KonqPopupMenu/Plugin\n"
                          "MimeType=inode/directory;\n"
                          "Actions=ulvo;\n"
+                         "TryExec=/opt/vimbrel/vimbrel\n"
                          "\n"
                          "[Desktop Action ulvo]\n"
                          "Name=Vimbrel\n"
@@ -72,6 +74,7 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "Type=Action\n"
                          "Name=Vimbrel\n"
                          "Profiles=folder;\n"
+                         "TryExec=/opt/vimbrel/vimbrel\n"
                          "\n"
                          "[X-Action-Profile folder]\n"
                          "MimeTypes=inode/directory;\n"
@@ -81,7 +84,8 @@ TEST_F(XdgFolderVerbTest, InstallWritesEachFileManagersEntryAndRemoveTakesThemOu
                          "Name=Vimbrel\n"
                          "Exec=/opt/vimbrel/vimbrel %F\n"
                          "Selection=s\n"
-                         "Extensions=dir;\n"));
+                         "Extensions=dir;\n"
+                         "Dependencies=/opt/vimbrel/vimbrel;\n"));
     // Only what a file manager runs is executable.
     for (const QString &relative : XdgFolderVerb::entryFiles()) {
         const bool runnable = QFileInfo(file(relative)).permissions() & QFileDevice::ExeOwner;
@@ -162,10 +166,16 @@ TEST_F(XdgFolderVerbTest, SpecialCharactersInThePathSurviveBothQuotingLevels)
                    QStringLiteral("/opt/my \"odd\" $dir\\`x`/100%/vimbrel"));
     const QByteArray exec =
         "Exec=\"/opt/my \\\\\"odd\\\\\" \\\\$dir\\\\\\\\\\\\`x\\\\`/100%%/vimbrel\" %f\n";
+    // TryExec is a plain string: no quotes, backslashes doubled.
+    const QByteArray tryExec = "TryExec=/opt/my \"odd\" $dir\\\\`x`/100%/vimbrel\n";
     for (const char *relative : {"applications/ulvo.desktop", "kio/servicemenus/ulvo.desktop",
                                  "file-manager/actions/ulvo.desktop"}) {
         EXPECT_TRUE(fileContents(file(QString::fromUtf8(relative))).contains(exec)) << relative;
+        EXPECT_TRUE(fileContents(file(QString::fromUtf8(relative))).contains(tryExec)) << relative;
     }
+    // A backslash would be read as an escape in Nemo's list: no such line then.
+    EXPECT_FALSE(fileContents(file(QStringLiteral("nemo/actions/ulvo.nemo_action")))
+                     .contains("Dependencies="));
 }
 
 TEST(XdgFolderVerbValueTest, EscapesStringValues)

@@ -64,6 +64,10 @@ public:
     {
         Q_EMIT newWindowRequested(url, userInitiated);
     }
+    void requestPictureMenu(const QUrl &picture, const QPoint &at = QPoint(10, 10))
+    {
+        Q_EMIT pictureMenuRequested(picture, at);
+    }
 
 private:
     QPointer<QWidget> m_widget;
