@@ -1,6 +1,7 @@
 #include "view/webenginebrowserview.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QStyleHints>
@@ -12,6 +13,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
 
 namespace vimbrel {
@@ -33,6 +35,28 @@ protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &, int,
                                   const QString &) override
     {
+    }
+};
+
+// Lets a local page show local pictures and nothing else of the user's files: a script, a
+// frame or a script's request for a file address is refused, and so is anything that is not
+// a regular file (a device or a named pipe would never end).
+class LocalPicturesOnly : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const QUrl url = info.requestUrl();
+        if (!url.isLocalFile())
+            return;
+        const auto type = info.resourceType();
+        const bool page = type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        const bool picture = type == QWebEngineUrlRequestInfo::ResourceTypeImage &&
+                             QFileInfo(url.toLocalFile()).isFile();
+        if (!page && !picture)
+            info.block(true);
     }
 };
 
@@ -79,7 +103,9 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
 
     QWebEngineSettings *settings = m_page->settings();
     settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // As a browser: a local page cannot read other local files, not even its pictures, until
+    // the view is told otherwise.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
@@ -213,14 +239,24 @@ void WebEngineBrowserView::scrollBy(int x, int y)
                           QWebEngineScript::ApplicationWorld);
 }
 
+void WebEngineBrowserView::showLocalPictures()
+{
+    if (!m_page)
+        return;
+    // WebEngine lets a local page reach local files all or nothing; the interceptor narrows
+    // "all" down to pictures. It lives as long as the page that calls it.
+    m_page->setUrlRequestInterceptor(new LocalPicturesOnly(m_page));
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+}
+
 void WebEngineBrowserView::showOnlyPictures()
 {
     if (!m_page)
         return;
     QWebEngineSettings *settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    showLocalPictures();
 }
 
 void WebEngineBrowserView::evaluate(const QString &script,

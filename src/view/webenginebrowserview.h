@@ -12,7 +12,8 @@ namespace vimbrel {
 // BrowserView on Qt WebEngine. Script dialogs of pages are suppressed, pages without a
 // character set are read as UTF-8, and "_blank" links never open a window of their own:
 // they arrive as newWindowRequested, once per click gesture. The program's own pages (local
-// files) always show from their top.
+// files) always show from their top. A local page reads none of the user's other files unless
+// the view is told to show local pictures.
 class WebEngineBrowserView : public BrowserView
 {
     Q_OBJECT
@@ -32,9 +33,14 @@ public:
     void elements(ElementsCallback callback) override;
     void setFocus() override;
 
+    // For the program's own pages of pictures: a local page may show local pictures (regular
+    // files only), but it still reads no other local file: no script request, frame, style
+    // sheet or script of a file address.
+    void showLocalPictures();
+
     // For a generated local page of pictures from anywhere (the search window's results): the
-    // pictures load from the web, but nothing on the page runs script and it cannot reach the
-    // user's other files. The program's own zoom and scrolling still work.
+    // pictures load from the web and from local files, but nothing on the page runs script and
+    // it reads no other local file. The program's own zoom and scrolling still work.
     void showOnlyPictures();
 
     // For tests: run a script (beside the page's, like runScript) and hand its result back.

@@ -17,8 +17,8 @@
 #include "fakebrowserview.h"
 #include "view/viewcontrols.h"
 #include "view/webenginebrowserview.h"
-#include "webenginewait.h"
 #include "view/wheelfilter.h"
+#include "webenginewait.h"
 
 using namespace vimbrel;
 
@@ -387,6 +387,80 @@ TEST_F(RealView, LinksAndPicturesComeInDocumentOrderWithAbsoluteAddresses)
                                   QUrl::fromLocalFile(path("sub/p.png")).toString(),
                                   "http://127.0.0.1:9/x.jpg"}));
 }
+
+// A local page that tries every way to read a private file beside it, and shows a picture.
+// With page script on, the answers land in the body's data attributes.
+const char *const prying =
+    "<body><img id=\"p\" src=\"p.png\"><img id=\"z\" src=\"file:///dev/zero\">"
+    "<iframe id=\"f\" src=\"secret.txt\"></iframe><object id=\"o\" data=\"secret.txt\">"
+    "</object><script>var d = document.body.dataset;"
+    "try { var x = new XMLHttpRequest(); x.open('GET', 'secret.txt', false); x.send();"
+    " d.xhr = x.responseText; } catch (e) { d.xhr = 'refused'; }"
+    "fetch('secret.txt').then(r => r.text()).then(t => { d.fetched = t; },"
+    " () => { d.fetched = 'refused'; });</script></body>";
+
+struct LocalReadCase
+{
+    friend void PrintTo(const LocalReadCase &c, std::ostream *os) { *os << c.name; }
+
+    const char *name;
+    void (WebEngineBrowserView::*prepare)(); // how the program makes that window's view
+    bool scripts;                            // page script runs in that view
+    bool showsLocalPictures;
+};
+
+class RealViewLocalReads : public ::testing::TestWithParam<LocalReadCase>
+{
+};
+
+TEST_P(RealViewLocalReads, ALocalPageReadsNoOtherLocalFile)
+{
+    const LocalReadCase &c = GetParam();
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secret.txt"));
+    ASSERT_TRUE(writeFile(secret, "TOP-SECRET"));
+    ASSERT_TRUE(QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(writePicture(dir.filePath(QStringLiteral("p.png")), QSize(33, 22)));
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    ASSERT_TRUE(writeFile(page, prying));
+
+    WebEngineBrowserView view;
+    if (c.prepare)
+        (view.*c.prepare)();
+    view.widget()->resize(600, 400);
+    view.widget()->show();
+    // The load ends once every frame and picture has: /dev/zero never would.
+    ASSERT_TRUE(load(view, page));
+    if (c.scripts) {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !evaluate(view, QStringLiteral("document.body.dataset.fetched || ''"))
+                            .toString()
+                            .isEmpty();
+            },
+            loadTimeout));
+    }
+    const QString reads = QStringLiteral(
+        "(() => { const d = document.body.dataset; const inner = id => { try {"
+        " return document.getElementById(id).contentDocument.body.textContent; }"
+        " catch (e) { return ''; } }; return [d.xhr, d.fetched, inner('f'), inner('o')]"
+        ".join('|'); })()");
+    EXPECT_FALSE(evaluate(view, reads).toString().contains(QLatin1String("TOP-SECRET")))
+        << evaluate(view, reads).toString().toStdString();
+    EXPECT_EQ(evaluate(view, QStringLiteral("document.getElementById('p').naturalWidth")).toInt(),
+              c.showsLocalPictures ? 33 : 0);
+    EXPECT_EQ(evaluate(view, QStringLiteral("document.getElementById('z').naturalWidth")).toInt(),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, RealViewLocalReads,
+    ::testing::Values(LocalReadCase{"SearchPageView", nullptr, true, false},
+                      LocalReadCase{"MainWindowView", &WebEngineBrowserView::showLocalPictures,
+                                    true, true},
+                      LocalReadCase{"ResultsAndDetailViews",
+                                    &WebEngineBrowserView::showOnlyPictures, false, true}),
+    [](const ::testing::TestParamInfo<LocalReadCase> &info) { return info.param.name; });
 
 // What every window relies on, checked against the fake and the real view alike.
 template <typename View> class BrowserViewContract : public ::testing::Test
