@@ -326,7 +326,8 @@ void FormSearch::extractPictures()
 void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements)
 {
     ResultList &results = m_services.state->results();
-    Extraction::extract(rule, elements, m_host, results);
+    Extraction::extract(rule, elements, m_host, results,
+                        Extraction::optionsFrom(*m_services.settings));
     PageFiles::writeLines(m_services.resultsPageFile, ResultsPage::extractionLines(rule, results));
     m_web1->navigate(m_services.resultsPageFile);
     setLabel(2, countLabel());
@@ -424,9 +425,10 @@ void FormSearch::startSaving(const QString &folder, const SavingSource &source,
 {
     m_savingAsked = false;
     QStringList addresses;
+    const Extraction::Options options = Extraction::optionsFrom(*m_services.settings);
     for (const BrowserView::Element &element : elements) {
         if (element.tagName == QLatin1String("IMG"))
-            addresses.append(element.href);
+            addresses.append(Extraction::pictureAddress(element, options));
     }
     auto *run = new SavingRun(folder, source, this);
     m_saving = run;

@@ -62,24 +62,143 @@ public:
 
 // Only the links and pictures, in document order, with the absolute addresses the document
 // gives them. It runs in a world of its own, so a page cannot change what it reports. One flat
-// array (tag, address, tag, address, ...): an array per element costs as much again to hand
-// across to the program as the reading itself.
+// array (tag, address, link, tag, address, link, ...): an array per element costs as much again
+// to hand across to the program as the reading itself.
+//
+// A picture's address is the best one it offers: the largest candidate of its srcset (or of
+// the <source> the browser chose in a <picture>), else what it shows (currentSrc, src). Where
+// that is a placeholder (a data: address, or an address a lazy-loading attribute is still to
+// replace), the lazy-loading address stands in. A picture without any address is left out.
+// Its link is the address of the link around it, if any.
+//
+// The argument is the number of the load under way, or null once the page has finished
+// loading: while it loads, the document is read once it is parsed, and only when it is that
+// load's document, not the one it replaces.
 const char *const elementsScript = R"JS(
-(function () {
+(function (load) {
+  if (load !== null && (window.vimbrelLoad !== load || document.readyState === 'loading'))
+    return null;
+  var base = document.baseURI;
+  // The lazy-loading attributes found on real pages, most telling first.
+  var LAZY = ['data-src', 'data-original', 'data-lazy-src', 'data-actualsrc',
+              'data-ks-lazyload', 'data-lazyload', 'data-echo', 'file'];
+  var LAZY_SET = ['data-srcset', 'data-lazy-srcset'];
+  var WANTED = {'src': 1, 'srcset': 1};
+  LAZY.forEach(function (n) { WANTED[n] = 1; });
+  LAZY_SET.forEach(function (n) { WANTED[n] = 1; });
+  var TYPES = {'image/jpeg': 1, 'image/jpg': 1, 'image/png': 1, 'image/apng': 1, 'image/gif': 1,
+               'image/webp': 1, 'image/avif': 1, 'image/bmp': 1, 'image/svg+xml': 1,
+               'image/x-icon': 1, 'image/vnd.microsoft.icon': 1};
+  function wanted(e) {
+    var found = null, list = e.attributes;
+    for (var k = 0; k < list.length; k++) {
+      var n = list[k].name;
+      if (WANTED[n] === 1) (found || (found = {}))[n] = list[k].value;
+    }
+    return found;
+  }
+  function first(found, names) {
+    if (!found) return '';
+    for (var k = 0; k < names.length; k++) {
+      var v = found[names[k]];
+      if (v && v.trim()) return v.trim();
+    }
+    return '';
+  }
+  function resolve(a) {
+    try { return new URL(a, base).href; } catch (x) { return ''; }
+  }
+  function space(c) { return c === 32 || c === 9 || c === 10 || c === 12 || c === 13; }
+  // The largest candidate of a srcset: largest width, else largest density; resolved.
+  function largest(set) {
+    var n = set.length, i = 0, bestW = '', w = -1, bestX = '', x = -1;
+    while (i < n) {
+      while (i < n && (space(set.charCodeAt(i)) || set[i] === ',')) i++;
+      var start = i;
+      while (i < n && !space(set.charCodeAt(i))) i++;
+      var url = set.slice(start, i), desc = '';
+      if (url.endsWith(',')) {
+        url = url.replace(/,+$/, '');
+      } else {
+        var from = i, depth = 0;
+        for (; i < n; i++) {
+          var c = set[i];
+          if (c === '(') depth++;
+          else if (c === ')') depth--;
+          else if (c === ',' && depth <= 0) break;
+        }
+        desc = set.slice(from, i);
+        i++;
+      }
+      if (!url) continue;
+      var m = /(?:^|\s)(\d+)w(?:\s|$)/.exec(desc);
+      if (m) {
+        if (+m[1] > w) { w = +m[1]; bestW = url; }
+        continue;
+      }
+      m = /(?:^|\s)(\d*\.?\d+(?:[eE][+-]?\d+)?)x(?:\s|$)/.exec(desc);
+      var d = m ? +m[1] : 1;
+      if (d > x) { x = d; bestX = url; }
+    }
+    var best = bestW || bestX;
+    return best ? resolve(best) : '';
+  }
+  // The <source> of a <picture> the browser takes: the first that it can show.
+  function chosenSource(img) {
+    var p = img.parentNode;
+    if (!p || p.nodeName !== 'PICTURE') return null;
+    for (var s = p.firstElementChild; s && s !== img; s = s.nextElementSibling) {
+      if (s.nodeName !== 'SOURCE') continue;
+      var found = wanted(s);
+      if (!found || !(found.srcset || first(found, LAZY_SET))) continue;
+      var media = s.getAttribute('media');
+      if (media && !window.matchMedia(media).matches) continue;
+      var type = (s.getAttribute('type') || '').split(';')[0].trim().toLowerCase();
+      if (type && TYPES[type] !== 1) continue;
+      return found;
+    }
+    return null;
+  }
+  function isData(a) { return /^\s*data:/i.test(a); }
+  function picture(e) {
+    var own = wanted(e), source = chosenSource(e);
+    var set = source ? source.srcset : own && own.srcset;
+    // An empty src attribute stands for no picture, not for the page's own address.
+    var hasSrc = !!own && !!own.src && !!own.src.trim();
+    var shown = (set && largest(set)) || (hasSrc ? e.currentSrc || e.src : '') || '';
+    var lazySet = first(source, LAZY_SET) || first(own, LAZY_SET);
+    var lazyOne = first(own, LAZY);
+    if (!lazySet && !lazyOne) return shown;
+    var placeholder = !shown || isData(shown) ||
+        (set ? !!lazySet && lazySet !== set
+             : !!lazySet || (!!lazyOne && resolve(lazyOne) !== shown));
+    if (!placeholder) return shown;
+    return (lazySet && largest(lazySet)) || (lazyOne && resolve(lazyOne)) || shown;
+  }
   var all = document.querySelectorAll('a, img');
-  var out = new Array(all.length * 2);
+  var out = [];
+  var link = null;
   for (var i = 0; i < all.length; i++) {
     var e = all[i];
     var tag = String(e.tagName).toUpperCase();
-    var href = '';
-    if (tag === 'IMG') href = e.src || '';
-    else if (typeof e.href === 'string') href = e.href;
-    out[2 * i] = tag;
-    out[2 * i + 1] = href;
+    if (tag === 'IMG') {
+      var address = picture(e);
+      if (!address) continue;
+      var around = link && link.contains(e) ? link.href : '';
+      out.push(tag, address, around);
+    } else {
+      var href = typeof e.href === 'string' ? e.href : '';
+      link = href && e.hasAttribute('href') ? e : null;
+      out.push(tag, href, '');
+    }
   }
   return out;
-})()
+})
 )JS";
+
+// Numbers each document the view makes, so that a read while a load is under way knows the
+// new document from the one it replaces.
+const char *const loadNumberScript = "window.vimbrelLoad = %1;";
 
 // The program rewrites its page files in place and shows them again at the same address; the
 // browser would put back the old page's scroll position over the new page. Web pages keep it.
@@ -117,9 +236,10 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     topOfPage.setRunsOnSubFrames(false);
     m_page->scripts().insert(topOfPage);
 
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_documentReady = false; });
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserView::expectDocument);
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_documentReady = ok;
+        m_loading = false;
         Q_EMIT downloadComplete();
         Q_EMIT documentComplete(m_page->url());
     });
@@ -180,6 +300,8 @@ void WebEngineBrowserView::navigate(const QString &address)
 {
     if (!m_page)
         return;
+    // The load starts a moment later; a read in between must not take the old page for it.
+    expectDocument();
     if (address.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
         m_page->load(QUrl(QStringLiteral("about:blank")));
     } else if (address.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
@@ -195,6 +317,8 @@ void WebEngineBrowserView::goBack()
 {
     if (!m_page)
         return;
+    if (m_page->action(QWebEnginePage::Back)->isEnabled())
+        expectDocument();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 
@@ -202,6 +326,8 @@ void WebEngineBrowserView::goForward()
 {
     if (!m_page)
         return;
+    if (m_page->action(QWebEnginePage::Forward)->isEnabled())
+        expectDocument();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -209,6 +335,7 @@ void WebEngineBrowserView::refresh()
 {
     if (!m_page)
         return;
+    expectDocument();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
@@ -267,23 +394,47 @@ void WebEngineBrowserView::evaluate(const QString &script,
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(callback));
 }
 
+void WebEngineBrowserView::expectDocument()
+{
+    // From now on the document on view is the one being replaced: not read any more. The next
+    // document the page makes takes the new number; the one on view keeps its own.
+    m_documentReady = false;
+    m_loading = true;
+    ++m_loadNumber;
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    for (const QWebEngineScript &old : scripts.find(QStringLiteral("vimbrel-load-number")))
+        scripts.remove(old);
+    QWebEngineScript number;
+    number.setName(QStringLiteral("vimbrel-load-number"));
+    number.setSourceCode(QString::fromLatin1(loadNumberScript).arg(m_loadNumber));
+    number.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    number.setWorldId(QWebEngineScript::ApplicationWorld);
+    number.setRunsOnSubFrames(false);
+    scripts.insert(number);
+}
+
 void WebEngineBrowserView::elements(ElementsCallback callback)
 {
-    if (!m_page || !m_documentReady) {
-        // A page still loading or one that failed has no document to read yet. Still answer,
-        // later as always, so that a caller waiting for the list goes on.
+    if (!m_page || (!m_documentReady && !m_loading)) {
+        // No page yet, or the last one failed: no document to read. Still answer, later as
+        // always, so that a caller waiting for the list goes on.
         QTimer::singleShot(0, this, [callback = std::move(callback)] { callback({}); });
         return;
     }
-    m_page->runJavaScript(QString::fromLatin1(elementsScript), QWebEngineScript::ApplicationWorld,
-                          [callback = std::move(callback)](const QVariant &result) {
-                              QList<Element> list;
-                              const QVariantList flat = result.toList();
-                              list.reserve(flat.size() / 2);
-                              for (qsizetype i = 0; i + 1 < flat.size(); i += 2)
-                                  list.append({flat[i].toString(), flat[i + 1].toString()});
-                              callback(list);
-                          });
+    // A page still loading is read as soon as its document is parsed, as a person sees it:
+    // one slow picture or a page that keeps adding pictures does not hide the others.
+    const QString load = m_documentReady ? QStringLiteral("null") : QString::number(m_loadNumber);
+    m_page->runJavaScript(
+        QString::fromLatin1(elementsScript) + QLatin1Char('(') + load + QLatin1Char(')'),
+        QWebEngineScript::ApplicationWorld,
+        [callback = std::move(callback)](const QVariant &result) {
+            QList<Element> list;
+            const QVariantList flat = result.toList();
+            list.reserve(flat.size() / 3);
+            for (qsizetype i = 0; i + 2 < flat.size(); i += 3)
+                list.append({flat[i].toString(), flat[i + 1].toString(), flat[i + 2].toString()});
+            callback(list);
+        });
 }
 
 void WebEngineBrowserView::setFocus()

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "view/browserview.h"
-
 #include <QElapsedTimer>
+
+#include "view/browserview.h"
 
 class QWebEngineView;
 class QWebEnginePage;
@@ -52,12 +52,15 @@ public:
 
 private:
     [[nodiscard]] bool isRepeatedRequest(const QUrl &url);
+    void expectDocument();
 
     QWebEngineView *m_view = nullptr;
     QWebEnginePage *m_page = nullptr;
     QUrl m_lastRequestUrl;
     QElapsedTimer m_sinceLastRequest;
     bool m_documentReady = false; // the last load finished and succeeded
+    bool m_loading = false;       // a load has started and not finished
+    int m_loadNumber = 0;         // of the last load started; its document carries it
 };
 
 } // namespace vimbrel

@@ -26,6 +26,11 @@ public:
     [[nodiscard]] static QByteArray animatedGif();
     // The JPEG with an EXIF block that says how to turn it upright.
     [[nodiscard]] static QByteArray withOrientation(const QByteArray &jpeg, int orientation);
+    // The page of picture forms found on real pages (lazy loading, srcset, <picture>, linked
+    // thumbnails, <noscript> copies, a base address, entities), served at /gallery/forms: the
+    // paths of the addresses its pictures stand for, in order, and with linked originals.
+    [[nodiscard]] static QByteArray formsPage();
+    [[nodiscard]] static QStringList formsPaths(bool linkedOriginals);
     // "127.0.0.1:PORT", the value for [Search] ServiceHost.
     [[nodiscard]] QString host() const;
     // The word values received on the keyword search address, in order.
@@ -53,7 +58,7 @@ private:
         int orientation = 0; // EXIF orientation written into a JPEG
     };
     Answer picture(const QString &name, int width, int height, const Look &look);
-    void send(QTcpSocket *socket, const Answer &answer, int delay);
+    void send(QTcpSocket *socket, const Answer &answer, int delay, qsizetype stall = -1);
 
     quint16 m_port = 0;
     int m_delay = 0;
