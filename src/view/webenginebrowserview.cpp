@@ -61,15 +61,16 @@ public:
 };
 
 // Only the links and pictures, in document order, with the absolute addresses the document
-// gives them. It runs in a world of its own, so a page cannot change what it reports. One flat
-// array (tag, address, link, tag, address, link, ...): an array per element costs as much again
-// to hand across to the program as the reading itself.
+// gives them. It runs in a world of its own, so a page cannot change what it reports. One string
+// of fields (tag, address, link, tag, ...) split by NUL: a value per field costs more to hand
+// across to the program than the reading itself.
 //
 // A picture's address is the best one it offers: the largest candidate of its srcset (or of
 // the <source> the browser chose in a <picture>), else what it shows (currentSrc, src). Where
 // that is a placeholder (a data: address, or an address a lazy-loading attribute is still to
 // replace), the lazy-loading address stands in. A picture without any address is left out.
-// Its link is the address of the link around it, if any.
+// Its link is the address of the link around it, if any. One query over the document finds the
+// elements that carry any of these attributes; the others cost no more than their src.
 //
 // The argument is the number of the load under way, or null once the page has finished
 // loading: while it loads, the document is read once it is parsed, and only when it is that
@@ -78,25 +79,27 @@ const char *const elementsScript = R"JS(
 (function (load) {
   if (load !== null && (window.vimbrelLoad !== load || document.readyState === 'loading'))
     return null;
-  var base = document.baseURI;
   // The lazy-loading attributes found on real pages, most telling first.
   var LAZY = ['data-src', 'data-original', 'data-lazy-src', 'data-actualsrc',
               'data-ks-lazyload', 'data-lazyload', 'data-echo', 'file'];
   var LAZY_SET = ['data-srcset', 'data-lazy-srcset'];
-  var WANTED = {'src': 1, 'srcset': 1};
-  LAZY.forEach(function (n) { WANTED[n] = 1; });
-  LAZY_SET.forEach(function (n) { WANTED[n] = 1; });
   var TYPES = {'image/jpeg': 1, 'image/jpg': 1, 'image/png': 1, 'image/apng': 1, 'image/gif': 1,
                'image/webp': 1, 'image/avif': 1, 'image/bmp': 1, 'image/svg+xml': 1,
                'image/x-icon': 1, 'image/vnd.microsoft.icon': 1};
-  function wanted(e) {
-    var found = null, list = e.attributes;
+  // Only the pictures (and sources) that carry one of these attributes need a closer look:
+  // one query per attribute finds them, and each value is read once.
+  var found = new Map();
+  ['srcset'].concat(LAZY_SET, LAZY).forEach(function (n) {
+    var list = document.querySelectorAll('img[' + n + '], picture > source[' + n + ']');
     for (var k = 0; k < list.length; k++) {
-      var n = list[k].name;
-      if (WANTED[n] === 1) (found || (found = {}))[n] = list[k].value;
+      var e = list[k], values = found.get(e);
+      if (!values) found.set(e, values = {});
+      values[n] = e.getAttribute(n);
     }
-    return found;
-  }
+  });
+  var inPicture = document.querySelectorAll('picture > img');
+  for (var k = 0; k < inPicture.length; k++)
+    if (!found.has(inPicture[k])) found.set(inPicture[k], {});
   function first(found, names) {
     if (!found) return '';
     for (var k = 0; k < names.length; k++) {
@@ -105,8 +108,22 @@ const char *const elementsScript = R"JS(
     }
     return '';
   }
+  // Resolving through an element costs several times the reading of an address. Addresses
+  // already in the form the browser gives them (ASCII that needs no escaping, no dot segment,
+  // a plain host name) are taken as they are, or behind the document's origin for "/..." and
+  // its scheme for "//...".
+  var anchor = document.createElement('a');
+  function browserResolve(a) { anchor.href = a; return anchor.href; }
+  var origin = browserResolve('/').replace(/\/$/, '');
+  var scheme = browserResolve('//x/').replace(/\/\/x\/$/, '');
+  var PLAIN = new RegExp('^(?:(https?:)?//[a-z][a-z0-9-]*(?:\\.[a-z0-9-]+)*\\.[a-z][a-z0-9-]*)?' +
+                         '/(?!/)[A-Za-z0-9\\-._~!$&()*+,;=:@%/?]*$');
+  var WEB = scheme === 'http:' || scheme === 'https:';
   function resolve(a) {
-    try { return new URL(a, base).href; } catch (x) { return ''; }
+    var m = PLAIN.exec(a);
+    if (!m || /\/\.|%2e/i.test(a) || (!m[1] && a[1] === '/' && !WEB)) return browserResolve(a);
+    if (a[0] !== '/') return a;
+    return a[1] === '/' ? scheme + a : origin + a;
   }
   function space(c) { return c === 32 || c === 9 || c === 10 || c === 12 || c === 13; }
   // The largest candidate of a srcset: largest width, else largest density; resolved.
@@ -148,24 +165,30 @@ const char *const elementsScript = R"JS(
     var p = img.parentNode;
     if (!p || p.nodeName !== 'PICTURE') return null;
     for (var s = p.firstElementChild; s && s !== img; s = s.nextElementSibling) {
-      if (s.nodeName !== 'SOURCE') continue;
-      var found = wanted(s);
-      if (!found || !(found.srcset || first(found, LAZY_SET))) continue;
+      var values = s.nodeName === 'SOURCE' && found.get(s);
+      if (!values || !(values.srcset || first(values, LAZY_SET))) continue;
       var media = s.getAttribute('media');
       if (media && !window.matchMedia(media).matches) continue;
       var type = (s.getAttribute('type') || '').split(';')[0].trim().toLowerCase();
       if (type && TYPES[type] !== 1) continue;
-      return found;
+      return values;
     }
     return null;
   }
   function isData(a) { return /^\s*data:/i.test(a); }
+  var page = location.href, base = document.baseURI;
+  // What the picture shows; an empty src stands for no picture, not for the page's address.
+  function shownSrc(e) {
+    var s = e.currentSrc || e.src || '';
+    if ((s === base || s === page) && !(e.getAttribute('src') || '').trim()) return '';
+    return s;
+  }
   function picture(e) {
-    var own = wanted(e), source = chosenSource(e);
-    var set = source ? source.srcset : own && own.srcset;
-    // An empty src attribute stands for no picture, not for the page's own address.
-    var hasSrc = !!own && !!own.src && !!own.src.trim();
-    var shown = (set && largest(set)) || (hasSrc ? e.currentSrc || e.src : '') || '';
+    var own = found.get(e);
+    if (!own) return shownSrc(e);
+    var source = chosenSource(e);
+    var set = source ? source.srcset : own.srcset;
+    var shown = (set && largest(set)) || shownSrc(e);
     var lazySet = first(source, LAZY_SET) || first(own, LAZY_SET);
     var lazyOne = first(own, LAZY);
     if (!lazySet && !lazyOne) return shown;
@@ -175,24 +198,23 @@ const char *const elementsScript = R"JS(
     if (!placeholder) return shown;
     return (lazySet && largest(lazySet)) || (lazyOne && resolve(lazyOne)) || shown;
   }
+  function field(v) { return v.indexOf('\0') < 0 ? v : v.replace(/\0/g, '%00'); }
   var all = document.querySelectorAll('a, img');
   var out = [];
   var link = null;
   for (var i = 0; i < all.length; i++) {
     var e = all[i];
-    var tag = String(e.tagName).toUpperCase();
-    if (tag === 'IMG') {
+    if (e.nodeName === 'IMG') {
       var address = picture(e);
       if (!address) continue;
-      var around = link && link.contains(e) ? link.href : '';
-      out.push(tag, address, around);
+      out.push('IMG', field(address), link && link.contains(e) ? field(link.href) : '');
     } else {
       var href = typeof e.href === 'string' ? e.href : '';
       link = href && e.hasAttribute('href') ? e : null;
-      out.push(tag, href, '');
+      out.push(String(e.tagName).toUpperCase(), field(href), '');
     }
   }
-  return out;
+  return out.join('\0');
 })
 )JS";
 
@@ -424,17 +446,20 @@ void WebEngineBrowserView::elements(ElementsCallback callback)
     // A page still loading is read as soon as its document is parsed, as a person sees it:
     // one slow picture or a page that keeps adding pictures does not hide the others.
     const QString load = m_documentReady ? QStringLiteral("null") : QString::number(m_loadNumber);
-    m_page->runJavaScript(
-        QString::fromLatin1(elementsScript) + QLatin1Char('(') + load + QLatin1Char(')'),
-        QWebEngineScript::ApplicationWorld,
-        [callback = std::move(callback)](const QVariant &result) {
-            QList<Element> list;
-            const QVariantList flat = result.toList();
-            list.reserve(flat.size() / 3);
-            for (qsizetype i = 0; i + 2 < flat.size(); i += 3)
-                list.append({flat[i].toString(), flat[i + 1].toString(), flat[i + 2].toString()});
-            callback(list);
-        });
+    m_page->runJavaScript(QString::fromLatin1(elementsScript) + QLatin1Char('(') + load +
+                              QLatin1Char(')'),
+                          QWebEngineScript::ApplicationWorld,
+                          [callback = std::move(callback)](const QVariant &result) {
+                              QList<Element> list;
+                              const QString flat = result.toString();
+                              const QList<QStringView> fields = QStringView(flat).split(QChar(0));
+                              list.reserve(fields.size() / 3);
+                              for (qsizetype i = 0; i + 2 < fields.size(); i += 3) {
+                                  list.append({fields[i].toString(), fields[i + 1].toString(),
+                                               fields[i + 2].toString()});
+                              }
+                              callback(list);
+                          });
 }
 
 void WebEngineBrowserView::setFocus()

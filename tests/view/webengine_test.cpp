@@ -462,6 +462,45 @@ INSTANTIATE_TEST_SUITE_P(
                                     &WebEngineBrowserView::showOnlyPictures, false, true}),
     [](const ::testing::TestParamInfo<LocalReadCase> &info) { return info.param.name; });
 
+TEST_F(RealView, APictureAddressIsResolvedAsTheBrowserResolvesIt)
+{
+    // Candidates of a srcset, which the view resolves itself: each must come out as the
+    // browser's own resolution against the document's base.
+    const QStringList candidates =
+        QStringLiteral("/a.jpg /a%zz.jpg /./a.jpg /x/../a.jpg /%2e%2e/a.jpg /x/%2E/a.jpg "
+                       "//Cdn.test/a.jpg //cdn.test/a.jpg?x='1' //cdn.test/a.jpg "
+                       "//cdn.test//a.jpg http://CDN.test/a.jpg https://cdn.test:443/a.jpg "
+                       "http://127.1/a.jpg HTTP://cdn.test/a.jpg http://cdn.test "
+                       "http://cdn.test./a.jpg http://a@cdn.test/a.jpg rel/a.jpg ../up.jpg "
+                       "/中.jpg /a.jpg?q=中 /a.jpg#f /a\\b.jpg /a.jpg?x=<> /a.jpg?x=`{}` "
+                       "/a.jpg?%41 file:///etc/a.jpg http://xn--fsq.test/a.jpg "
+                       "http://1.2.3.4/a.jpg")
+            .split(QLatin1Char(' '));
+    QString page = QStringLiteral("<html><head><base href=\"http://Example.test:80/dir/p.htm\">"
+                                  "</head><body>");
+    for (const QString &c : candidates)
+        page += QStringLiteral("<img data-c=\"%1\" srcset=\"%1 2x\">").arg(c.toHtmlEscaped());
+    const QString file = path(QStringLiteral("resolve.htm"));
+    ASSERT_TRUE(writeFile(file, page.toUtf8()));
+    ASSERT_TRUE(load(*view, file));
+
+    const QStringList expected =
+        evaluate(*view, QStringLiteral("Array.from(document.images, i => new URL("
+                                       "i.getAttribute('data-c'), document.baseURI).href)"))
+            .toStringList();
+    ASSERT_EQ(expected.size(), candidates.size());
+    QStringList got;
+    bool done = false;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        for (const BrowserView::Element &e : list)
+            got << e.href;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
+}
+
 // What every window relies on, checked against the fake and the real view alike.
 template <typename View> class BrowserViewContract : public ::testing::Test
 {

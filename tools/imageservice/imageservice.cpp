@@ -162,6 +162,7 @@ QByteArray ImageService::lastHeader(const QString &path, const QByteArray &name)
 bool ImageService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QUrl url = request.url();
+    ++m_requests;
     m_headers.insert(url.path(), request.headers());
     int delay = m_delay;
     if (url.path() == QLatin1String("/slow"))

@@ -33,6 +33,8 @@ public:
     [[nodiscard]] static QStringList formsPaths(bool linkedOriginals);
     // "127.0.0.1:PORT", the value for [Search] ServiceHost.
     [[nodiscard]] QString host() const;
+    // How many requests have arrived, to tell when a page has settled.
+    [[nodiscard]] int requestCount() const { return m_requests; }
     // The word values received on the keyword search address, in order.
     [[nodiscard]] QStringList requestedWords() const;
     // A header of the last request for the path ("Referer", "User-Agent", "Cookie"); empty
@@ -62,6 +64,7 @@ private:
 
     quint16 m_port = 0;
     int m_delay = 0;
+    int m_requests = 0;
     QStringList m_words;
     QHash<QString, QList<QPair<QByteArray, QByteArray>>> m_headers; // of the last request by path
     QHash<QString, QByteArray> m_pictures; // encoded pictures by name and size
