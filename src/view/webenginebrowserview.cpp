@@ -258,6 +258,17 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     topOfPage.setRunsOnSubFrames(false);
     m_page->scripts().insert(topOfPage);
 
+    // The reading of the elements is defined once in each document, so that a second read of
+    // the same page runs code the script engine has already made fast.
+    QWebEngineScript reader;
+    reader.setName(QStringLiteral("vimbrel-elements"));
+    reader.setSourceCode(QStringLiteral("window.vimbrelElements = ") +
+                         QString::fromLatin1(elementsScript) + QLatin1Char(';'));
+    reader.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    reader.setWorldId(QWebEngineScript::ApplicationWorld);
+    reader.setRunsOnSubFrames(false);
+    m_page->scripts().insert(reader);
+
     connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserView::expectDocument);
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_documentReady = ok;
@@ -446,7 +457,8 @@ void WebEngineBrowserView::elements(ElementsCallback callback)
     // A page still loading is read as soon as its document is parsed, as a person sees it:
     // one slow picture or a page that keeps adding pictures does not hide the others.
     const QString load = m_documentReady ? QStringLiteral("null") : QString::number(m_loadNumber);
-    m_page->runJavaScript(QString::fromLatin1(elementsScript) + QLatin1Char('(') + load +
+    m_page->runJavaScript(QStringLiteral("(window.vimbrelElements || ") +
+                              QString::fromLatin1(elementsScript) + QStringLiteral(")(") + load +
                               QLatin1Char(')'),
                           QWebEngineScript::ApplicationWorld,
                           [callback = std::move(callback)](const QVariant &result) {
