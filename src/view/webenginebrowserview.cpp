@@ -163,9 +163,9 @@ const char *const elementsScript = R"JS(
   // The <source> of a <picture> the browser takes: the first that it can show.
   function chosenSource(img) {
     var p = img.parentNode;
-    if (!p || p.nodeName !== 'PICTURE') return null;
+    if (!p || String(p.nodeName).toUpperCase() !== 'PICTURE') return null;
     for (var s = p.firstElementChild; s && s !== img; s = s.nextElementSibling) {
-      var values = s.nodeName === 'SOURCE' && found.get(s);
+      var values = String(s.nodeName).toUpperCase() === 'SOURCE' && found.get(s);
       if (!values || !(values.srcset || first(values, LAZY_SET))) continue;
       var media = s.getAttribute('media');
       if (media && !window.matchMedia(media).matches) continue;
@@ -203,15 +203,15 @@ const char *const elementsScript = R"JS(
   var out = [];
   var link = null;
   for (var i = 0; i < all.length; i++) {
-    var e = all[i];
-    if (e.nodeName === 'IMG') {
+    var e = all[i], tag = String(e.tagName).toUpperCase();
+    if (tag === 'IMG') {
       var address = picture(e);
       if (!address) continue;
       out.push('IMG', field(address), link && link.contains(e) ? field(link.href) : '');
     } else {
       var href = typeof e.href === 'string' ? e.href : '';
       link = href && e.hasAttribute('href') ? e : null;
-      out.push(String(e.tagName).toUpperCase(), field(href), '');
+      out.push(tag, field(href), '');
     }
   }
   return out.join('\0');

@@ -388,6 +388,27 @@ TEST_F(RealView, LinksAndPicturesComeInDocumentOrderWithAbsoluteAddresses)
                                   "http://127.0.0.1:9/x.jpg"}));
 }
 
+TEST_F(RealView, AnXhtmlPageGivesItsLinksAndPicturesToo)
+{
+    // Element names keep their lower case in an XML document.
+    const QString page = path(QStringLiteral("p.xhtml"));
+    ASSERT_TRUE(writeFile(page, "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
+                                "<a href=\"b.htm\">b</a><picture><source srcset=\"big.png 2x\"/>"
+                                "<img src=\"p.png\"/></picture></body></html>"));
+    ASSERT_TRUE(load(*view, page));
+    QList<BrowserView::Element> elements;
+    bool done = false;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        elements = list;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    ASSERT_EQ(elements.size(), 2);
+    EXPECT_EQ(elements[0].tagName, QStringLiteral("A"));
+    EXPECT_EQ(elements[1].tagName, QStringLiteral("IMG"));
+    EXPECT_EQ(elements[1].href, QUrl::fromLocalFile(path(QStringLiteral("big.png"))).toString());
+}
+
 // A local page that tries every way to read a private file beside it, and shows a picture.
 // With page script on, the answers land in the body's data attributes.
 const char *const prying =
