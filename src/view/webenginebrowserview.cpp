@@ -457,21 +457,28 @@ void WebEngineBrowserView::elements(ElementsCallback callback)
     // A page still loading is read as soon as its document is parsed, as a person sees it:
     // one slow picture or a page that keeps adding pictures does not hide the others.
     const QString load = m_documentReady ? QStringLiteral("null") : QString::number(m_loadNumber);
-    m_page->runJavaScript(QStringLiteral("(window.vimbrelElements || ") +
-                              QString::fromLatin1(elementsScript) + QStringLiteral(")(") + load +
-                              QLatin1Char(')'),
-                          QWebEngineScript::ApplicationWorld,
-                          [callback = std::move(callback)](const QVariant &result) {
-                              QList<Element> list;
-                              const QString flat = result.toString();
-                              const QList<QStringView> fields = QStringView(flat).split(QChar(0));
-                              list.reserve(fields.size() / 3);
-                              for (qsizetype i = 0; i + 2 < fields.size(); i += 3) {
-                                  list.append({fields[i].toString(), fields[i + 1].toString(),
-                                               fields[i + 2].toString()});
-                              }
-                              callback(list);
-                          });
+    m_page->runJavaScript(
+        QStringLiteral("(window.vimbrelElements || ") + QString::fromLatin1(elementsScript) +
+            QStringLiteral(")(") + load + QLatin1Char(')'),
+        QWebEngineScript::ApplicationWorld,
+        [callback = std::move(callback)](const QVariant &result) {
+            // The tags are few: shared, not copied for each element.
+            static const QString Img = QStringLiteral("IMG");
+            static const QString A = QStringLiteral("A");
+            QList<Element> list;
+            const QString flat = result.toString();
+            const QList<QStringView> fields = QStringView(flat).split(QChar(0));
+            list.reserve(fields.size() / 3);
+            for (qsizetype i = 0; i + 2 < fields.size(); i += 3) {
+                const QStringView tag = fields[i];
+                list.append({tag == Img ? Img
+                             : tag == A ? A
+                                        : tag.toString(),
+                             fields[i + 1].toString(),
+                             fields[i + 2].isEmpty() ? QString() : fields[i + 2].toString()});
+            }
+            callback(list);
+        });
 }
 
 void WebEngineBrowserView::setFocus()
