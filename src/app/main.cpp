@@ -82,7 +82,12 @@ int main(int argc, char *argv[])
     services.settings = &settings;
     services.dialogs = &dialogs;
     services.shell = &shell;
-    services.makeView = [](QWidget *parent) { return new WebEngineBrowserView(parent); };
+    services.makeView = [](QWidget *parent) {
+        // The page of a folder's pictures shows them as files when previews are off.
+        auto *view = new WebEngineBrowserView(parent);
+        view->showLocalPictures();
+        return view;
+    };
     services.pageFile = PageFiles::path(QStringLiteral("Tpc.htm"));
     // VIMBREL_PREVIEWS=0 lets the view read the originals, as a baseline to measure against.
     std::unique_ptr<PreviewSchemeHandler> previews;

@@ -16,6 +16,7 @@ inline const QString LoadTime = QStringLiteral("LoadTime");
 inline const QString ServiceHost = QStringLiteral("ServiceHost");
 // Preset1 ... Preset5; %1 is the preset's number.
 inline const QString PresetPattern = QStringLiteral("Preset%1");
+inline const QString LinkedOriginals = QStringLiteral("LinkedOriginals");
 
 // [Save]
 inline const QString SaveSection = QStringLiteral("Save");

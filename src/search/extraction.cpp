@@ -1,5 +1,8 @@
 #include "search/extraction.h"
 
+#include <QUrl>
+
+#include "platform/settingskeys.h"
 #include "search/searchqueries.h"
 
 namespace vimbrel {
@@ -46,6 +49,35 @@ bool acceptableScheme(const QString &address)
     return Allowed.contains(cleaned, Qt::CaseInsensitive);
 }
 
+Options optionsFrom(const Settings &settings)
+{
+    Options options;
+    options.linkedOriginals =
+        settings.isOn(SettingsKeys::SearchSection, SettingsKeys::LinkedOriginals);
+    return options;
+}
+
+bool namesPicture(const QString &address)
+{
+    static const QStringList Extensions = {
+        QStringLiteral("bmp"),  QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+        QStringLiteral("gif"),  QStringLiteral("png"),  QStringLiteral("tif"),
+        QStringLiteral("tiff"), QStringLiteral("webp"), QStringLiteral("avif")};
+    const QString path = QUrl(address).path();
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return false;
+    return Extensions.contains(path.mid(dot + 1), Qt::CaseInsensitive);
+}
+
+QString pictureAddress(const BrowserView::Element &picture, const Options &options)
+{
+    if (options.linkedOriginals && !picture.link.isEmpty() && namesPicture(picture.link) &&
+        acceptableScheme(picture.link))
+        return picture.link;
+    return picture.href;
+}
+
 namespace {
 
 // The picture address a result link carries after its last "http", with only the escapes of
@@ -61,7 +93,7 @@ QString carriedPicture(const QString &link)
 } // namespace
 
 void extract(Rule rule, const QList<BrowserView::Element> &elements, const QString &host,
-             ResultList &into)
+             ResultList &into, const Options &options)
 {
     into.clear();
     if (rule == Rule::SearchResult) {
@@ -78,10 +110,13 @@ void extract(Rule rule, const QList<BrowserView::Element> &elements, const QStri
         return;
     }
     for (const BrowserView::Element &element : elements) {
-        if (element.tagName != QLatin1String("IMG") ||
-            element.href.endsWith(QLatin1String(".gif")) || !acceptableScheme(element.href))
+        if (element.tagName != QLatin1String("IMG"))
             continue;
-        if (!into.append(element.href))
+        const QString address = pictureAddress(element, options);
+        if (address.isEmpty() || address.endsWith(QLatin1String(".gif")) ||
+            !acceptableScheme(address))
+            continue;
+        if (!into.append(address))
             return;
     }
 }

@@ -368,7 +368,8 @@ void FormSearch::extractPictures()
 void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements)
 {
     ResultList &results = m_services.state->results();
-    Extraction::extract(rule, elements, m_host, results);
+    Extraction::extract(rule, elements, m_host, results,
+                        Extraction::optionsFrom(*m_services.settings));
     showResultsPage(ResultsPage::extractionLines(rule, results));
     setLabel(2, countLabel());
     setLabel(0, QString());

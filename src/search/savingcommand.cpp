@@ -6,6 +6,7 @@
 #include "saving/savingoptions.h"
 #include "saving/savingreport.h"
 #include "saving/savingrun.h"
+#include "search/extraction.h"
 
 namespace vimbrel {
 
@@ -55,9 +56,10 @@ void SavingCommand::start(const QString &folder, const SavingSource &source,
 {
     m_asked = false;
     QStringList addresses;
+    const Extraction::Options options = Extraction::optionsFrom(*m_services.settings);
     for (const BrowserView::Element &element : elements) {
         if (element.tagName == QLatin1String("IMG"))
-            addresses.append(element.href);
+            addresses.append(Extraction::pictureAddress(element, options));
     }
     auto *run = new SavingRun(folder, source, this);
     run->setOptions(SavingOptions::read(*m_services.settings));

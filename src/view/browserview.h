@@ -23,8 +23,9 @@ class BrowserView : public QObject
 public:
     struct Element
     {
-        QString tagName; // upper case, as the document reports it
-        QString href;    // absolute address: a link's target, a picture's source
+        QString tagName;   // upper case, as the document reports it
+        QString href;      // absolute address: a link's target, a picture's best source
+        QString link = {}; // a picture inside a link: the link's absolute address
     };
     using ElementsCallback = std::function<void(const QList<Element> &)>;
 
@@ -47,8 +48,11 @@ public:
     virtual void runScript(const QString &script) = 0;
     // Scrolls the page by pixels; positive y towards the end.
     virtual void scrollBy(int x, int y) = 0;
-    // The document's links and pictures ("A" and "IMG" elements) in document order; the
-    // callback runs later, on the UI thread, with an empty list when there is no document.
+    // The document's links and pictures ("A" and "IMG" elements) in document order; a
+    // picture's address is the best one it offers (its largest srcset candidate, the address
+    // behind a lazy-loading placeholder), and a picture without any address is left out. A page
+    // still loading is read once its document is parsed. The callback runs later, on the UI
+    // thread, with an empty list when there is no parsed document.
     virtual void elements(ElementsCallback callback) = 0;
     virtual void setFocus() = 0;
 

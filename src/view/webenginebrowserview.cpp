@@ -13,7 +13,10 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineView>
+
+#include "platform/filenames.h"
 
 namespace vimbrel {
 
@@ -37,26 +40,190 @@ protected:
     }
 };
 
+// Lets a local page show local pictures and nothing else of the user's files: a script, a
+// frame or a script's request for a file address is refused, and so is anything that is not
+// a regular file (a device or a named pipe would never end). The address names the file by its
+// bytes, whatever the name's encoding.
+class LocalPicturesOnly : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        const QUrl url = info.requestUrl();
+        if (!url.isLocalFile())
+            return;
+        const auto type = info.resourceType();
+        const bool page = type == QWebEngineUrlRequestInfo::ResourceTypeMainFrame;
+        const bool picture = type == QWebEngineUrlRequestInfo::ResourceTypeImage &&
+                             FileNames::status(FileNames::pathOf(url)).file;
+        if (!page && !picture)
+            info.block(true);
+    }
+};
+
 // Only the links and pictures, in document order, with the absolute addresses the document
-// gives them. It runs in a world of its own, so a page cannot change what it reports. One flat
-// array (tag, address, tag, address, ...): an array per element costs as much again to hand
-// across to the program as the reading itself.
+// gives them. It runs in a world of its own, so a page cannot change what it reports. One string
+// of fields (tag, address, link, tag, ...) split by NUL: a value per field costs more to hand
+// across to the program than the reading itself.
+//
+// A picture's address is the best one it offers: the largest candidate of its srcset (or of
+// the <source> the browser chose in a <picture>), else what it shows (currentSrc, src). Where
+// that is a placeholder (a data: address, or an address a lazy-loading attribute is still to
+// replace), the lazy-loading address stands in. A picture without any address is left out.
+// Its link is the address of the link around it, if any. One query over the document finds the
+// elements that carry any of these attributes; the others cost no more than their src.
+//
+// The argument is the number of the load under way, or null once the page has finished
+// loading: while it loads, the document is read once it is parsed, and only when it is that
+// load's document, not the one it replaces.
 const char *const elementsScript = R"JS(
-(function () {
-  var all = document.querySelectorAll('a, img');
-  var out = new Array(all.length * 2);
-  for (var i = 0; i < all.length; i++) {
-    var e = all[i];
-    var tag = String(e.tagName).toUpperCase();
-    var href = '';
-    if (tag === 'IMG') href = e.src || '';
-    else if (typeof e.href === 'string') href = e.href;
-    out[2 * i] = tag;
-    out[2 * i + 1] = href;
+(function (load) {
+  if (load !== null && (window.vimbrelLoad !== load || document.readyState === 'loading'))
+    return null;
+  // The lazy-loading attributes found on real pages, most telling first.
+  var LAZY = ['data-src', 'data-original', 'data-lazy-src', 'data-actualsrc',
+              'data-ks-lazyload', 'data-lazyload', 'data-echo', 'file'];
+  var LAZY_SET = ['data-srcset', 'data-lazy-srcset'];
+  var TYPES = {'image/jpeg': 1, 'image/jpg': 1, 'image/png': 1, 'image/apng': 1, 'image/gif': 1,
+               'image/webp': 1, 'image/avif': 1, 'image/bmp': 1, 'image/svg+xml': 1,
+               'image/x-icon': 1, 'image/vnd.microsoft.icon': 1};
+  // Only the pictures (and sources) that carry one of these attributes need a closer look:
+  // one query per attribute finds them, and each value is read once.
+  var found = new Map();
+  ['srcset'].concat(LAZY_SET, LAZY).forEach(function (n) {
+    var list = document.querySelectorAll('img[' + n + '], picture > source[' + n + ']');
+    for (var k = 0; k < list.length; k++) {
+      var e = list[k], values = found.get(e);
+      if (!values) found.set(e, values = {});
+      values[n] = e.getAttribute(n);
+    }
+  });
+  var inPicture = document.querySelectorAll('picture > img');
+  for (var k = 0; k < inPicture.length; k++)
+    if (!found.has(inPicture[k])) found.set(inPicture[k], {});
+  function first(found, names) {
+    if (!found) return '';
+    for (var k = 0; k < names.length; k++) {
+      var v = found[names[k]];
+      if (v && v.trim()) return v.trim();
+    }
+    return '';
   }
-  return out;
-})()
+  // Resolving through an element costs several times the reading of an address. Addresses
+  // already in the form the browser gives them (ASCII that needs no escaping, no dot segment,
+  // a plain host name) are taken as they are, or behind the document's origin for "/..." and
+  // its scheme for "//...".
+  var anchor = document.createElement('a');
+  function browserResolve(a) { anchor.href = a; return anchor.href; }
+  var origin = browserResolve('/').replace(/\/$/, '');
+  var scheme = browserResolve('//x/').replace(/\/\/x\/$/, '');
+  var PLAIN = new RegExp('^(?:(https?:)?//[a-z][a-z0-9-]*(?:\\.[a-z0-9-]+)*\\.[a-z][a-z0-9-]*)?' +
+                         '/(?!/)[A-Za-z0-9\\-._~!$&()*+,;=:@%/?]*$');
+  var WEB = scheme === 'http:' || scheme === 'https:';
+  function resolve(a) {
+    var m = PLAIN.exec(a);
+    if (!m || /\/\.|%2e/i.test(a) || (!m[1] && a[1] === '/' && !WEB)) return browserResolve(a);
+    if (a[0] !== '/') return a;
+    return a[1] === '/' ? scheme + a : origin + a;
+  }
+  function space(c) { return c === 32 || c === 9 || c === 10 || c === 12 || c === 13; }
+  // The largest candidate of a srcset: largest width, else largest density; resolved.
+  function largest(set) {
+    var n = set.length, i = 0, bestW = '', w = -1, bestX = '', x = -1;
+    while (i < n) {
+      while (i < n && (space(set.charCodeAt(i)) || set[i] === ',')) i++;
+      var start = i;
+      while (i < n && !space(set.charCodeAt(i))) i++;
+      var url = set.slice(start, i), desc = '';
+      if (url.endsWith(',')) {
+        url = url.replace(/,+$/, '');
+      } else {
+        var from = i, depth = 0;
+        for (; i < n; i++) {
+          var c = set[i];
+          if (c === '(') depth++;
+          else if (c === ')') depth--;
+          else if (c === ',' && depth <= 0) break;
+        }
+        desc = set.slice(from, i);
+        i++;
+      }
+      if (!url) continue;
+      var m = /(?:^|\s)(\d+)w(?:\s|$)/.exec(desc);
+      if (m) {
+        if (+m[1] > w) { w = +m[1]; bestW = url; }
+        continue;
+      }
+      m = /(?:^|\s)(\d*\.?\d+(?:[eE][+-]?\d+)?)x(?:\s|$)/.exec(desc);
+      var d = m ? +m[1] : 1;
+      if (d > x) { x = d; bestX = url; }
+    }
+    var best = bestW || bestX;
+    return best ? resolve(best) : '';
+  }
+  // The <source> of a <picture> the browser takes: the first that it can show.
+  function chosenSource(img) {
+    var p = img.parentNode;
+    if (!p || String(p.nodeName).toUpperCase() !== 'PICTURE') return null;
+    for (var s = p.firstElementChild; s && s !== img; s = s.nextElementSibling) {
+      var values = String(s.nodeName).toUpperCase() === 'SOURCE' && found.get(s);
+      if (!values || !(values.srcset || first(values, LAZY_SET))) continue;
+      var media = s.getAttribute('media');
+      if (media && !window.matchMedia(media).matches) continue;
+      var type = (s.getAttribute('type') || '').split(';')[0].trim().toLowerCase();
+      if (type && TYPES[type] !== 1) continue;
+      return values;
+    }
+    return null;
+  }
+  function isData(a) { return /^\s*data:/i.test(a); }
+  var page = location.href, base = document.baseURI;
+  // What the picture shows; an empty src stands for no picture, not for the page's address.
+  function shownSrc(e) {
+    var s = e.currentSrc || e.src || '';
+    if ((s === base || s === page) && !(e.getAttribute('src') || '').trim()) return '';
+    return s;
+  }
+  function picture(e) {
+    var own = found.get(e);
+    if (!own) return shownSrc(e);
+    var source = chosenSource(e);
+    var set = source ? source.srcset : own.srcset;
+    var shown = (set && largest(set)) || shownSrc(e);
+    var lazySet = first(source, LAZY_SET) || first(own, LAZY_SET);
+    var lazyOne = first(own, LAZY);
+    if (!lazySet && !lazyOne) return shown;
+    var placeholder = !shown || isData(shown) ||
+        (set ? !!lazySet && lazySet !== set
+             : !!lazySet || (!!lazyOne && resolve(lazyOne) !== shown));
+    if (!placeholder) return shown;
+    return (lazySet && largest(lazySet)) || (lazyOne && resolve(lazyOne)) || shown;
+  }
+  function field(v) { return v.indexOf('\0') < 0 ? v : v.replace(/\0/g, '%00'); }
+  var all = document.querySelectorAll('a, img');
+  var out = [];
+  var link = null;
+  for (var i = 0; i < all.length; i++) {
+    var e = all[i], tag = String(e.tagName).toUpperCase();
+    if (tag === 'IMG') {
+      var address = picture(e);
+      if (!address) continue;
+      out.push('IMG', field(address), link && link.contains(e) ? field(link.href) : '');
+    } else {
+      var href = typeof e.href === 'string' ? e.href : '';
+      link = href && e.hasAttribute('href') ? e : null;
+      out.push(tag, field(href), '');
+    }
+  }
+  return out.join('\0');
+})
 )JS";
+
+// Numbers each document the view makes, so that a read while a load is under way knows the
+// new document from the one it replaces.
+const char *const loadNumberScript = "window.vimbrelLoad = %1;";
 
 // The program rewrites its page files in place and shows them again at the same address; the
 // browser would put back the old page's scroll position over the new page. Web pages keep it.
@@ -87,7 +254,9 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
 
     QWebEngineSettings *settings = m_page->settings();
     settings->setDefaultTextEncoding(QStringLiteral("UTF-8"));
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    // As a browser: a local page cannot read other local files, not even its pictures, until
+    // the view is told otherwise.
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
 
@@ -99,9 +268,21 @@ WebEngineBrowserView::WebEngineBrowserView(QWidget *parent)
     topOfPage.setRunsOnSubFrames(false);
     m_page->scripts().insert(topOfPage);
 
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] { m_documentReady = false; });
+    // The reading of the elements is defined once in each document, so that a second read of
+    // the same page runs code the script engine has already made fast.
+    QWebEngineScript reader;
+    reader.setName(QStringLiteral("vimbrel-elements"));
+    reader.setSourceCode(QStringLiteral("window.vimbrelElements = ") +
+                         QString::fromLatin1(elementsScript) + QLatin1Char(';'));
+    reader.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    reader.setWorldId(QWebEngineScript::ApplicationWorld);
+    reader.setRunsOnSubFrames(false);
+    m_page->scripts().insert(reader);
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, &WebEngineBrowserView::expectDocument);
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_documentReady = ok;
+        m_loading = false;
         Q_EMIT downloadComplete();
         Q_EMIT documentComplete(m_page->url());
     });
@@ -162,6 +343,8 @@ void WebEngineBrowserView::navigate(const QString &address)
 {
     if (!m_page)
         return;
+    // The load starts a moment later; a read in between must not take the old page for it.
+    expectDocument();
     if (address.compare(QLatin1String("about:blank"), Qt::CaseInsensitive) == 0) {
         m_page->load(QUrl(QStringLiteral("about:blank")));
     } else if (address.startsWith(QLatin1String("about:"), Qt::CaseInsensitive)) {
@@ -177,6 +360,8 @@ void WebEngineBrowserView::goBack()
 {
     if (!m_page)
         return;
+    if (m_page->action(QWebEnginePage::Back)->isEnabled())
+        expectDocument();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 
@@ -184,6 +369,8 @@ void WebEngineBrowserView::goForward()
 {
     if (!m_page)
         return;
+    if (m_page->action(QWebEnginePage::Forward)->isEnabled())
+        expectDocument();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
@@ -191,6 +378,7 @@ void WebEngineBrowserView::refresh()
 {
     if (!m_page)
         return;
+    expectDocument();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
@@ -221,14 +409,24 @@ void WebEngineBrowserView::scrollBy(int x, int y)
                           QWebEngineScript::ApplicationWorld);
 }
 
+void WebEngineBrowserView::showLocalPictures()
+{
+    if (!m_page)
+        return;
+    // WebEngine lets a local page reach local files all or nothing; the interceptor narrows
+    // "all" down to pictures. It lives as long as the page that calls it.
+    m_page->setUrlRequestInterceptor(new LocalPicturesOnly(m_page));
+    m_page->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+}
+
 void WebEngineBrowserView::showOnlyPictures()
 {
     if (!m_page)
         return;
     QWebEngineSettings *settings = m_page->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
-    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    showLocalPictures();
 }
 
 void WebEngineBrowserView::evaluate(const QString &script,
@@ -239,23 +437,58 @@ void WebEngineBrowserView::evaluate(const QString &script,
     m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(callback));
 }
 
+void WebEngineBrowserView::expectDocument()
+{
+    // From now on the document on view is the one being replaced: not read any more. The next
+    // document the page makes takes the new number; the one on view keeps its own.
+    m_documentReady = false;
+    m_loading = true;
+    ++m_loadNumber;
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    for (const QWebEngineScript &old : scripts.find(QStringLiteral("vimbrel-load-number")))
+        scripts.remove(old);
+    QWebEngineScript number;
+    number.setName(QStringLiteral("vimbrel-load-number"));
+    number.setSourceCode(QString::fromLatin1(loadNumberScript).arg(m_loadNumber));
+    number.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    number.setWorldId(QWebEngineScript::ApplicationWorld);
+    number.setRunsOnSubFrames(false);
+    scripts.insert(number);
+}
+
 void WebEngineBrowserView::elements(ElementsCallback callback)
 {
-    if (!m_page || !m_documentReady) {
-        // A page still loading or one that failed has no document to read yet. Still answer,
-        // later as always, so that a caller waiting for the list goes on.
+    if (!m_page || (!m_documentReady && !m_loading)) {
+        // No page yet, or the last one failed: no document to read. Still answer, later as
+        // always, so that a caller waiting for the list goes on.
         QTimer::singleShot(0, this, [callback = std::move(callback)] { callback({}); });
         return;
     }
-    m_page->runJavaScript(QString::fromLatin1(elementsScript), QWebEngineScript::ApplicationWorld,
-                          [callback = std::move(callback)](const QVariant &result) {
-                              QList<Element> list;
-                              const QVariantList flat = result.toList();
-                              list.reserve(flat.size() / 2);
-                              for (qsizetype i = 0; i + 1 < flat.size(); i += 2)
-                                  list.append({flat[i].toString(), flat[i + 1].toString()});
-                              callback(list);
-                          });
+    // A page still loading is read as soon as its document is parsed, as a person sees it:
+    // one slow picture or a page that keeps adding pictures does not hide the others.
+    const QString load = m_documentReady ? QStringLiteral("null") : QString::number(m_loadNumber);
+    m_page->runJavaScript(
+        QStringLiteral("(window.vimbrelElements || ") + QString::fromLatin1(elementsScript) +
+            QStringLiteral(")(") + load + QLatin1Char(')'),
+        QWebEngineScript::ApplicationWorld,
+        [callback = std::move(callback)](const QVariant &result) {
+            // The tags are few: shared, not copied for each element.
+            static const QString Img = QStringLiteral("IMG");
+            static const QString A = QStringLiteral("A");
+            QList<Element> list;
+            const QString flat = result.toString();
+            const QList<QStringView> fields = QStringView(flat).split(QChar(0));
+            list.reserve(fields.size() / 3);
+            for (qsizetype i = 0; i + 2 < fields.size(); i += 3) {
+                const QStringView tag = fields[i];
+                list.append({tag == Img ? Img
+                             : tag == A ? A
+                                        : tag.toString(),
+                             fields[i + 1].toString(),
+                             fields[i + 2].isEmpty() ? QString() : fields[i + 2].toString()});
+            }
+            callback(list);
+        });
 }
 
 void WebEngineBrowserView::setFocus()

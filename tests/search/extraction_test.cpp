@@ -1,8 +1,11 @@
 #include "search/extraction.h"
 
-#include "printing.h"
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "platform/inisettings.h"
+#include "printing.h"
 
 namespace vimbrel {
 namespace {
@@ -99,6 +102,7 @@ TEST(Extraction, PageRuleTakesEveryPictureButGifs)
         img(QStringLiteral("java\tscript:alert(1)")),
         img(QStringLiteral("vbscript:msgbox(1)")),
         img(QStringLiteral("about:blank")),
+        img(QString()), // a picture without an address
         a(QStringLiteral("http://p.test/link.jpg")),
         {QStringLiteral("img"), QStringLiteral("http://p.test/lower-tag.jpg")},
         {QStringLiteral("DIV"), QStringLiteral("http://p.test/div.jpg")},
@@ -111,6 +115,65 @@ TEST(Extraction, PageRuleTakesEveryPictureButGifs)
             QStringLiteral("https://p.test/c.jpeg"), QStringLiteral("file:///home/u/d.bmp"),
             QStringLiteral("http://p.test/noextension"), QStringLiteral("http://p.test/e.gif?x=1"),
             QStringLiteral("data:image/png;base64,iVBORw0KGgo=")}));
+}
+
+TEST(Extraction, LinkedOriginalsTakeTheLinksThatNamePictures)
+{
+    const struct
+    {
+        const char *link;
+        bool taken;
+    } cases[] = {
+        {"http://p.test/full.jpg", true},
+        {"http://p.test/FULL.JPEG?w=1#x", true},
+        {"http://p.test/a.png", true},
+        {"http://p.test/a.webp", true},
+        {"http://p.test/a.avif", true},
+        {"http://p.test/a.tiff", true},
+        {"http://p.test/a.bmp", true},
+        {"file:///home/u/a.tif", true},
+        {"http://p.test/page.html", false},
+        {"http://p.test/a.jpg/", false},
+        {"http://p.test/view?file=a.jpg", false},
+        {"http://p.test/", false},
+        {"javascript:alert(1)//a.jpg", false},
+        {"", false},
+        {"http://p.test/dir.jpg/page.htm", false},
+    };
+    const Extraction::Options on{true};
+    const Extraction::Options off{};
+    for (const auto &c : cases) {
+        const BrowserView::Element thumb{QStringLiteral("IMG"),
+                                         QStringLiteral("http://p.test/t.jpg"),
+                                         QString::fromLatin1(c.link)};
+        EXPECT_EQ(Extraction::pictureAddress(thumb, on), c.taken ? thumb.link : thumb.href)
+            << c.link;
+        EXPECT_EQ(Extraction::pictureAddress(thumb, off), thumb.href) << c.link;
+    }
+    // The ".gif" rule looks at the address taken.
+    ResultList list;
+    Extraction::extract(Extraction::Rule::Page,
+                        {{QStringLiteral("IMG"), QStringLiteral("http://p.test/t.jpg"),
+                          QStringLiteral("http://p.test/big.gif")}},
+                        Host, list, on);
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(Extraction, LinkedOriginalsAreOffUnlessTheSettingSaysOn)
+{
+    QTemporaryDir dir;
+    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
+    EXPECT_FALSE(Extraction::optionsFrom(settings).linkedOriginals);
+    for (const char *on : {"1", "true", " On ", "YES"}) {
+        settings.setValue(QStringLiteral("Search"), QStringLiteral("LinkedOriginals"),
+                          QString::fromLatin1(on));
+        EXPECT_TRUE(Extraction::optionsFrom(settings).linkedOriginals) << on;
+    }
+    for (const char *off : {"0", "false", "", "no", "2"}) {
+        settings.setValue(QStringLiteral("Search"), QStringLiteral("LinkedOriginals"),
+                          QString::fromLatin1(off));
+        EXPECT_FALSE(Extraction::optionsFrom(settings).linkedOriginals) << off;
+    }
 }
 
 TEST(Extraction, SchemesThatMayStandOnTheResultsPage)

@@ -1,5 +1,3 @@
-#include "search/formsearch.h"
-
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -10,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "livesearchwindow.h"
+#include "search/formsearch.h"
 #include "webenginewait.h"
 
 namespace vimbrel {
@@ -121,12 +120,25 @@ TEST_F(SearchWindowLive, AHostileGalleryRunsNothingInTheResultsView)
 TEST_F(SearchWindowLive, APageThatIsNoHtmlStillLoadingOrFailedGivesNoPictures)
 {
     const QString stillLoading = address(QStringLiteral("/slow"));
+    // Its pictures are on screen, but the document is not parsed to its end.
+    const QString halfParsed = address(QStringLiteral("/gallery/plain?stall=300"));
     const QString serverDown = QStringLiteral("http://127.0.0.1:1/gallery/plain");
-    for (const QString &page : {address(QStringLiteral("/notahtml")), stillLoading, serverDown}) {
+    for (const QString &page :
+         {address(QStringLiteral("/notahtml")), stillLoading, halfParsed, serverDown}) {
+        // The page a slow one replaces has pictures; they are not the new page's.
+        if (page == stillLoading) {
+            ASSERT_TRUE(go(QStringLiteral("/gallery/plain")));
+        }
         QSignalSpy loaded(m_page, &BrowserView::downloadComplete);
         box("TextUrl")->setEditText(page);
         press("CmdGo");
-        if (page != stillLoading) {
+        if (page == halfParsed) {
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] {
+                    return evaluate(*m_page, QStringLiteral("document.images.length")).toInt() > 0;
+                },
+                timeout));
+        } else if (page != stillLoading) {
             ASSERT_TRUE(loaded.wait(timeout));
         }
         press("Opt1");
@@ -137,9 +149,65 @@ TEST_F(SearchWindowLive, APageThatIsNoHtmlStillLoadingOrFailedGivesNoPictures)
                 return m_window->findChild<QLabel *>(QStringLiteral("Lab2"))->text() ==
                        QStringLiteral("圖片總數：0");
             },
-            timeout));
+            timeout))
+            << page.toStdString() << " "
+            << m_window->findChild<QLabel *>(QStringLiteral("Lab2"))->text().toStdString();
         press("Opt0");
     }
+}
+
+TEST_F(SearchWindowLive, APageStillLoadingGivesThePicturesOfItsParsedDocument)
+{
+    box("TextUrl")->setEditText(address(QStringLiteral("/gallery/stuck")));
+    press("CmdGo");
+    // One picture never arrives, so the page never finishes; its document is parsed.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return m_page->url().path() == QLatin1String("/gallery/stuck") &&
+                   evaluate(*m_page, QStringLiteral("document.readyState")).toString() ==
+                       QLatin1String("interactive");
+        },
+        timeout));
+    press("Opt1");
+    QLabel *count = m_window->findChild<QLabel *>(QStringLiteral("Lab2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_state.results().count() >= 3; }, timeout));
+    const QStringList entries = m_state.results().entries();
+    EXPECT_EQ(entries.mid(0, 3),
+              (QStringList{address(QStringLiteral("/pic/s0.jpg?w=60&h=40")),
+                           address(QStringLiteral("/pic/s1.jpg?w=60&h=40&late=3600000")),
+                           address(QStringLiteral("/pic/s2.jpg?w=60&h=40"))}));
+    EXPECT_FALSE(entries.contains(QString()));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return count->text() == QStringLiteral("圖片總數：%1").arg(entries.size()); },
+        timeout));
+
+    // Saving from the page view finds them as well; closing the window ends the run.
+    press("Opt0");
+    m_dialogs.fileAnswers.push_back(m_dir.path());
+    press("Command1");
+    QLabel *progress = m_window->findChild<QLabel *>(QStringLiteral("Lab0"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QString total = progress->text().section(QStringLiteral(" / "), 1);
+            return total.toInt() >= 3;
+        },
+        timeout))
+        << progress->text().toStdString();
+    m_window->close();
+}
+
+TEST_F(SearchWindowLive, LinkedOriginalsTakeTheLinkedPictureWhenTheSettingIsOn)
+{
+    m_settings->setValue(QStringLiteral("Search"), QStringLiteral("LinkedOriginals"),
+                         QStringLiteral("1"));
+    ASSERT_TRUE(go(QStringLiteral("/gallery/forms")));
+    press("Opt1");
+    QStringList expected;
+    for (const QString &path : ImageService::formsPaths(true))
+        expected << address(path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_state.results().count() > 0; }, timeout));
+    EXPECT_EQ(m_state.results().entries().join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
 }
 
 } // namespace

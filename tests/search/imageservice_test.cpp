@@ -111,6 +111,28 @@ TEST_F(ServicePages, PageRuleOnAGallery)
     EXPECT_EQ(entries[6], address(QStringLiteral("/pic/f.jpeg")));
 }
 
+TEST_F(ServicePages, EachPictureFormGivesTheBestAddressItOffersInDocumentOrder)
+{
+    ASSERT_TRUE(load(*view, address(QStringLiteral("/gallery/forms"))));
+    bool done = false;
+    QList<BrowserView::Element> elements;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        elements = list;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, WebEngineWait::timeout));
+    for (const bool linked : {false, true}) {
+        ResultList list;
+        Extraction::extract(Extraction::Rule::Page, elements, service.host(), list,
+                            Extraction::Options{linked});
+        QStringList expected;
+        for (const QString &path : ImageService::formsPaths(linked))
+            expected << address(path);
+        EXPECT_EQ(list.entries().join(QLatin1Char('\n')).toStdString(),
+                  expected.join(QLatin1Char('\n')).toStdString());
+    }
+}
+
 TEST_F(ServicePages, NotHtmlGivesNoPictures)
 {
     ASSERT_TRUE(load(*view, address(QStringLiteral("/notahtml"))));

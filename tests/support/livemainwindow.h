@@ -24,6 +24,7 @@ public:
         services.shell = &shell;
         services.makeView = [this](QWidget *parent) {
             m_view = new WebEngineBrowserView(parent);
+            m_view->showLocalPictures(); // as the program's main window does
             return m_view;
         };
         services.pageFile = pageFile;

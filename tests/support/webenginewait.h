@@ -33,11 +33,12 @@ inline QVariant evaluate(WebEngineBrowserView &view, const QString &script)
     return result;
 }
 
-// A view of its own, shown at the size and waited for until it is on screen; null when it never
-// came.
+// A view of its own that shows local pictures, as the main window's does, shown at the size and
+// waited for until it is on screen; null when it never came.
 inline std::unique_ptr<WebEngineBrowserView> shownView(QSize size)
 {
     auto view = std::make_unique<WebEngineBrowserView>();
+    view->showLocalPictures();
     view->widget()->resize(size);
     view->widget()->show();
     if (!QTest::qWaitForWindowExposed(view->widget()))

@@ -17,8 +17,8 @@
 #include "fakebrowserview.h"
 #include "view/viewcontrols.h"
 #include "view/webenginebrowserview.h"
-#include "webenginewait.h"
 #include "view/wheelfilter.h"
+#include "webenginewait.h"
 
 using namespace vimbrel;
 
@@ -386,6 +386,140 @@ TEST_F(RealView, LinksAndPicturesComeInDocumentOrderWithAbsoluteAddresses)
     EXPECT_EQ(hrefs, (QStringList{QUrl::fromLocalFile(path("b.htm")).toString(),
                                   QUrl::fromLocalFile(path("sub/p.png")).toString(),
                                   "http://127.0.0.1:9/x.jpg"}));
+}
+
+TEST_F(RealView, AnXhtmlPageGivesItsLinksAndPicturesToo)
+{
+    // Element names keep their lower case in an XML document.
+    const QString page = path(QStringLiteral("p.xhtml"));
+    ASSERT_TRUE(writeFile(page, "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body>"
+                                "<a href=\"b.htm\">b</a><picture><source srcset=\"big.png 2x\"/>"
+                                "<img src=\"p.png\"/></picture></body></html>"));
+    ASSERT_TRUE(load(*view, page));
+    QList<BrowserView::Element> elements;
+    bool done = false;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        elements = list;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    ASSERT_EQ(elements.size(), 2);
+    EXPECT_EQ(elements[0].tagName, QStringLiteral("A"));
+    EXPECT_EQ(elements[1].tagName, QStringLiteral("IMG"));
+    EXPECT_EQ(elements[1].href, QUrl::fromLocalFile(path(QStringLiteral("big.png"))).toString());
+}
+
+// A local page that tries every way to read a private file beside it, and shows a picture.
+// With page script on, the answers land in the body's data attributes.
+const char *const prying =
+    "<body><img id=\"p\" src=\"p.png\"><img id=\"z\" src=\"file:///dev/zero\">"
+    "<iframe id=\"f\" src=\"secret.txt\"></iframe><object id=\"o\" data=\"secret.txt\">"
+    "</object><script>var d = document.body.dataset;"
+    "try { var x = new XMLHttpRequest(); x.open('GET', 'secret.txt', false); x.send();"
+    " d.xhr = x.responseText; } catch (e) { d.xhr = 'refused'; }"
+    "fetch('secret.txt').then(r => r.text()).then(t => { d.fetched = t; },"
+    " () => { d.fetched = 'refused'; });</script></body>";
+
+struct LocalReadCase
+{
+    friend void PrintTo(const LocalReadCase &c, std::ostream *os) { *os << c.name; }
+
+    const char *name;
+    void (WebEngineBrowserView::*prepare)(); // how the program makes that window's view
+    bool scripts;                            // page script runs in that view
+    bool showsLocalPictures;
+};
+
+class RealViewLocalReads : public ::testing::TestWithParam<LocalReadCase>
+{
+};
+
+TEST_P(RealViewLocalReads, ALocalPageReadsNoOtherLocalFile)
+{
+    const LocalReadCase &c = GetParam();
+    QTemporaryDir dir;
+    const QString secret = dir.filePath(QStringLiteral("secret.txt"));
+    ASSERT_TRUE(writeFile(secret, "TOP-SECRET"));
+    ASSERT_TRUE(QFile::setPermissions(secret, QFile::ReadOwner | QFile::WriteOwner));
+    ASSERT_TRUE(writePicture(dir.filePath(QStringLiteral("p.png")), QSize(33, 22)));
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    ASSERT_TRUE(writeFile(page, prying));
+
+    WebEngineBrowserView view;
+    if (c.prepare)
+        (view.*c.prepare)();
+    view.widget()->resize(600, 400);
+    view.widget()->show();
+    // The load ends once every frame and picture has: /dev/zero never would.
+    ASSERT_TRUE(load(view, page));
+    if (c.scripts) {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return !evaluate(view, QStringLiteral("document.body.dataset.fetched || ''"))
+                            .toString()
+                            .isEmpty();
+            },
+            loadTimeout));
+    }
+    const QString reads = QStringLiteral(
+        "(() => { const d = document.body.dataset; const inner = id => { try {"
+        " return document.getElementById(id).contentDocument.body.textContent; }"
+        " catch (e) { return ''; } }; return [d.xhr, d.fetched, inner('f'), inner('o')]"
+        ".join('|'); })()");
+    EXPECT_FALSE(evaluate(view, reads).toString().contains(QLatin1String("TOP-SECRET")))
+        << evaluate(view, reads).toString().toStdString();
+    EXPECT_EQ(evaluate(view, QStringLiteral("document.getElementById('p').naturalWidth")).toInt(),
+              c.showsLocalPictures ? 33 : 0);
+    EXPECT_EQ(evaluate(view, QStringLiteral("document.getElementById('z').naturalWidth")).toInt(),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, RealViewLocalReads,
+    ::testing::Values(LocalReadCase{"SearchPageView", nullptr, true, false},
+                      LocalReadCase{"MainWindowView", &WebEngineBrowserView::showLocalPictures,
+                                    true, true},
+                      LocalReadCase{"ResultsAndDetailViews",
+                                    &WebEngineBrowserView::showOnlyPictures, false, true}),
+    [](const ::testing::TestParamInfo<LocalReadCase> &info) { return info.param.name; });
+
+TEST_F(RealView, APictureAddressIsResolvedAsTheBrowserResolvesIt)
+{
+    // Candidates of a srcset, which the view resolves itself: each must come out as the
+    // browser's own resolution against the document's base.
+    const QStringList candidates =
+        QStringLiteral("/a.jpg /a%zz.jpg /./a.jpg /x/../a.jpg /%2e%2e/a.jpg /x/%2E/a.jpg "
+                       "//Cdn.test/a.jpg //cdn.test/a.jpg?x='1' //cdn.test/a.jpg "
+                       "//cdn.test//a.jpg http://CDN.test/a.jpg https://cdn.test:443/a.jpg "
+                       "http://127.1/a.jpg HTTP://cdn.test/a.jpg http://cdn.test "
+                       "http://cdn.test./a.jpg http://a@cdn.test/a.jpg rel/a.jpg ../up.jpg "
+                       "/中.jpg /a.jpg?q=中 /a.jpg#f /a\\b.jpg /a.jpg?x=<> /a.jpg?x=`{}` "
+                       "/a.jpg?%41 file:///etc/a.jpg http://xn--fsq.test/a.jpg "
+                       "http://1.2.3.4/a.jpg")
+            .split(QLatin1Char(' '));
+    QString page = QStringLiteral("<html><head><base href=\"http://Example.test:80/dir/p.htm\">"
+                                  "</head><body>");
+    for (const QString &c : candidates)
+        page += QStringLiteral("<img data-c=\"%1\" srcset=\"%1 2x\">").arg(c.toHtmlEscaped());
+    const QString file = path(QStringLiteral("resolve.htm"));
+    ASSERT_TRUE(writeFile(file, page.toUtf8()));
+    ASSERT_TRUE(load(*view, file));
+
+    const QStringList expected =
+        evaluate(*view, QStringLiteral("Array.from(document.images, i => new URL("
+                                       "i.getAttribute('data-c'), document.baseURI).href)"))
+            .toStringList();
+    ASSERT_EQ(expected.size(), candidates.size());
+    QStringList got;
+    bool done = false;
+    view->elements([&](const QList<BrowserView::Element> &list) {
+        for (const BrowserView::Element &e : list)
+            got << e.href;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(),
+              expected.join(QLatin1Char('\n')).toStdString());
 }
 
 // What every window relies on, checked against the fake and the real view alike.

@@ -38,6 +38,79 @@ QString carried(const QString &address)
     return out;
 }
 
+// Picture forms of real pages: the markup, the path of the address the picture stands for
+// (nothing when it is not taken), and that path with linked originals when it differs. The page
+// has <base href="/pic/">.
+struct PictureForm
+{
+    const char *markup;
+    const char *path;
+    const char *linkedPath;
+};
+
+const PictureForm PictureForms[] = {
+    {"<img src=\"/pic/plain.jpg\">", "/pic/plain.jpg", nullptr},
+    {"<img src=\"rel.jpg\">", "/pic/rel.jpg", nullptr},
+    {"<img src=\"/pic/ent.jpg?w=30&amp;h=20&#38;x=%E4%B8%AD\">",
+     "/pic/ent.jpg?w=30&h=20&x=%E4%B8%AD", nullptr},
+    // srcset by width, by density, with commas inside an address
+    {"<img src=\"/pic/w-small.jpg\" srcset=\"/pic/w-small.jpg 320w, /pic/w-large.jpg 1024w, "
+     "/pic/w-mid.jpg 640w\" sizes=\"100px\">",
+     "/pic/w-large.jpg", nullptr},
+    {"<img src=\"/pic/x1.jpg\" srcset=\"/pic/x2.jpg 2x, /pic/x15.jpg 1.5x\">", "/pic/x2.jpg",
+     nullptr},
+    {"<img src=\"/pic/c.jpg\" srcset=\"/pic/c.jpg?t=w_300,h_200 300w, /pic/c.jpg?t=w_900,h_600 "
+     "900w\">",
+     "/pic/c.jpg?t=w_900,h_600", nullptr},
+    // <picture>: the first source the browser can show
+    {"<picture><source type=\"image/jxl\" srcset=\"/pic/p.jxl\"><source media=\"(max-width: 1px)\" "
+     "srcset=\"/pic/narrow.jpg\"><source type=\"image/avif\" srcset=\"/pic/p.avif 1x, /pic/p2.avif "
+     "2x\"><source type=\"image/webp\" srcset=\"/pic/p.webp\"><img src=\"/pic/p.jpg\"></picture>",
+     "/pic/p2.avif", nullptr},
+    {"<picture><source type=\"image/webp\" srcset=\"/pic/q-400.webp 400w, /pic/q-800.webp 800w\">"
+     "<img src=\"/pic/q.jpg\"></picture>",
+     "/pic/q-800.webp", nullptr},
+    // lazysizes, jQuery lazyload, WP Rocket, Zhihu, Taobao, Discuz
+    {"<img class=\"lazyload\" src=\"data:image/gif;base64,R0lGODlhAQABAAAAACw=\" "
+     "data-src=\"/pic/lazy.jpg\" data-srcset=\"/pic/lazy-400.jpg 400w, /pic/lazy-800.jpg 800w\">",
+     "/pic/lazy-800.jpg", nullptr},
+    {"<picture><source type=\"image/webp\" data-srcset=\"/pic/lp-1x.webp 1x, /pic/lp-2x.webp 2x\">"
+     "<img class=\"lazyload\" src=\"data:,\" data-src=\"/pic/lp.jpg\"></picture>",
+     "/pic/lp-2x.webp", nullptr},
+    {"<img class=\"lazy\" src=\"/pic/grey.gif\" data-original=\"/pic/orig.jpg\">", "/pic/orig.jpg",
+     nullptr},
+    {"<img src=\"data:image/svg+xml,%3Csvg%20xmlns='http://www.w3.org/2000/svg'%3E%3C/svg%3E\" "
+     "data-lazy-src=\"/pic/wp.jpg\" data-lazy-srcset=\"/pic/wp-300.jpg 300w, /pic/wp-1024.jpg "
+     "1024w\">",
+     "/pic/wp-1024.jpg", nullptr},
+    {"<img src=\"data:image/svg+xml;utf8,&lt;svg xmlns='http://www.w3.org/2000/svg'/&gt;\" "
+     "class=\"content_image lazy\" data-original=\"/pic/zh_r.jpg\" "
+     "data-actualsrc=\"/pic/zh_b.jpg\">",
+     "/pic/zh_r.jpg", nullptr},
+    {"<img src=\"/pic/s.gif\" data-ks-lazyload=\"/pic/tb.jpg\">", "/pic/tb.jpg", nullptr},
+    {"<img id=\"aimg_1\" src=\"/pic/none.gif\" file=\"/pic/dz.jpg\" zoomfile=\"/pic/dz.jpg\">",
+     "/pic/dz.jpg", nullptr},
+    {"<img src=\"data:,\" data-src=\"lazyrel.jpg\">", "/pic/lazyrel.jpg", nullptr},
+    // already swapped in by the script: what it shows is the real thing
+    {"<img src=\"/pic/done.jpg\" data-src=\"/pic/done.jpg\" srcset=\"/pic/done-2x.jpg 2x\">",
+     "/pic/done-2x.jpg", nullptr},
+    // lazy-loaded with a copy for browsers without script: one picture
+    {"<img class=\"lazyload\" data-src=\"/pic/ns.jpg\"><noscript><img src=\"/pic/ns.jpg\">"
+     "</noscript>",
+     "/pic/ns.jpg", nullptr},
+    // no address at all, and a GIF: not taken
+    {"<img src=\"\"><img alt=\"none\"><img srcset=\"\">", nullptr, nullptr},
+    {"<img src=\"/pic/anim.gif\">", nullptr, nullptr},
+    // thumbnails linked to their originals
+    {"<a href=\"/pic/full.jpg\"><img src=\"/pic/thumb.jpg\"></a>", "/pic/thumb.jpg",
+     "/pic/full.jpg"},
+    {"<a href=\"/pic/FULL2.WEBP?x=1\"><span><img src=\"/pic/thumb2.jpg\"></span></a>",
+     "/pic/thumb2.jpg", "/pic/FULL2.WEBP?x=1"},
+    {"<a href=\"/gallery/plain\"><img src=\"/pic/thumb3.jpg\"></a>", "/pic/thumb3.jpg", nullptr},
+    {"<a href=\"/pic/next.jpg\">next</a> <img src=\"/pic/after.jpg\">", "/pic/after.jpg", nullptr},
+    {"<img src=\"/pic/plain.jpg\">", "/pic/plain.jpg", nullptr},
+};
+
 const char *reason(int status)
 {
     switch (status) {
@@ -89,13 +162,19 @@ QByteArray ImageService::lastHeader(const QString &path, const QByteArray &name)
 bool ImageService::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
     const QUrl url = request.url();
+    ++m_requests;
     m_headers.insert(url.path(), request.headers());
     int delay = m_delay;
     if (url.path() == QLatin1String("/slow"))
         delay += 1500;
+    const QUrlQuery query(url);
     // A picture may ask for a late answer of its own ("late=ms").
-    delay += std::clamp(QUrlQuery(url).queryItemValue(QStringLiteral("late")).toInt(), 0, 3600000);
-    send(socket, answer(url), delay);
+    delay += std::clamp(query.queryItemValue(QStringLiteral("late")).toInt(), 0, 3600000);
+    // Any answer may stop after its first bytes and never end ("stall=bytes").
+    const qsizetype stall = query.hasQueryItem(QStringLiteral("stall"))
+                                ? std::max(0, query.queryItemValue(QStringLiteral("stall")).toInt())
+                                : -1;
+    send(socket, answer(url), delay, stall);
     return true;
 }
 
@@ -104,12 +183,13 @@ void ImageService::missingHandler(const QHttpServerRequest &, QTcpSocket *socket
     send(socket, {404, "text/plain", "missing\n"}, 0);
 }
 
-void ImageService::send(QTcpSocket *socket, const Answer &answer, int delay)
+void ImageService::send(QTcpSocket *socket, const Answer &answer, int delay, qsizetype stall)
 {
     QByteArray bytes = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' +
                        reason(answer.status) + "\r\nContent-Type: " + answer.type +
                        "\r\nContent-Length: " + QByteArray::number(answer.body.size()) +
-                       "\r\nCache-Control: no-store\r\n\r\n" + answer.body;
+                       "\r\nCache-Control: no-store\r\n\r\n" +
+                       (stall >= 0 ? answer.body.left(stall) : answer.body);
     QPointer<QTcpSocket> target(socket);
     auto write = [target, bytes] {
         if (target)
@@ -181,12 +261,51 @@ ImageService::Answer ImageService::answer(const QUrl &url)
 
     if (path == QLatin1String("/gallery/many")) {
         const int n = std::clamp(query.queryItemValue(QStringLiteral("n")).toInt(), 0, 20000);
+        // "rich": every picture as today's pages write them, with a srcset or lazy-loaded.
+        const bool rich = query.hasQueryItem(QStringLiteral("rich"));
         QString body;
-        body.reserve(n * 56);
-        for (int i = 0; i < n; ++i)
-            body += QStringLiteral("<img loading=\"lazy\" src=\"/pic/m%1.jpg?w=40&amp;h=30\">\n")
+        body.reserve(n * (rich ? 200 : 56));
+        for (int i = 0; i < n; ++i) {
+            if (!rich) {
+                body +=
+                    QStringLiteral("<img loading=\"lazy\" src=\"/pic/m%1.jpg?w=40&amp;h=30\">\n")
                         .arg(i);
+            } else if (i % 2 == 0) {
+                body +=
+                    QStringLiteral("<img src=\"/pic/m%1.jpg?w=40&amp;h=30\" srcset=\"/pic/m%1.jpg"
+                                   "?w=40&amp;h=30 40w, /pic/m%1.jpg?w=80&amp;h=60 80w\" "
+                                   "sizes=\"40px\">\n")
+                        .arg(i);
+            } else {
+                body +=
+                    QStringLiteral("<img class=\"lazyload\" src=\"data:image/gif;base64,R0lGODlh"
+                                   "AQABAAAAACw=\" data-src=\"/pic/m%1.jpg?w=40&amp;h=30\" "
+                                   "data-srcset=\"/pic/m%1.jpg?w=40&amp;h=30 1x, /pic/m%1.jpg?"
+                                   "w=80&amp;h=60 2x\">\n")
+                        .arg(i);
+            }
+        }
         return {200, Html, page(QStringLiteral("%1 pictures").arg(n), body)};
+    }
+
+    if (path == QLatin1String("/gallery/stuck")) {
+        // One picture never arrives, so the page never finishes loading, and a script keeps
+        // adding pictures.
+        return {200, Html,
+                page(QStringLiteral("Stuck gallery"),
+                     QStringLiteral("<img src=\"/pic/s0.jpg?w=60&amp;h=40\">\n"
+                                    "<img src=\"/pic/s1.jpg?w=60&amp;h=40&amp;late=3600000\">\n"
+                                    "<img src=\"/pic/s2.jpg?w=60&amp;h=40\">\n"
+                                    "<img alt=\"no source\">\n"
+                                    "<script>var added = 0; setInterval(function () {"
+                                    " if (added < 100) { var i = new Image(); i.src ="
+                                    " '/pic/added' + added++ + '.jpg?w=20&h=20';"
+                                    " document.body.appendChild(i); } }, 50);</script>\n"))};
+    }
+
+    if (path == QLatin1String("/gallery/forms")) {
+        // Pictures as real pages write them, with the address each stands for in its title.
+        return {200, Html, formsPage()};
     }
 
     if (path == QLatin1String("/gallery/hostile")) {
@@ -243,6 +362,26 @@ ImageService::Answer ImageService::answer(const QUrl &url)
     }
 
     return {404, "text/plain", "missing\n"};
+}
+
+QByteArray ImageService::formsPage()
+{
+    QByteArray html = "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><base href=\"/pic/\">"
+                      "<title>Picture forms</title></head><body>\n";
+    for (const PictureForm &form : PictureForms)
+        html += QByteArray("<div>") + form.markup + "</div>\n";
+    return html + "</body></html>\n";
+}
+
+QStringList ImageService::formsPaths(bool linkedOriginals)
+{
+    QStringList paths;
+    for (const PictureForm &form : PictureForms) {
+        const char *path = linkedOriginals && form.linkedPath ? form.linkedPath : form.path;
+        if (path)
+            paths << QString::fromUtf8(path);
+    }
+    return paths;
 }
 
 QByteArray ImageService::animatedGif()

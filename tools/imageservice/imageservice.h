@@ -26,8 +26,15 @@ public:
     [[nodiscard]] static QByteArray animatedGif();
     // The JPEG with an EXIF block that says how to turn it upright.
     [[nodiscard]] static QByteArray withOrientation(const QByteArray &jpeg, int orientation);
+    // The page of picture forms found on real pages (lazy loading, srcset, <picture>, linked
+    // thumbnails, <noscript> copies, a base address, entities), served at /gallery/forms: the
+    // paths of the addresses its pictures stand for, in order, and with linked originals.
+    [[nodiscard]] static QByteArray formsPage();
+    [[nodiscard]] static QStringList formsPaths(bool linkedOriginals);
     // "127.0.0.1:PORT", the value for [Search] ServiceHost.
     [[nodiscard]] QString host() const;
+    // How many requests have arrived, to tell when a page has settled.
+    [[nodiscard]] int requestCount() const { return m_requests; }
     // The word values received on the keyword search address, in order.
     [[nodiscard]] QStringList requestedWords() const;
     // A header of the last request for the path ("Referer", "User-Agent", "Cookie"); empty
@@ -53,10 +60,11 @@ private:
         int orientation = 0; // EXIF orientation written into a JPEG
     };
     Answer picture(const QString &name, int width, int height, const Look &look);
-    void send(QTcpSocket *socket, const Answer &answer, int delay);
+    void send(QTcpSocket *socket, const Answer &answer, int delay, qsizetype stall = -1);
 
     quint16 m_port = 0;
     int m_delay = 0;
+    int m_requests = 0;
     QStringList m_words;
     QHash<QString, QList<QPair<QByteArray, QByteArray>>> m_headers; // of the last request by path
     QHash<QString, QByteArray> m_pictures; // encoded pictures by name and size
