@@ -29,9 +29,9 @@
 #include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
 #include "view/browserview.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 namespace vimbrel {
 

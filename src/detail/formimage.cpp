@@ -18,8 +18,8 @@
 #include "platform/shell.h"
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 

@@ -26,9 +26,9 @@
 #include "search/searchactions.h"
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 namespace vimbrel {
 

@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "fakebrowserview.h"
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
-#include "view/wheelfilter.h"
+#include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;
 

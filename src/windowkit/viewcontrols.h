@@ -1,7 +1,7 @@
 #pragma once
 
 #include "view/browserview.h"
-#include "view/windowkind.h"
+#include "windowkit/windowkind.h"
 
 #include <QColor>
 #include <QObject>

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;
 

@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
 
 using namespace vimbrel;
 

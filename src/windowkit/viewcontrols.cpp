@@ -1,4 +1,4 @@
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 
 #include <QAction>
 #include <QWidget>

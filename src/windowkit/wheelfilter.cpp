@@ -1,4 +1,4 @@
-#include "view/wheelfilter.h"
+#include "windowkit/wheelfilter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "view/browserview.h"
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 
