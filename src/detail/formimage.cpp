@@ -53,7 +53,8 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
 
-    m_controls = new ViewControls(WindowKind::Detail, this);
+    m_controls =
+        new ViewControls({.focusAfterZoom = ViewControlOptions::ZoomFocus::FocusSink}, this);
     m_controls->setView(m_web);
     m_controls->watchDownloads(m_web); // zoom back to 100 before the caption is set
     m_cmb = new FocusSink(m_controls, this);

@@ -58,7 +58,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_web0 = m_services.makeView(this);
     m_web0->widget()->setObjectName(QStringLiteral("Web0"));
 
-    m_controls = new ViewControls(WindowKind::Search, this);
+    m_controls = new ViewControls({.raiseToZoomFloor = true}, this);
     m_controls->setView(m_web0);
     m_cmb = new FocusSink(m_controls, this);
     m_controls->setFocusSink(m_cmb);
@@ -85,7 +85,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
         setLabel(2, countLabel());
     });
 
-    m_wheel = new WheelFilter(this, m_controls, this);
+    m_wheel = new WheelFilter(this, m_controls, {}, this);
     wireSaving();
 
     connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
