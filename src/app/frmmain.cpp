@@ -30,6 +30,7 @@
 #include "shell/folderverb.h"
 #include "view/browserview.h"
 #include "windowkit/focussink.h"
+#include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"
 #include "windowkit/wheelfilter.h"
 

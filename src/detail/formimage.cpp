@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include <cmath>
 
 #include "detail/detailactions.h"
 #include "detail/detailpage.h"
@@ -19,6 +18,7 @@
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
 #include "windowkit/focussink.h"
+#include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
@@ -90,18 +90,17 @@ double FormImage::dpi() const
 
 int FormImage::toPixels(int twips) const
 {
-    return int(std::lround(twips * dpi() / 1440.0));
+    return twipsToPixels(twips, dpi());
 }
 
 int FormImage::toTwips(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / dpi()));
+    return pixelsToTwips(pixels, dpi());
 }
 
 QRect FormImage::toPixels(const QRect &twips) const
 {
-    return QRect(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
-                 toPixels(twips.height()));
+    return twipsToPixels(twips, dpi());
 }
 
 void FormImage::setOpener(QWidget *searchWindow)

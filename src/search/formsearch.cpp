@@ -13,7 +13,6 @@
 #include <QToolButton>
 #include <QVariantAnimation>
 
-#include <cmath>
 #include <utility>
 
 #include "capture/modulescreen.h"
@@ -27,6 +26,7 @@
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
 #include "windowkit/focussink.h"
+#include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"
 #include "windowkit/wheelfilter.h"
 
@@ -110,12 +110,12 @@ double FormSearch::dpi() const
 
 int FormSearch::toPixels(int twips) const
 {
-    return int(std::lround(twips * dpi() / 1440.0));
+    return twipsToPixels(twips, dpi());
 }
 
 int FormSearch::toTwips(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / dpi()));
+    return pixelsToTwips(pixels, dpi());
 }
 
 void FormSearch::wireActions()

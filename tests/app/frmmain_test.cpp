@@ -20,6 +20,7 @@
 #include "filesizelimit.h"
 #include "platform/filenames.h"
 #include "windowkit/focussink.h"
+#include "windowkit/twips.h"
 #include "platform/inisettings.h"
 #include "capture/screengrabber.h"
 #include "windowkit/viewcontrols.h"
