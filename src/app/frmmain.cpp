@@ -31,9 +31,10 @@
 #include "shell/folderverb.h"
 #include "view/browserview.h"
 #include "view/elidinglabel.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/focussink.h"
+#include "windowkit/twips.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 namespace vimbrel {
 
@@ -62,7 +63,10 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     connect(m_web, &BrowserView::newWindowRequested, m_tools, &MainTools::openThumbnail);
     connect(m_gallery, &Gallery::pageBuilt, this, &Frmmain::showBuiltPage);
 
-    m_controls = new ViewControls(WindowKind::Main, this);
+    m_controls = new ViewControls({.raiseToZoomFloor = true,
+                                   .focusAfterZoom = ViewControlOptions::ZoomFocus::View,
+                                   .focusViewWhenScrollStops = true},
+                                  this);
     m_controls->setView(m_web);
     m_controls->watchDownloads(m_web);
     m_cmb = new FocusSink(m_controls, this);
@@ -89,7 +93,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
 
-    auto *wheel = new WheelFilter(this, m_controls, this);
+    auto *wheel = new WheelFilter(this, m_controls, {.toolsMenu = true}, this);
     wheel->letThrough(m_pane->folders());
     wheel->letThrough(m_pane->drive());
     connect(wheel, &WheelFilter::toolsMenuRequested, m_actions->toolsMenu(),

@@ -2,7 +2,7 @@
 
 #include "app/mainlayout.h"
 #include "app/mainservices.h"
-#include "view/busycursor.h"
+#include "windowkit/busycursor.h"
 
 #include <QWidget>
 

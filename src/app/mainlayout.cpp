@@ -1,7 +1,5 @@
 #include "app/mainlayout.h"
 
-#include "platform/rounding.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -83,18 +81,6 @@ TwipRect MainLayout::label(int index) const
 {
     const auto i = std::size_t(std::clamp(index, 0, 6));
     return {LabelLefts[i], m_labelTop, i == 6 ? m_lastLabelWidth : LabelWidths[i], LabelHeight};
-}
-
-int twipsToPixels(int twips, double logicalDpi)
-{
-    const double perPixel = 1440.0 / (logicalDpi > 0 ? logicalDpi : 96.0);
-    return roundHalfEven(twips / perPixel);
-}
-
-int pixelsToTwips(int pixels, double logicalDpi)
-{
-    const double perPixel = 1440.0 / (logicalDpi > 0 ? logicalDpi : 96.0);
-    return roundHalfEven(pixels * perPixel);
 }
 
 } // namespace vimbrel

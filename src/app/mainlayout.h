@@ -73,9 +73,4 @@ private:
     int m_lastLabelWidth = 975;
 };
 
-// Twips to pixels and back at the screen's logical DPI (15 twips a pixel at 96 DPI), rounded
-// half to even.
-[[nodiscard]] int twipsToPixels(int twips, double logicalDpi);
-[[nodiscard]] int pixelsToTwips(int pixels, double logicalDpi);
-
 } // namespace vimbrel

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-#include <cmath>
 
 #include "detail/detailactions.h"
 #include "detail/detailpage.h"
@@ -18,9 +17,10 @@
 #include "platform/shell.h"
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
-#include "view/focussink.h"
 #include "view/picturemenu.h"
-#include "view/viewcontrols.h"
+#include "windowkit/focussink.h"
+#include "windowkit/twips.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 
@@ -54,7 +54,8 @@ FormImage::FormImage(DetailServices services, QWidget *parent)
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
 
-    m_controls = new ViewControls(WindowKind::Detail, this);
+    m_controls =
+        new ViewControls({.focusAfterZoom = ViewControlOptions::ZoomFocus::FocusSink}, this);
     m_controls->setView(m_web);
     m_controls->watchDownloads(m_web); // zoom back to 100 before the caption is set
     m_cmb = new FocusSink(m_controls, this);
@@ -98,18 +99,17 @@ double FormImage::dpi() const
 
 int FormImage::toPixels(int twips) const
 {
-    return int(std::lround(twips * dpi() / 1440.0));
+    return twipsToPixels(twips, dpi());
 }
 
 int FormImage::toTwips(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / dpi()));
+    return pixelsToTwips(pixels, dpi());
 }
 
 QRect FormImage::toPixels(const QRect &twips) const
 {
-    return QRect(toPixels(twips.left()), toPixels(twips.top()), toPixels(twips.width()),
-                 toPixels(twips.height()));
+    return twipsToPixels(twips, dpi());
 }
 
 void FormImage::setOpener(QWidget *searchWindow)

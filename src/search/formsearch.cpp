@@ -13,7 +13,6 @@
 #include <QToolButton>
 #include <QVariantAnimation>
 
-#include <cmath>
 #include <utility>
 
 #include "capture/modulescreen.h"
@@ -28,10 +27,11 @@
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
 #include "view/actionkeys.h"
-#include "view/focussink.h"
 #include "view/picturemenu.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/focussink.h"
+#include "windowkit/twips.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 namespace vimbrel {
 
@@ -61,7 +61,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_web0 = m_services.makeView(this);
     m_web0->widget()->setObjectName(QStringLiteral("Web0"));
 
-    m_controls = new ViewControls(WindowKind::Search, this);
+    m_controls = new ViewControls({.raiseToZoomFloor = true}, this);
     m_controls->setView(m_web0);
     m_cmb = new FocusSink(m_controls, this);
     m_controls->setFocusSink(m_cmb);
@@ -88,7 +88,7 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
         setLabel(2, countLabel());
     });
 
-    m_wheel = new WheelFilter(this, m_controls, this);
+    m_wheel = new WheelFilter(this, m_controls, {}, this);
     wireSaving();
 
     connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
@@ -113,12 +113,12 @@ double FormSearch::dpi() const
 
 int FormSearch::toPixels(int twips) const
 {
-    return int(std::lround(twips * dpi() / 1440.0));
+    return twipsToPixels(twips, dpi());
 }
 
 int FormSearch::toTwips(int pixels) const
 {
-    return int(std::lround(pixels * 1440.0 / dpi()));
+    return pixelsToTwips(pixels, dpi());
 }
 
 void FormSearch::wireActions()

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "view/browserview.h"
-#include "view/busycursor.h"
+#include "windowkit/busycursor.h"
 
 namespace vimbrel {
 

@@ -19,10 +19,11 @@
 #include "fakeshell.h"
 #include "filesizelimit.h"
 #include "platform/filenames.h"
-#include "view/focussink.h"
+#include "windowkit/focussink.h"
+#include "windowkit/twips.h"
 #include "platform/inisettings.h"
 #include "capture/screengrabber.h"
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 #include "shell/xdgfolderverb.h"
 
 #include <QAction>

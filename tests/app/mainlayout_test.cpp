@@ -98,15 +98,3 @@ TEST(MainLayout, ButtonsKeepTheirPlaces)
     layout.resize(5000, 3000); // nothing about the buttons depends on the size
     EXPECT_EQ(MainLayout::ButtonLefts[12], 10680);
 }
-
-TEST(MainLayout, TwipsAndPixels)
-{
-    EXPECT_EQ(twipsToPixels(12420, 96), 828);
-    EXPECT_EQ(twipsToPixels(15, 96), 1);
-    EXPECT_EQ(twipsToPixels(-255, 96), -17);
-    EXPECT_EQ(twipsToPixels(1440, 144), 144);
-    EXPECT_EQ(pixelsToTwips(800, 96), 12000);
-    EXPECT_EQ(twipsToPixels(45, 192), 6); // 7.5 twips a pixel at 192 DPI
-    EXPECT_EQ(twipsToPixels(22, 96), 1);  // 1.47 pixels
-    EXPECT_EQ(twipsToPixels(37, 144), 4); // 3.7 pixels
-}

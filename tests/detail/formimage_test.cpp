@@ -21,8 +21,8 @@
 #include "detail/picturedownload.h"
 #include "filecontents.h"
 #include "platform/pagefiles.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 namespace {

@@ -15,10 +15,10 @@
 #include <memory>
 
 #include "fakebrowserview.h"
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 #include "view/webenginebrowserview.h"
-#include "view/wheelfilter.h"
 #include "webenginewait.h"
+#include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;
 
@@ -279,7 +279,7 @@ TEST_F(RealView, ZoomScriptChangesTheRenderedSizeAndARejectedValueChangesNothing
     const double before = evaluate(*view, height).toDouble();
     ASSERT_GT(before, 1000);
 
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls;
     controls.setView(view.get());
     controls.applyZoom(200);
     const double zoomed = evaluate(*view, height).toDouble();
@@ -310,9 +310,9 @@ TEST_F(RealView, TheWheelScrollsThePageAHundredPixelsPerNotch)
     const QString page = path(QStringLiteral("tall.htm"));
     ASSERT_TRUE(writeFile(page, "<body><div style=\"height:5000px\">x</div></body>"));
     ASSERT_TRUE(load(*view, page));
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls;
     controls.setView(view.get());
-    WheelFilter filter(view->widget(), &controls);
+    WheelFilter filter(view->widget(), &controls, {.toolsMenu = true});
 
     QWidget *input = WebEngineWait::input(*view);
     QWheelEvent wheel(QPointF(100, 100), input->mapToGlobal(QPointF(100, 100)), QPoint(),
@@ -327,9 +327,9 @@ TEST_F(RealView, RightButtonAsksForTheToolsMenuAndPictureClicksStillWork)
     ASSERT_TRUE(writePicture(picture, QSize(120, 90)));
     ASSERT_TRUE(showPage({picture}));
     ASSERT_TRUE(evaluate(*view, QStringLiteral("document.images[0].complete")).toBool());
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls;
     controls.setView(view.get());
-    WheelFilter filter(view->widget(), &controls);
+    WheelFilter filter(view->widget(), &controls, {.toolsMenu = true});
     QSignalSpy menu(&filter, &WheelFilter::toolsMenuRequested);
 
     QWidget *input = WebEngineWait::input(*view);

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "view/browserview.h"
-#include "view/windowkind.h"
-
 #include <QColor>
 #include <QObject>
 #include <QPointer>
@@ -10,16 +7,31 @@
 #include <QTimer>
 #include <QWidget> // QPointer<QWidget> needs the whole class
 
+#include "view/browserview.h"
+
 class QAction;
 
 namespace vimbrel {
+
+// What a window wants of its view controls beyond what they do everywhere.
+struct ViewControlOptions
+{
+    // Who takes the keyboard focus after a zoom button, so that the arrow keys keep scrolling.
+    enum class ZoomFocus { Unchanged, View, FocusSink };
+
+    // The zoom buttons raise a value below ViewControls::zoomFloor to it before their step.
+    bool raiseToZoomFloor = false;
+    ZoomFocus focusAfterZoom = ZoomFocus::Unchanged;
+    // Stopping the timed scroll hands the focus to the view.
+    bool focusViewWhenScrollStops = false;
+};
 
 // The controls every window offers on the page it shows: zoom (ZOOMIE and the zoom buttons),
 // the background colour cycle, the Up/Down keys of the focus sink and the timed scroll.
 // One object per window.
 //
 // Wiring in a window (the main window, for example):
-//   m_controls = new ViewControls(WindowKind::Main, this);
+//   m_controls = new ViewControls({.raiseToZoomFloor = true, ...}, this);
 //   m_controls->setView(m_web);            // the view acted on
 //   m_controls->watchDownloads(m_web);     // zoom back to 100 on each finished download
 //   m_controls->setFocusSink(m_cmb);       // the FocusSink of this window
@@ -37,11 +49,11 @@ public:
     static constexpr int timedScrollStep = 2;      // per timer tick
     static constexpr int timedScrollInterval = 20; // milliseconds
     static constexpr int zoomStep = 10;
-    static constexpr int zoomFloor = 15; // main and search window raise below this first
+    static constexpr int zoomFloor = 15; // see ViewControlOptions::raiseToZoomFloor
 
-    explicit ViewControls(WindowKind kind, QObject *parent = nullptr);
+    explicit ViewControls(ViewControlOptions options = {}, QObject *parent = nullptr);
 
-    [[nodiscard]] WindowKind kind() const { return m_kind; }
+    [[nodiscard]] const ViewControlOptions &options() const { return m_options; }
 
     void setView(BrowserView *view);
     [[nodiscard]] BrowserView *view() const { return m_view; }
@@ -58,8 +70,8 @@ public:
     // ZOOMIE: applies the zoom to the page shown; failures (no page yet) are silent.
     void applyZoom(int zoom);
     // The zoom buttons: BigP(0)/BigP(1) in the main and search windows, Cmd(4)/Cmd(5) in the
-    // detail window. Main and search raise a value below 15 to 15 first; the main window then
-    // gives the focus to the view, the detail window to its focus sink.
+    // detail window. The options say whether a value below 15 is raised to 15 first and who
+    // takes the focus afterwards.
     void zoomIn();
     void zoomOut();
     // One step without the raising and without moving the focus. A step that would leave
@@ -97,7 +109,7 @@ private:
     void focusAfterZoom();
     void showScrollState();
 
-    const WindowKind m_kind;
+    const ViewControlOptions m_options;
     QPointer<BrowserView> m_view;
     QPointer<QWidget> m_focusSink;
     QPointer<QAction> m_scrollActions[2];

@@ -1,4 +1,4 @@
-#include "view/wheelfilter.h"
+#include "windowkit/wheelfilter.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -6,12 +6,13 @@
 #include <QWidget>
 
 #include "view/browserview.h"
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 
-WheelFilter::WheelFilter(QWidget *window, ViewControls *controls, QObject *parent)
-    : QObject(parent), m_window(window), m_controls(controls)
+WheelFilter::WheelFilter(QWidget *window, ViewControls *controls, WheelFilterOptions options,
+                         QObject *parent)
+    : QObject(parent), m_window(window), m_controls(controls), m_options(options)
 {
     qApp->installEventFilter(this);
 }
@@ -99,8 +100,7 @@ bool WheelFilter::eventFilter(QObject *watched, QEvent *event)
     }
 
     const auto *mouse = static_cast<QMouseEvent *>(event);
-    if (mouse->button() != Qt::RightButton || !m_controls ||
-        m_controls->kind() != WindowKind::Main ||
+    if (mouse->button() != Qt::RightButton || !m_controls || !m_options.toolsMenu ||
         !overView(watched, mouse->globalPosition().toPoint()))
         return false;
     Q_EMIT toolsMenuRequested(mouse->globalPosition().toPoint());

@@ -1,4 +1,4 @@
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 
 #include <QAction>
 #include <QWidget>
@@ -18,7 +18,8 @@ const std::array<const char *, 9> colourCycle = {"#FF0000", "#CC6600", "#FFFF00"
 
 } // namespace
 
-ViewControls::ViewControls(WindowKind kind, QObject *parent) : QObject(parent), m_kind(kind)
+ViewControls::ViewControls(ViewControlOptions options, QObject *parent)
+    : QObject(parent), m_options(options)
 {
     m_timer.setInterval(timedScrollInterval);
     connect(&m_timer, &QTimer::timeout, this, &ViewControls::timerTick);
@@ -54,13 +55,13 @@ void ViewControls::applyZoom(int zoom)
 
 void ViewControls::zoomIn()
 {
-    step(zoomStep, m_kind != WindowKind::Detail);
+    step(zoomStep, m_options.raiseToZoomFloor);
     focusAfterZoom();
 }
 
 void ViewControls::zoomOut()
 {
-    step(-zoomStep, m_kind != WindowKind::Detail);
+    step(-zoomStep, m_options.raiseToZoomFloor);
     focusAfterZoom();
 }
 
@@ -84,18 +85,16 @@ void ViewControls::step(int delta, bool raise)
 
 void ViewControls::focusAfterZoom()
 {
-    // The arrow keys keep scrolling: the main window hands the focus to its view, the detail
-    // window to its focus sink; the search window leaves it where it is.
-    switch (m_kind) {
-    case WindowKind::Main:
+    switch (m_options.focusAfterZoom) {
+    case ViewControlOptions::ZoomFocus::View:
         if (m_view)
             m_view->setFocus();
         break;
-    case WindowKind::Detail:
+    case ViewControlOptions::ZoomFocus::FocusSink:
         if (m_focusSink)
             m_focusSink->setFocus();
         break;
-    case WindowKind::Search:
+    case ViewControlOptions::ZoomFocus::Unchanged:
         break;
     }
 }
@@ -159,7 +158,7 @@ void ViewControls::moveUpClick(int index)
     if (m_lit == index) {
         m_lit = -1;
         m_timer.stop();
-        if (m_kind == WindowKind::Main && m_view)
+        if (m_options.focusViewWhenScrollStops && m_view)
             m_view->setFocus();
     } else {
         m_lit = index;

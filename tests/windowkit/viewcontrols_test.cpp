@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "view/focussink.h"
-#include "view/viewcontrols.h"
+#include "windowkit/focussink.h"
+#include "windowkit/viewcontrols.h"
 
 using namespace vimbrel;
 
@@ -19,10 +19,28 @@ QString lastScript(const FakeBrowserView &view)
     return view.scripts.isEmpty() ? QString() : view.scripts.last();
 }
 
+// The options each of the three windows passes to its controls.
+enum class WindowKind { Main, Search, Detail };
+
+ViewControlOptions optionsOf(WindowKind kind)
+{
+    switch (kind) {
+    case WindowKind::Main:
+        return {.raiseToZoomFloor = true,
+                .focusAfterZoom = ViewControlOptions::ZoomFocus::View,
+                .focusViewWhenScrollStops = true};
+    case WindowKind::Search:
+        return {.raiseToZoomFloor = true};
+    case WindowKind::Detail:
+        return {.focusAfterZoom = ViewControlOptions::ZoomFocus::FocusSink};
+    }
+    return {};
+}
+
 // A window with a view whose first page has finished loading (zoom 100).
 struct Window
 {
-    explicit Window(WindowKind kind) : controls(kind)
+    explicit Window(WindowKind kind) : controls(optionsOf(kind))
     {
         view = new FakeBrowserView(&window);
         controls.setView(view);
@@ -47,7 +65,7 @@ TEST(ZoomScript, WritesThePercentageAsADecimalInteger)
 TEST(Zoom, StartsAtZeroAndIsRaisedBeforeTheFirstStep)
 {
     FakeBrowserView view;
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls(optionsOf(WindowKind::Main));
     controls.setView(&view);
     EXPECT_EQ(controls.zoom(), 0);
     controls.zoomIn();
@@ -162,7 +180,7 @@ TEST(Zoom, ThousandsOfPressesStayInRange)
 
 TEST(Zoom, WithoutAViewNothingBreaks)
 {
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls(optionsOf(WindowKind::Main));
     controls.zoomIn();
     controls.timerTick();
     EXPECT_TRUE(controls.handleKey(Qt::Key_Down));
@@ -171,7 +189,7 @@ TEST(Zoom, WithoutAViewNothingBreaks)
 
 TEST(Colour, CyclesThroughNineColoursAndStartsOver)
 {
-    ViewControls controls(WindowKind::Search);
+    ViewControls controls(optionsOf(WindowKind::Search));
     EXPECT_EQ(controls.colourIndex(), 0);
     QStringList seen;
     for (int i = 0; i < 10; ++i)
@@ -222,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(ViewControls, Keys,
 
 TEST(FocusSink, NeverDropsItsList)
 {
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls(optionsOf(WindowKind::Main));
     QWidget window;
     auto *sink = new FocusSink(&controls, &window);
     window.show();

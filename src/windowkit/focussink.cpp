@@ -1,9 +1,9 @@
-#include "view/focussink.h"
+#include "windowkit/focussink.h"
 
 #include <QKeyEvent>
 #include <QWheelEvent>
 
-#include "view/viewcontrols.h"
+#include "windowkit/viewcontrols.h"
 
 namespace vimbrel {
 

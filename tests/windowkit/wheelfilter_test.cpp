@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fakebrowserview.h"
-#include "view/viewcontrols.h"
-#include "view/wheelfilter.h"
+#include "windowkit/viewcontrols.h"
+#include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;
 
@@ -28,9 +28,12 @@ bool sendRelease(QWidget *to, Qt::MouseButton button, QPoint at = QPoint(5, 6))
     return QCoreApplication::sendEvent(to, &event);
 }
 
+// The main window asks for the tools menu on a right click; the search window does not.
+enum class WindowKind { Main, Search };
+
 struct Window
 {
-    explicit Window(WindowKind kind) : controls(kind)
+    explicit Window(WindowKind kind)
     {
         view = new FakeBrowserView(&window);
         inner = new QWidget(view->widget()); // like WebEngine's render widget
@@ -40,7 +43,8 @@ struct Window
         inner->setGeometry(0, 0, 400, 200);
         button->setGeometry(0, 0, 50, 20);
         controls.setView(view);
-        filter = new WheelFilter(&window, &controls, &window);
+        filter =
+            new WheelFilter(&window, &controls, {.toolsMenu = kind == WindowKind::Main}, &window);
     }
     QWidget window;
     FakeBrowserView *view = nullptr;
@@ -126,9 +130,9 @@ TEST(WheelFilter, StopsWithItsWindow)
 {
     auto *window = new QWidget;
     FakeBrowserView view;
-    ViewControls controls(WindowKind::Main);
+    ViewControls controls;
     controls.setView(&view);
-    QPointer<WheelFilter> filter = new WheelFilter(window, &controls, window);
+    QPointer<WheelFilter> filter = new WheelFilter(window, &controls, {}, window);
     delete window;
     EXPECT_TRUE(filter.isNull());
     QWidget other;
