@@ -1,4 +1,4 @@
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -48,7 +48,7 @@ void place(QWidget *widget, const TwipRect &r, double dpi)
 
 } // namespace
 
-Frmmain::Frmmain(MainServices services, QWidget *parent)
+MainWindow::MainWindow(MainServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)),
       m_gallery(new Gallery(m_services.pageFile, m_services.widthOf, this)),
       m_tools(new MainTools(m_services, *m_gallery, this)),
@@ -61,7 +61,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
     connect(m_web, &BrowserView::newWindowRequested, m_tools, &MainTools::openThumbnail);
-    connect(m_gallery, &Gallery::pageBuilt, this, &Frmmain::showBuiltPage);
+    connect(m_gallery, &Gallery::pageBuilt, this, &MainWindow::showBuiltPage);
 
     m_controls = new ViewControls({.raiseToZoomFloor = true,
                                    .focusAfterZoom = ViewControlOptions::ZoomFocus::View,
@@ -76,7 +76,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_actions = new MainActions(this);
     wireActions();
     m_pane = new FolderPane(this);
-    connect(m_pane, &FolderPane::folderChosen, this, &Frmmain::chooseFolder);
+    connect(m_pane, &FolderPane::folderChosen, this, &MainWindow::chooseFolder);
     m_pane->bar()->installEventFilter(this);
     // The folder list starts on the process's current folder, as a folder list control does.
     m_folderPath = QDir::currentPath();
@@ -99,46 +99,46 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     connect(wheel, &WheelFilter::toolsMenuRequested, m_actions->toolsMenu(),
             [this](QPoint at) { m_actions->toolsMenu()->popup(at); });
 
-    connect(m_search.get(), &TreeSearchJob::progress, this, &Frmmain::searchProgress);
-    connect(m_search.get(), &TreeSearchJob::finished, this, &Frmmain::searchFinished);
+    connect(m_search.get(), &TreeSearchJob::progress, this, &MainWindow::searchProgress);
+    connect(m_search.get(), &TreeSearchJob::finished, this, &MainWindow::searchFinished);
 
     resize(twipsToPixels(MainLayout::DesignWidth, dpi()),
            twipsToPixels(MainLayout::DesignHeight, dpi()));
     applyLayout();
 }
 
-Frmmain::~Frmmain()
+MainWindow::~MainWindow()
 {
     m_search->stop();
 }
 
-double Frmmain::dpi() const
+double MainWindow::dpi() const
 {
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-void Frmmain::wireActions()
+void MainWindow::wireActions()
 {
     const MainActions &a = *m_actions;
     using A = MainActions;
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Command1], this, &Frmmain::openPicture);
-    on(a[A::Command5], this, &Frmmain::searchTree);
-    on(a[A::Command6], this, &Frmmain::searchWindowRequested);
+    on(a[A::Command1], this, &MainWindow::openPicture);
+    on(a[A::Command5], this, &MainWindow::searchTree);
+    on(a[A::Command6], this, &MainWindow::searchWindowRequested);
     on(a[A::CmdPage0], m_gallery, &Gallery::previousPage);
     on(a[A::CmdPage1], m_gallery, &Gallery::nextPage);
     on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
     on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
     m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &Frmmain::changeBackground);
+    on(a[A::ImgComb], this, &MainWindow::changeBackground);
     on(a[A::Command7], m_gallery, &Gallery::cycleMatrixMode);
     on(a[A::Command10], this, [this] {
         if (m_gallery->cycleDisplayStyle())
             m_web->setFocus();
     });
-    connect(a[A::ChkFace], &QAction::toggled, this, &Frmmain::showPane);
+    connect(a[A::ChkFace], &QAction::toggled, this, &MainWindow::showPane);
     on(a[A::Command8], m_tools, &MainTools::openPageFolder);
     on(a[A::Command4], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
     on(a[A::Command3], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
@@ -150,18 +150,18 @@ void Frmmain::wireActions()
     on(a[A::ToolPC], m_tools, &MainTools::openComputer);
     on(a[A::ToolDefaut], m_tools, &MainTools::openInOtherViewer);
     connect(a[A::Folder], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
-    on(a[A::ToolSetup], this, &Frmmain::changePageSize);
+    on(a[A::ToolSetup], this, &MainWindow::changePageSize);
     on(a[A::HelpEmail], m_tools, &MainTools::mailAuthor);
     on(a[A::HelpHome], m_tools, &MainTools::openHomePage);
     on(a[A::HelpAbout], m_tools, &MainTools::showAbout);
 }
 
-void Frmmain::setLabel(int index, const QString &text)
+void MainWindow::setLabel(int index, const QString &text)
 {
     m_labels[std::size_t(index)]->setText(text);
 }
 
-void Frmmain::applyLayout()
+void MainWindow::applyLayout()
 {
     const double d = dpi();
     const auto &buttons = m_actions->toolRow();
@@ -189,14 +189,14 @@ void Frmmain::applyLayout()
     m_gallery->setViewWidth(m_web->widget()->width());
 }
 
-void Frmmain::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.resize(pixelsToTwips(width(), dpi()), pixelsToTwips(height(), dpi()));
     applyLayout();
 }
 
-void Frmmain::formLoad(const QString &commandLine)
+void MainWindow::formLoad(const QString &commandLine)
 {
     m_web->navigate(QStringLiteral("about:blank"));
     m_gallery->readPageSize(*m_services.settings);
@@ -214,7 +214,7 @@ void Frmmain::formLoad(const QString &commandLine)
         setLabel(0, GalleryLabels::folderNotFound(start.path));
 }
 
-bool Frmmain::showFolder(const QString &path)
+bool MainWindow::showFolder(const QString &path)
 {
     // By the path's own bytes: a folder whose name is not UTF-8 is listed too.
     if (!FileNames::status(path).folder)
@@ -225,14 +225,14 @@ bool Frmmain::showFolder(const QString &path)
     return true;
 }
 
-void Frmmain::chooseFolder(const QString &path)
+void MainWindow::chooseFolder(const QString &path)
 {
     // The folder list runs the listing only when its path changes.
     if (QDir::cleanPath(path) != m_folderPath)
         showFolder(path);
 }
 
-void Frmmain::showBuiltPage()
+void MainWindow::showBuiltPage()
 {
     if (m_services.previews) {
         // The same page file, loaded through the preview scheme, which must know the page's
@@ -256,7 +256,7 @@ void Frmmain::showBuiltPage()
         tellPageNotWritten();
 }
 
-void Frmmain::tellPageNotWritten()
+void MainWindow::tellPageNotWritten()
 {
     // The status line says it after every build; the message comes once.
     const QString why = GalleryLabels::pageNotWritten(m_gallery->pageFile());
@@ -265,7 +265,7 @@ void Frmmain::tellPageNotWritten()
         m_services.dialogs->messageBox(why, QStringLiteral("Vimbrel"), MessageIcon::Warning);
 }
 
-void Frmmain::searchTree()
+void MainWindow::searchTree()
 {
     if (m_search->isRunning())
         return;
@@ -283,13 +283,13 @@ void Frmmain::searchTree()
     m_search->start(*folder);
 }
 
-void Frmmain::searchProgress(const QString &folder, int count)
+void MainWindow::searchProgress(const QString &folder, int count)
 {
     setLabel(0, GalleryLabels::searching(folder));
     setLabel(2, GalleryLabels::count(count));
 }
 
-void Frmmain::searchFinished()
+void MainWindow::searchFinished()
 {
     // A window that is going keeps no page from the stopped search.
     if (!m_closing) {
@@ -300,14 +300,14 @@ void Frmmain::searchFinished()
     Q_EMIT treeSearchFinished();
 }
 
-void Frmmain::showPane(bool shown)
+void MainWindow::showPane(bool shown)
 {
     m_layout.setPaneShown(shown);
     m_pane->setShown(shown);
     applyLayout();
 }
 
-bool Frmmain::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_pane->bar())
         return QWidget::eventFilter(watched, event);
@@ -327,7 +327,7 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Frmmain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_closing = true;
     m_search->stop();
@@ -335,7 +335,7 @@ void Frmmain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Frmmain::openPicture()
+void MainWindow::openPicture()
 {
     const auto file = m_services.dialogs->openFile(
         ToolCommands::OpenPictureTitle, m_gallery->pageFolder(), ToolCommands::OpenPictureFilter);
@@ -346,7 +346,7 @@ void Frmmain::openPicture()
     showFolder(folderOf(QFileInfo(*file).absoluteFilePath()));
 }
 
-void Frmmain::changeBackground()
+void MainWindow::changeBackground()
 {
     if (m_gallery->images().isEmpty())
         return;
@@ -354,7 +354,7 @@ void Frmmain::changeBackground()
     m_cmb->setFocus();
 }
 
-void Frmmain::changePageSize()
+void MainWindow::changePageSize()
 {
     if (!m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
         return;

@@ -56,12 +56,12 @@ struct SearchServices
 // The web picture search window: a page view for browsing and searching, a results view that
 // slides in over it with the pictures taken out of the page. The window is loaded when it is
 // made: it counts its openings, takes the next preset address and starts loading it.
-class FormSearch : public QWidget
+class SearchWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormSearch(SearchServices services, QWidget *parent = nullptr);
-    ~FormSearch() override;
+    explicit SearchWindow(SearchServices services, QWidget *parent = nullptr);
+    ~SearchWindow() override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

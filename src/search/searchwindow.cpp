@@ -1,4 +1,4 @@
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -46,7 +46,7 @@ constexpr int SlideStepMs = 15;
 
 } // namespace
 
-FormSearch::FormSearch(SearchServices services, QWidget *parent)
+SearchWindow::SearchWindow(SearchServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("FormSearch"));
@@ -91,9 +91,9 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_wheel = new WheelFilter(this, m_controls, {}, this);
     wireSaving();
 
-    connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
-    connect(m_web0, &BrowserView::commandStateChanged, this, &FormSearch::webCommandStateChange);
-    connect(m_web0, &BrowserView::titleChanged, this, &FormSearch::webTitleChange);
+    connect(m_web0, &BrowserView::statusTextChanged, this, &SearchWindow::webStatusTextChange);
+    connect(m_web0, &BrowserView::commandStateChanged, this, &SearchWindow::webCommandStateChange);
+    connect(m_web0, &BrowserView::titleChanged, this, &SearchWindow::webTitleChange);
     connect(m_web0, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool user) { webNewWindow(0, url, user); });
     connect(m_web0, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
@@ -104,24 +104,24 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     formLoad();
 }
 
-FormSearch::~FormSearch() = default;
+SearchWindow::~SearchWindow() = default;
 
-double FormSearch::dpi() const
+double SearchWindow::dpi() const
 {
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-int FormSearch::toPixels(int twips) const
+int SearchWindow::toPixels(int twips) const
 {
     return twipsToPixels(twips, dpi());
 }
 
-int FormSearch::toTwips(int pixels) const
+int SearchWindow::toTwips(int pixels) const
 {
     return pixelsToTwips(pixels, dpi());
 }
 
-void FormSearch::wireActions()
+void SearchWindow::wireActions()
 {
     using A = SearchActions;
     const SearchActions &a = *m_actions;
@@ -134,25 +134,25 @@ void FormSearch::wireActions()
     on(a[A::Opt1], this, [this] { optClick(1); });
     on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
     on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
-    on(a[A::Command1], this, &FormSearch::command1Click);
-    on(a[A::Command2], this, &FormSearch::command2Click);
-    on(a[A::Command5], this, &FormSearch::command5Click);
+    on(a[A::Command1], this, &SearchWindow::command1Click);
+    on(a[A::Command2], this, &SearchWindow::command2Click);
+    on(a[A::Command5], this, &SearchWindow::command5Click);
     on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
     on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
     m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &FormSearch::imgCombClick);
-    on(a[A::Command7], this, &FormSearch::command7Click);
-    on(a[A::Command10], this, &FormSearch::command10Click);
-    on(a[A::Command9], this, &FormSearch::command9Click);
-    on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
-    on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
+    on(a[A::ImgComb], this, &SearchWindow::imgCombClick);
+    on(a[A::Command7], this, &SearchWindow::command7Click);
+    on(a[A::Command10], this, &SearchWindow::command10Click);
+    on(a[A::Command9], this, &SearchWindow::command9Click);
+    on(a[A::CmdGo], this, &SearchWindow::cmdGoClick);
+    on(a[A::CmdSearch], this, &SearchWindow::cmdSearchClick);
     on(a.toAddress(), this, [this] {
         m_textUrl->setFocus(Qt::ShortcutFocusReason);
         m_textUrl->lineEdit()->selectAll();
     });
 }
 
-void FormSearch::buildLabels()
+void SearchWindow::buildLabels()
 {
     using C = SearchControl;
     m_labPro = new QLabel(this);
@@ -175,7 +175,7 @@ void FormSearch::buildLabels()
     setLabel(6, QStringLiteral("Tarnell"));
 }
 
-void FormSearch::buildEntryRow()
+void SearchWindow::buildEntryRow()
 {
     using C = SearchControl;
     m_textUrl = new QComboBox(this);
@@ -220,7 +220,7 @@ void FormSearch::buildEntryRow()
     m_placed.append({m_cmbSearch, C::CmbSearch});
 }
 
-void FormSearch::formLoad()
+void SearchWindow::formLoad()
 {
     // The results view lies over the page view, waiting beyond the right edge.
     const auto makeResults =
@@ -238,7 +238,7 @@ void FormSearch::formLoad()
             });
     m_web1->widget()->show();
     m_web1->widget()->raise();
-    connect(m_web1, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
+    connect(m_web1, &BrowserView::statusTextChanged, this, &SearchWindow::webStatusTextChange);
     connect(m_web1, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool user) { webNewWindow(1, url, user); });
     connect(m_web1, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
@@ -257,7 +257,7 @@ void FormSearch::formLoad()
     setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
-void FormSearch::showEvent(QShowEvent *event)
+void SearchWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Up and Down scroll from the start: Tab does not stop at the focus box, so the window
@@ -266,24 +266,24 @@ void FormSearch::showEvent(QShowEvent *event)
         m_cmb->setFocus();
 }
 
-void FormSearch::setLabel(int index, const QString &text)
+void SearchWindow::setLabel(int index, const QString &text)
 {
     m_labels[std::size_t(index)]->setText(text);
 }
 
-QString FormSearch::countLabel() const
+QString SearchWindow::countLabel() const
 {
     return CountPrefix + QString::number(m_services.state->results().count());
 }
 
-int FormSearch::resultsViewWidthTwips() const
+int SearchWindow::resultsViewWidthTwips() const
 {
     return toTwips(m_web1->widget()->width());
 }
 
 // --- layout ---
 
-void FormSearch::applyLayout()
+void SearchWindow::applyLayout()
 {
     if (!m_web1)
         return;
@@ -310,7 +310,7 @@ void FormSearch::applyLayout()
         button->setIconSize(QSize(iconSize, iconSize));
 }
 
-void FormSearch::resizeEvent(QResizeEvent *event)
+void SearchWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     applyLayout();
@@ -318,7 +318,7 @@ void FormSearch::resizeEvent(QResizeEvent *event)
 
 // --- the view switch ---
 
-void FormSearch::optClick(int index)
+void SearchWindow::optClick(int index)
 {
     // Selecting the option already selected does nothing; the view index is the selection.
     if (m_viewIndex == index)
@@ -343,7 +343,7 @@ void FormSearch::optClick(int index)
     extractPictures();
 }
 
-void FormSearch::startSlide()
+void SearchWindow::startSlide()
 {
     m_slidePending = false;
     m_slideFrom = m_web1->widget()->x();
@@ -353,11 +353,11 @@ void FormSearch::startSlide()
 
 // --- extraction and the results page ---
 
-void FormSearch::extractPictures()
+void SearchWindow::extractPictures()
 {
     const int ticket = ++m_extraction;
     const Extraction::Rule rule = Extraction::ruleFor(m_textUrl->currentText(), m_host);
-    QPointer<FormSearch> self(this);
+    QPointer<SearchWindow> self(this);
     m_web0->elements([self, ticket, rule](const QList<BrowserView::Element> &elements) {
         if (!self || ticket != self->m_extraction)
             return;
@@ -365,7 +365,8 @@ void FormSearch::extractPictures()
     });
 }
 
-void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements)
+void SearchWindow::showExtraction(Extraction::Rule rule,
+                                  const QList<BrowserView::Element> &elements)
 {
     ResultList &results = m_services.state->results();
     Extraction::extract(rule, elements, m_host, results,
@@ -378,7 +379,7 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
         startSlide();
 }
 
-void FormSearch::relayout()
+void SearchWindow::relayout()
 {
     const int width = ResultsPage::matrixWidth(resultsViewWidthTwips(), m_matrixMode);
     const ResultList &results = m_services.state->results();
@@ -387,7 +388,7 @@ void FormSearch::relayout()
     optClick(1);
 }
 
-void FormSearch::showResultsPage(const QStringList &lines)
+void SearchWindow::showResultsPage(const QStringList &lines)
 {
     const QString &file = m_services.resultsPageFile;
     if (PageFiles::writeLines(file, lines)) {
@@ -402,7 +403,7 @@ void FormSearch::showResultsPage(const QStringList &lines)
         m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
 }
 
-void FormSearch::command7Click()
+void SearchWindow::command7Click()
 {
     ++m_matrixMode;
     if (m_matrixMode > 4 || m_matrixMode < 0)
@@ -410,7 +411,7 @@ void FormSearch::command7Click()
     relayout();
 }
 
-void FormSearch::command10Click()
+void SearchWindow::command10Click()
 {
     if (m_widthToggle == 0) {
         m_widthToggle = 1;
@@ -422,13 +423,13 @@ void FormSearch::command10Click()
     }
 }
 
-void FormSearch::imgCombClick()
+void SearchWindow::imgCombClick()
 {
     m_background = m_controls->advanceColour();
     relayout();
 }
 
-void FormSearch::command9Click()
+void SearchWindow::command9Click()
 {
     if (m_services.grabber && m_services.dialogs)
         ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
@@ -437,12 +438,12 @@ void FormSearch::command9Click()
 
 // --- saving the shown page's pictures ---
 
-void FormSearch::command1Click()
+void SearchWindow::command1Click()
 {
     m_saving->press();
 }
 
-void FormSearch::wireSaving()
+void SearchWindow::wireSaving()
 {
     SavingCommandServices saving;
     saving.settings = m_services.settings;
@@ -474,7 +475,7 @@ void FormSearch::wireSaving()
 
 // --- browsing ---
 
-void FormSearch::cmdGoClick()
+void SearchWindow::cmdGoClick()
 {
     const QString entry = m_textUrl->currentText();
     m_textUrl->addItem(entry);
@@ -488,7 +489,7 @@ void FormSearch::cmdGoClick()
     m_cmb->setFocus();
 }
 
-void FormSearch::cmdSearchClick()
+void SearchWindow::cmdSearchClick()
 {
     const QString word = m_cmbSearch->currentText();
     m_cmbSearch->addItem(word);
@@ -497,7 +498,7 @@ void FormSearch::cmdSearchClick()
     m_cmb->setFocus();
 }
 
-void FormSearch::cmdPageClick(int index)
+void SearchWindow::cmdPageClick(int index)
 {
     if (m_viewIndex != 0) {
         optClick(0);
@@ -509,7 +510,7 @@ void FormSearch::cmdPageClick(int index)
         m_web0->goForward();
 }
 
-void FormSearch::command2Click()
+void SearchWindow::command2Click()
 {
     if (m_viewIndex != 0)
         extractPictures();
@@ -517,7 +518,7 @@ void FormSearch::command2Click()
         m_web0->refresh();
 }
 
-void FormSearch::command5Click()
+void SearchWindow::command5Click()
 {
     optClick(0);
     m_web0->navigate(SearchQueries::homeAddress(m_host));
@@ -525,19 +526,19 @@ void FormSearch::command5Click()
 
 // --- notifications of the views ---
 
-void FormSearch::webStatusTextChange(const QString &text)
+void SearchWindow::webStatusTextChange(const QString &text)
 {
     setLabel(0, text);
 }
 
-void FormSearch::webCommandStateChange(BrowserCommand command, bool enabled)
+void SearchWindow::webCommandStateChange(BrowserCommand command, bool enabled)
 {
     (*m_actions)[command == BrowserCommand::Back ? SearchActions::CmdPage0
                                                  : SearchActions::CmdPage1]
         ->setEnabled(enabled);
 }
 
-void FormSearch::webTitleChange()
+void SearchWindow::webTitleChange()
 {
     const QString address = m_web0->url().toString();
     m_textUrl->setEditText(address);
@@ -545,7 +546,7 @@ void FormSearch::webTitleChange()
     setWindowTitle(SearchQueries::windowCaption(m_web0->title(), address));
 }
 
-void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
+void SearchWindow::webNewWindow(int index, const QUrl &url, bool userInitiated)
 {
     if (index == 1) {
         // Every picture of the results page is a link to itself in a new window.
@@ -564,7 +565,7 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
 }
 
-void FormSearch::openInBrowser(const QString &address)
+void SearchWindow::openInBrowser(const QString &address)
 {
     // A file: or other address taken from a page could make the desktop run a program.
     const QString scheme = QUrl(address).scheme().toLower();
@@ -574,7 +575,7 @@ void FormSearch::openInBrowser(const QString &address)
                                        Caption, MessageIcon::Warning);
 }
 
-bool FormSearch::eventFilter(QObject *watched, QEvent *event)
+bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in either box runs its command once; the box itself does nothing more with it.
     // The keys reach the box (its edit line's focus proxy), which hands them on to the line.
@@ -594,7 +595,7 @@ bool FormSearch::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void FormSearch::closeEvent(QCloseEvent *event)
+void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_slide->stop();
     ++m_extraction;
