@@ -124,36 +124,36 @@ void MainWindow::wireActions()
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Command1], this, &MainWindow::openPicture);
-    on(a[A::Command5], this, &MainWindow::searchTree);
-    on(a[A::Command6], this, &MainWindow::searchWindowRequested);
-    on(a[A::CmdPage0], m_gallery, &Gallery::previousPage);
-    on(a[A::CmdPage1], m_gallery, &Gallery::nextPage);
-    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
-    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
-    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &MainWindow::changeBackground);
-    on(a[A::Command7], m_gallery, &Gallery::cycleMatrixMode);
-    on(a[A::Command10], this, [this] {
+    on(a[A::OpenPicture], this, &MainWindow::openPicture);
+    on(a[A::SearchTree], this, &MainWindow::searchTree);
+    on(a[A::OpenSearchWindow], this, &MainWindow::searchWindowRequested);
+    on(a[A::PreviousPage], m_gallery, &Gallery::previousPage);
+    on(a[A::NextPage], m_gallery, &Gallery::nextPage);
+    on(a[A::ZoomIn], m_controls, &ViewControls::zoomIn);
+    on(a[A::ZoomOut], m_controls, &ViewControls::zoomOut);
+    m_controls->setScrollActions(a[A::ScrollUp], a[A::ScrollDown]);
+    on(a[A::NextBackground], this, &MainWindow::changeBackground);
+    on(a[A::NextMatrixMode], m_gallery, &Gallery::cycleMatrixMode);
+    on(a[A::NextFit], this, [this] {
         if (m_gallery->cycleDisplayStyle())
             m_web->setFocus();
     });
-    connect(a[A::ChkFace], &QAction::toggled, this, &MainWindow::showPane);
-    on(a[A::Command8], m_tools, &MainTools::openPageFolder);
-    on(a[A::Command4], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
-    on(a[A::Command3], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
-    on(a[A::Command2], m_gallery, &Gallery::refresh);
-    on(a[A::Command9], m_tools, &MainTools::captureScreen);
-    on(a[A::ToolSaveList], m_tools, &MainTools::exportList);
-    on(a[A::ToolJump], this, [this] { m_gallery->askJump(*m_services.dialogs); });
-    on(a[A::ToolsDraw], m_tools, &MainTools::startDrawingProgram);
-    on(a[A::ToolPC], m_tools, &MainTools::openComputer);
-    on(a[A::ToolDefaut], m_tools, &MainTools::openInOtherViewer);
-    connect(a[A::Folder], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
-    on(a[A::ToolSetup], this, &MainWindow::changePageSize);
-    on(a[A::HelpEmail], m_tools, &MainTools::mailAuthor);
-    on(a[A::HelpHome], m_tools, &MainTools::openHomePage);
-    on(a[A::HelpAbout], m_tools, &MainTools::showAbout);
+    connect(a[A::ToggleFolderPane], &QAction::toggled, this, &MainWindow::showPane);
+    on(a[A::OpenPageFolder], m_tools, &MainTools::openPageFolder);
+    on(a[A::ToolsMenu], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
+    on(a[A::HelpMenu], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
+    on(a[A::Refresh], m_gallery, &Gallery::refresh);
+    on(a[A::CaptureScreen], m_tools, &MainTools::captureScreen);
+    on(a[A::ExportList], m_tools, &MainTools::exportList);
+    on(a[A::JumpToPage], this, [this] { m_gallery->askJump(*m_services.dialogs); });
+    on(a[A::DrawingProgram], m_tools, &MainTools::startDrawingProgram);
+    on(a[A::OpenComputer], m_tools, &MainTools::openComputer);
+    on(a[A::OtherViewer], m_tools, &MainTools::openInOtherViewer);
+    connect(a[A::FolderVerb], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
+    on(a[A::PageSize], this, &MainWindow::changePageSize);
+    on(a[A::MailAuthor], m_tools, &MainTools::mailAuthor);
+    on(a[A::HomePage], m_tools, &MainTools::openHomePage);
+    on(a[A::About], m_tools, &MainTools::showAbout);
 }
 
 void MainWindow::setLabel(int index, const QString &text)
@@ -250,8 +250,8 @@ void MainWindow::showBuiltPage()
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
     setWindowTitle(MainTitle::forFolder(m_gallery->pageFolder()));
-    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
     if (!m_gallery->pageWritten())
         tellPageNotWritten();
 }
@@ -274,7 +274,7 @@ void MainWindow::searchTree()
                                          m_folderPath);
     if (!folder || folder->isEmpty())
         return;
-    (*m_actions)[MainActions::Command5]->setEnabled(false);
+    (*m_actions)[MainActions::SearchTree]->setEnabled(false);
     m_gallery->clear();
     m_busy.emplace();
     m_web->navigate(QStringLiteral("about:正在搜索之中，請等待……"));
@@ -294,7 +294,7 @@ void MainWindow::searchFinished()
     // A window that is going keeps no page from the stopped search.
     if (!m_closing) {
         m_gallery->showImages(m_search->takeResult());
-        (*m_actions)[MainActions::Command5]->setEnabled(true);
+        (*m_actions)[MainActions::SearchTree]->setEnabled(true);
     }
     m_busy.reset();
     Q_EMIT treeSearchFinished();
@@ -360,8 +360,8 @@ void MainWindow::changePageSize()
         return;
     setLabel(4, m_gallery->perPageLabel());
     // The page may now be the last one: its buttons say so before the next build.
-    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
 }
 
 } // namespace vimbrel

@@ -65,16 +65,17 @@ DetailWindow::DetailWindow(DetailServices services, QWidget *parent)
     m_actions = new DetailActions(this);
     using A = DetailActions;
     const DetailActions &a = *m_actions;
-    connect(a[A::Cmd0], &QAction::triggered, this, &DetailWindow::cmd0Click);
-    connect(a[A::Cmd1], &QAction::triggered, this, &DetailWindow::cmd1Click);
-    connect(a[A::Cmd2], &QAction::triggered, this, &DetailWindow::cmd2Click);
-    connect(a[A::Cmd3], &QAction::triggered, this, &DetailWindow::cmd3Click);
-    connect(a[A::Cmd4], &QAction::triggered, m_controls, &ViewControls::zoomIn);
-    connect(a[A::Cmd5], &QAction::triggered, m_controls, &ViewControls::zoomOut);
+    connect(a[A::Save], &QAction::triggered, this, &DetailWindow::savePicture);
+    connect(a[A::Previous], &QAction::triggered, this, &DetailWindow::showPrevious);
+    connect(a[A::Next], &QAction::triggered, this, &DetailWindow::showNext);
+    connect(a[A::OpenAddress], &QAction::triggered, this, &DetailWindow::openAddress);
+    connect(a[A::ZoomIn], &QAction::triggered, m_controls, &ViewControls::zoomIn);
+    connect(a[A::ZoomOut], &QAction::triggered, m_controls, &ViewControls::zoomOut);
     connect(a.closeWindow(), &QAction::triggered, this, &QWidget::close);
     // The page holds the one picture shown: the menu acts as the buttons do.
     auto *pictureMenu = new PictureMenu(
-        this, [this](const QString &) { cmd3Click(); }, [this](const QString &) { cmd0Click(); });
+        this, [this](const QString &) { openAddress(); },
+        [this](const QString &) { savePicture(); });
     connect(m_web, &BrowserView::pictureMenuRequested, this,
             [this, pictureMenu](const QUrl &, const QPoint &at) {
                 pictureMenu->popup(m_current, at);
@@ -140,7 +141,7 @@ void DetailWindow::sinkFocus()
     m_cmb->setFocus();
 }
 
-void DetailWindow::cmd0Click()
+void DetailWindow::savePicture()
 {
     if (m_current.isEmpty() || !m_download) {
         sinkFocus();
@@ -174,21 +175,21 @@ void DetailWindow::walkTo(int load)
     sinkFocus();
 }
 
-void DetailWindow::cmd1Click()
+void DetailWindow::showPrevious()
 {
     const ImageWalk::Step step = ImageWalk::previous(m_walk, m_services.state->results().count());
     m_walk = step.position;
     walkTo(step.load);
 }
 
-void DetailWindow::cmd2Click()
+void DetailWindow::showNext()
 {
     const ImageWalk::Step step = ImageWalk::next(m_walk, m_services.state->results().count());
     m_walk = step.position;
     walkTo(step.load);
 }
 
-void DetailWindow::cmd3Click()
+void DetailWindow::openAddress()
 {
     if (!m_current.isEmpty()) {
         if (!isWebAddress(m_current) || !m_services.shell->open(m_current))

@@ -62,10 +62,10 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private Q_SLOTS:
-    void cmd0Click(); // 保存
-    void cmd1Click(); // 上一幅
-    void cmd2Click(); // 下一幅
-    void cmd3Click(); // 網址
+    void savePicture();  // 保存
+    void showPrevious(); // 上一幅
+    void showNext();     // 下一幅
+    void openAddress();  // 網址
 
 private:
     void webDownloadComplete();

@@ -130,22 +130,22 @@ void SearchWindow::wireActions()
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Opt0], this, [this] { optClick(0); });
-    on(a[A::Opt1], this, [this] { optClick(1); });
-    on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
-    on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
-    on(a[A::Command1], this, &SearchWindow::command1Click);
-    on(a[A::Command2], this, &SearchWindow::command2Click);
-    on(a[A::Command5], this, &SearchWindow::command5Click);
-    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
-    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
-    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &SearchWindow::imgCombClick);
-    on(a[A::Command7], this, &SearchWindow::command7Click);
-    on(a[A::Command10], this, &SearchWindow::command10Click);
-    on(a[A::Command9], this, &SearchWindow::command9Click);
-    on(a[A::CmdGo], this, &SearchWindow::cmdGoClick);
-    on(a[A::CmdSearch], this, &SearchWindow::cmdSearchClick);
+    on(a[A::ShowPage], this, [this] { showView(0); });
+    on(a[A::ShowResults], this, [this] { showView(1); });
+    on(a[A::Back], this, [this] { backOrForward(0); });
+    on(a[A::Forward], this, [this] { backOrForward(1); });
+    on(a[A::SavePagePictures], this, &SearchWindow::savePagePictures);
+    on(a[A::Refresh], this, &SearchWindow::refresh);
+    on(a[A::Home], this, &SearchWindow::goHome);
+    on(a[A::ZoomIn], m_controls, &ViewControls::zoomIn);
+    on(a[A::ZoomOut], m_controls, &ViewControls::zoomOut);
+    m_controls->setScrollActions(a[A::ScrollUp], a[A::ScrollDown]);
+    on(a[A::NextBackground], this, &SearchWindow::nextBackground);
+    on(a[A::NextMatrixMode], this, &SearchWindow::nextMatrixMode);
+    on(a[A::ToggleWidth], this, &SearchWindow::toggleWidth);
+    on(a[A::CaptureScreen], this, &SearchWindow::captureScreen);
+    on(a[A::GoToAddress], this, &SearchWindow::goToAddress);
+    on(a[A::SearchKeywords], this, &SearchWindow::searchKeywords);
     on(a.toAddress(), this, [this] {
         m_textUrl->setFocus(Qt::ShortcutFocusReason);
         m_textUrl->lineEdit()->selectAll();
@@ -203,7 +203,7 @@ void SearchWindow::buildEntryRow()
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
-        cmdGoClick();
+        goToAddress();
     });
     m_placed.append({m_textUrl, C::TextUrl});
 
@@ -318,12 +318,13 @@ void SearchWindow::resizeEvent(QResizeEvent *event)
 
 // --- the view switch ---
 
-void SearchWindow::optClick(int index)
+void SearchWindow::showView(int index)
 {
     // Selecting the option already selected does nothing; the view index is the selection.
     if (m_viewIndex == index)
         return;
-    (*m_actions)[index == 0 ? SearchActions::Opt0 : SearchActions::Opt1]->setChecked(true);
+    (*m_actions)[index == 0 ? SearchActions::ShowPage : SearchActions::ShowResults]->setChecked(
+        true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
 
@@ -374,7 +375,7 @@ void SearchWindow::showExtraction(Extraction::Rule rule,
     showResultsPage(ResultsPage::extractionLines(rule, results));
     setLabel(2, countLabel());
     setLabel(0, QString());
-    optClick(1);
+    showView(1);
     if (m_slidePending && m_viewIndex == 1)
         startSlide();
 }
@@ -385,7 +386,7 @@ void SearchWindow::relayout()
     const ResultList &results = m_services.state->results();
     showResultsPage(ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
     setLabel(2, countLabel());
-    optClick(1);
+    showView(1);
 }
 
 void SearchWindow::showResultsPage(const QStringList &lines)
@@ -403,7 +404,7 @@ void SearchWindow::showResultsPage(const QStringList &lines)
         m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
 }
 
-void SearchWindow::command7Click()
+void SearchWindow::nextMatrixMode()
 {
     ++m_matrixMode;
     if (m_matrixMode > 4 || m_matrixMode < 0)
@@ -411,25 +412,25 @@ void SearchWindow::command7Click()
     relayout();
 }
 
-void SearchWindow::command10Click()
+void SearchWindow::toggleWidth()
 {
     if (m_widthToggle == 0) {
         m_widthToggle = 1;
         m_matrixMode = 0;
-        command7Click();
+        nextMatrixMode();
     } else {
         m_widthToggle = 0;
         extractPictures();
     }
 }
 
-void SearchWindow::imgCombClick()
+void SearchWindow::nextBackground()
 {
     m_background = m_controls->advanceColour();
     relayout();
 }
 
-void SearchWindow::command9Click()
+void SearchWindow::captureScreen()
 {
     if (m_services.grabber && m_services.dialogs)
         ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
@@ -438,7 +439,7 @@ void SearchWindow::command9Click()
 
 // --- saving the shown page's pictures ---
 
-void SearchWindow::command1Click()
+void SearchWindow::savePagePictures()
 {
     m_saving->press();
 }
@@ -475,11 +476,11 @@ void SearchWindow::wireSaving()
 
 // --- browsing ---
 
-void SearchWindow::cmdGoClick()
+void SearchWindow::goToAddress()
 {
     const QString entry = m_textUrl->currentText();
     m_textUrl->addItem(entry);
-    optClick(0);
+    showView(0);
     const QString target = SearchQueries::goTarget(m_host, entry);
     if (target != entry) {
         // The box shows the search address readably; the view gets the encoded one.
@@ -489,19 +490,19 @@ void SearchWindow::cmdGoClick()
     m_cmb->setFocus();
 }
 
-void SearchWindow::cmdSearchClick()
+void SearchWindow::searchKeywords()
 {
     const QString word = m_cmbSearch->currentText();
     m_cmbSearch->addItem(word);
-    optClick(0);
+    showView(0);
     m_web0->navigate(SearchQueries::keywordSearchAddress(m_host, word));
     m_cmb->setFocus();
 }
 
-void SearchWindow::cmdPageClick(int index)
+void SearchWindow::backOrForward(int index)
 {
     if (m_viewIndex != 0) {
-        optClick(0);
+        showView(0);
         return;
     }
     if (index == 0)
@@ -510,7 +511,7 @@ void SearchWindow::cmdPageClick(int index)
         m_web0->goForward();
 }
 
-void SearchWindow::command2Click()
+void SearchWindow::refresh()
 {
     if (m_viewIndex != 0)
         extractPictures();
@@ -518,9 +519,9 @@ void SearchWindow::command2Click()
         m_web0->refresh();
 }
 
-void SearchWindow::command5Click()
+void SearchWindow::goHome()
 {
-    optClick(0);
+    showView(0);
     m_web0->navigate(SearchQueries::homeAddress(m_host));
 }
 
@@ -533,8 +534,7 @@ void SearchWindow::webStatusTextChange(const QString &text)
 
 void SearchWindow::webCommandStateChange(BrowserCommand command, bool enabled)
 {
-    (*m_actions)[command == BrowserCommand::Back ? SearchActions::CmdPage0
-                                                 : SearchActions::CmdPage1]
+    (*m_actions)[command == BrowserCommand::Back ? SearchActions::Back : SearchActions::Forward]
         ->setEnabled(enabled);
 }
 
@@ -583,11 +583,11 @@ bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == m_textUrl) {
-                cmdGoClick();
+                goToAddress();
                 return true;
             }
             if (watched == m_cmbSearch) {
-                cmdSearchClick();
+                searchKeywords();
                 return true;
             }
         }
