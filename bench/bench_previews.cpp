@@ -33,7 +33,7 @@
 #include <optional>
 #include <unistd.h>
 
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "livemainwindow.h"
 #include "platform/desktopshell.h"
 #include "platform/inisettings.h"
@@ -202,7 +202,7 @@ int runOnce(const QString &folder, qint64 startedMs, const Layout &layout)
         previews->install();
     }
     LiveMainWindow live(settings, dialogs, shell, pageFile, previews.get(), QSize(1280, 900));
-    Frmmain &window = live.window();
+    MainWindow &window = live.window();
     WebEngineBrowserView *view = live.view();
 
     QElapsedTimer clock;

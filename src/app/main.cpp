@@ -6,7 +6,7 @@
 #include "platform/desktopshell.h"
 #include "platform/enginesandbox.h"
 #include "platform/filenames.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "app/searchwindows.h"
 #include "platform/inisettings.h"
 #include "platform/largeblocks.h"
@@ -17,7 +17,7 @@
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
 #include "search/searchstate.h"
-#include "detail/detailwindow.h"
+#include "detail/detailwindowkeeper.h"
 #include "detail/webenginepicturedownload.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"
@@ -97,7 +97,7 @@ int main(int argc, char *argv[])
         services.previews = previews.get();
     }
 
-    Frmmain window(services);
+    MainWindow window(services);
     dialogs.setParent(&window);
     shell.setParent(&window);
 
@@ -122,7 +122,7 @@ int main(int argc, char *argv[])
     search.cookiesFor = [&cookies](const QUrl &url) { return cookies.cookiesFor(url); };
     search.userAgent = [&cookies] { return cookies.userAgent(); };
     SearchWindows searchWindows(search, &window);
-    QObject::connect(&window, &Frmmain::searchWindowRequested, &searchWindows,
+    QObject::connect(&window, &MainWindow::searchWindowRequested, &searchWindows,
                      &SearchWindows::open);
     // "查看" after a saving run: the main window lists the folder and comes to the front, the
     // keys going to its focus box.
@@ -150,7 +150,7 @@ int main(int argc, char *argv[])
         return new WebEnginePictureDownload(view, parent);
     };
     detail.pageFile = PageFiles::path(QStringLiteral("img.htm"));
-    new DetailWindow(detail, &searchState, &window);
+    new DetailWindowKeeper(detail, &searchState, &window);
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         window.resize(std::min(area.width(), std::max(window.width(), area.width() * 5 / 6)),

@@ -71,11 +71,11 @@ MainActions::MainActions(QWidget *window) : QObject(window)
         }
         m_actions[std::size_t(i)] = action;
     }
-    for (Id checkable : {ChkFace, MoveUp0, MoveUp1, Folder})
+    for (Id checkable : {ToggleFolderPane, ScrollUp, ScrollDown, FolderVerb})
         (*this)[checkable]->setCheckable(true);
-    (*this)[Folder]->setChecked(true);
-    (*this)[CmdPage0]->setEnabled(false);
-    (*this)[CmdPage1]->setEnabled(false);
+    (*this)[FolderVerb]->setChecked(true);
+    (*this)[PreviousPage]->setEnabled(false);
+    (*this)[NextPage]->setEnabled(false);
 
     buildToolRow(window);
     buildMenus(window);
@@ -84,13 +84,13 @@ MainActions::MainActions(QWidget *window) : QObject(window)
 
 void MainActions::setKeys(QWidget *window)
 {
-    setActionKeys((*this)[CmdPage0], window, {QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
-    setActionKeys((*this)[CmdPage1], window, {QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
-    setActionKeys((*this)[Command2], window, {QKeySequence(Qt::Key_F5)});
+    setActionKeys((*this)[PreviousPage], window, {QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    setActionKeys((*this)[NextPage], window, {QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    setActionKeys((*this)[Refresh], window, {QKeySequence(Qt::Key_F5)});
     // Ctrl+= too: on most layouts "+" needs Shift.
-    setActionKeys((*this)[BigP0], window,
+    setActionKeys((*this)[ZoomIn], window,
                   {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    setActionKeys((*this)[BigP1], window, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
+    setActionKeys((*this)[ZoomOut], window, {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
 }
 
 void MainActions::buildToolRow(QWidget *window)
@@ -105,7 +105,7 @@ void MainActions::buildToolRow(QWidget *window)
         m_buttons[std::size_t(i)] = button;
     }
     // A running timed scroll shows on its button as a yellow face.
-    for (Id id : {MoveUp0, MoveUp1})
+    for (Id id : {ScrollUp, ScrollDown})
         m_buttons[std::size_t(id)]->setStyleSheet(
             QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }"));
 }
@@ -125,28 +125,28 @@ void MainActions::buildMenus(QWidget *window)
     m_helpMenu->setObjectName(QStringLiteral("HelpM"));
     inert(m_helpMenu, "HelpMe", QStringLiteral("使用幫助"));
     separator(m_helpMenu, "HelpBar1");
-    m_helpMenu->addAction((*this)[HelpEmail]);
-    m_helpMenu->addAction((*this)[HelpHome]);
+    m_helpMenu->addAction((*this)[MailAuthor]);
+    m_helpMenu->addAction((*this)[HomePage]);
     separator(m_helpMenu, "HelpBar2");
-    m_helpMenu->addAction((*this)[HelpAbout]);
+    m_helpMenu->addAction((*this)[About]);
 
     m_toolsMenu = new QMenu(QStringLiteral("實用工具(&T)"), window);
     m_toolsMenu->setObjectName(QStringLiteral("MyTools"));
-    m_toolsMenu->addAction((*this)[Command8]);
-    m_toolsMenu->addAction((*this)[ToolSaveList]);
-    m_toolsMenu->addAction((*this)[Command9]);
+    m_toolsMenu->addAction((*this)[OpenPageFolder]);
+    m_toolsMenu->addAction((*this)[ExportList]);
+    m_toolsMenu->addAction((*this)[CaptureScreen]);
     separator(m_toolsMenu, "Toolbar3");
-    m_toolsMenu->addAction((*this)[ToolJump]);
-    m_toolsMenu->addAction((*this)[Command2]);
-    m_toolsMenu->addAction((*this)[ToolsDraw]);
+    m_toolsMenu->addAction((*this)[JumpToPage]);
+    m_toolsMenu->addAction((*this)[Refresh]);
+    m_toolsMenu->addAction((*this)[DrawingProgram]);
     separator(m_toolsMenu, "ToolBar1");
-    m_toolsMenu->addAction((*this)[ToolPC]);
+    m_toolsMenu->addAction((*this)[OpenComputer]);
     // Kept in its place in the menu, but there is no such browser here: it stays inert.
     inert(m_toolsMenu, "ToolIE", QStringLiteral("IE瀏覽器"));
-    m_toolsMenu->addAction((*this)[ToolDefaut]);
+    m_toolsMenu->addAction((*this)[OtherViewer]);
     separator(m_toolsMenu, "ToolBar2");
-    m_toolsMenu->addAction((*this)[Folder]);
-    m_toolsMenu->addAction((*this)[ToolSetup]);
+    m_toolsMenu->addAction((*this)[FolderVerb]);
+    m_toolsMenu->addAction((*this)[PageSize]);
 }
 
 } // namespace vimbrel

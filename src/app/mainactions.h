@@ -13,10 +13,11 @@ class QWidget;
 
 namespace vimbrel {
 
-// The main window's commands, one QAction each, named after the control that offers it. The
-// tool row's buttons show these actions, and the menus hold the same action where a command
-// appears twice (Command8 is also "查看圖片路徑", Command9 "全屏幕拍照", Command2 "頁面刷新"), so
-// text, tooltip, icon and enabled state are set in one place. The window only connects them.
+// The main window's commands, one QAction each, named after the control that offers it (the
+// object name, e.g. "Command8"). The tool row's buttons show these actions, and the menus hold
+// the same action where a command appears twice (OpenPageFolder is also "查看圖片路徑",
+// CaptureScreen "全屏幕拍照", Refresh "頁面刷新"), so text, tooltip, icon and enabled state are
+// set in one place. The window only connects them.
 class MainActions : public QObject
 {
     Q_OBJECT
@@ -24,34 +25,34 @@ public:
     // The tool row's commands first, in the row's order (MainLayout::ButtonLefts), then the
     // commands only the menus offer.
     enum Id {
-        Command1,
-        Command5,
-        Command6,
-        CmdPage0,
-        CmdPage1,
-        BigP0,
-        BigP1,
-        MoveUp0,
-        MoveUp1,
-        ImgComb,
-        Command7,
-        Command10,
-        ChkFace,
-        Command8,
-        Command4,
-        Command3,
-        Command2,
-        Command9,
-        ToolSaveList,
-        ToolJump,
-        ToolsDraw,
-        ToolPC,
-        ToolDefaut,
-        Folder,
-        ToolSetup,
-        HelpEmail,
-        HelpHome,
-        HelpAbout,
+        OpenPicture,
+        SearchTree,
+        OpenSearchWindow,
+        PreviousPage,
+        NextPage,
+        ZoomIn,
+        ZoomOut,
+        ScrollUp,
+        ScrollDown,
+        NextBackground,
+        NextMatrixMode,
+        NextFit,
+        ToggleFolderPane,
+        OpenPageFolder,
+        ToolsMenu,
+        HelpMenu,
+        Refresh,
+        CaptureScreen,
+        ExportList,
+        JumpToPage,
+        DrawingProgram,
+        OpenComputer,
+        OtherViewer,
+        FolderVerb,
+        PageSize,
+        MailAuthor,
+        HomePage,
+        About,
         Count
     };
 

@@ -15,13 +15,13 @@ SearchWindows::SearchWindows(SearchServices services, QWidget *mainWindow, QObje
 SearchWindows::~SearchWindows()
 {
     // Their views must go before the browser profile does at exit.
-    for (const QPointer<FormSearch> &window : std::as_const(m_windows))
+    for (const QPointer<SearchWindow> &window : std::as_const(m_windows))
         delete window.data();
 }
 
-FormSearch *SearchWindows::open()
+SearchWindow *SearchWindows::open()
 {
-    auto *window = new FormSearch(m_services);
+    auto *window = new SearchWindow(m_services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_windows.removeAll(nullptr);
     m_windows.append(window);
@@ -31,18 +31,18 @@ FormSearch *SearchWindows::open()
 
 void SearchWindows::closeAll()
 {
-    const QList<QPointer<FormSearch>> open = m_windows;
-    for (const QPointer<FormSearch> &window : open) {
+    const QList<QPointer<SearchWindow>> open = m_windows;
+    for (const QPointer<SearchWindow> &window : open) {
         if (window)
             window->close();
     }
     m_windows.removeAll(nullptr);
 }
 
-QList<FormSearch *> SearchWindows::windows() const
+QList<SearchWindow *> SearchWindows::windows() const
 {
-    QList<FormSearch *> out;
-    for (const QPointer<FormSearch> &window : m_windows) {
+    QList<SearchWindow *> out;
+    for (const QPointer<SearchWindow> &window : m_windows) {
         if (window)
             out.append(window.data());
     }

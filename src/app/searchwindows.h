@@ -4,7 +4,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 
 class QWidget;
 
@@ -13,7 +13,7 @@ namespace vimbrel {
 // The open search windows of the program: a new, independent one for every request, all of
 // them closed when the main window closes.
 //   SearchWindows windows(services, &mainWindow);
-//   connect(&mainWindow, &Frmmain::searchWindowRequested, &windows, &SearchWindows::open);
+//   connect(&mainWindow, &MainWindow::searchWindowRequested, &windows, &SearchWindows::open);
 class SearchWindows : public QObject
 {
     Q_OBJECT
@@ -22,9 +22,9 @@ public:
     ~SearchWindows() override;
 
     // Makes, loads and shows a new search window.
-    FormSearch *open();
+    SearchWindow *open();
     void closeAll();
-    [[nodiscard]] QList<FormSearch *> windows() const;
+    [[nodiscard]] QList<SearchWindow *> windows() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -32,7 +32,7 @@ protected:
 private:
     SearchServices m_services;
     QPointer<QWidget> m_mainWindow;
-    QList<QPointer<FormSearch>> m_windows;
+    QList<QPointer<SearchWindow>> m_windows;
 };
 
 } // namespace vimbrel

@@ -32,9 +32,9 @@ DetailActions::DetailActions(QWidget *window) : QObject(window)
         m_buttons[std::size_t(i)] = button;
     }
 
-    const std::pair<Id, QKeySequence> keys[] = {{Cmd0, QKeySequence(Qt::CTRL | Qt::Key_S)},
-                                                {Cmd1, QKeySequence(Qt::Key_Left)},
-                                                {Cmd2, QKeySequence(Qt::Key_Right)}};
+    const std::pair<Id, QKeySequence> keys[] = {{Save, QKeySequence(Qt::CTRL | Qt::Key_S)},
+                                                {Previous, QKeySequence(Qt::Key_Left)},
+                                                {Next, QKeySequence(Qt::Key_Right)}};
     for (const auto &[id, key] : keys) {
         QAction *action = (*this)[id];
         // "保存(&S)" reads "保存" in a tooltip.

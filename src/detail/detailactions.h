@@ -13,19 +13,19 @@ class QWidget;
 namespace vimbrel {
 
 // The detail window's commands, one QAction each, named after the button that offers it
-// ("Cmd0" .. "Cmd5"), and the text button for each with its access key. The window only
-// connects them and places the buttons.
+// (object names "Cmd0" .. "Cmd5"), and the text button for each with its access key. The
+// window only connects them and places the buttons.
 class DetailActions : public QObject
 {
     Q_OBJECT
 public:
     enum Id {
-        Cmd0, // 保存(&S)
-        Cmd1, // 上一幅(&U)
-        Cmd2, // 下一幅(&N)
-        Cmd3, // 網址(&H)
-        Cmd4, // 放大(&B)
-        Cmd5, // 縮小(&M)
+        Save,        // 保存(&S)
+        Previous,    // 上一幅(&U)
+        Next,        // 下一幅(&N)
+        OpenAddress, // 網址(&H)
+        ZoomIn,      // 放大(&B)
+        ZoomOut,     // 縮小(&M)
         Count
     };
     static_assert(Count == DetailGeometry::ButtonCount);

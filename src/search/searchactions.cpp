@@ -76,28 +76,28 @@ SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObjec
     auto *options = new QActionGroup(this);
     options->setExclusive(true);
     // The timed scroll's pair is made checkable by the view controls, which keep its state.
-    for (Id id : {Opt0, Opt1, MoveUp0, MoveUp1})
+    for (Id id : {ShowPage, ShowResults, ScrollUp, ScrollDown})
         button(id)->setStyleSheet(LitWhenChecked);
-    (*this)[Opt0]->setCheckable(true);
-    (*this)[Opt1]->setCheckable(true);
-    options->addAction((*this)[Opt0]);
-    options->addAction((*this)[Opt1]);
-    (*this)[Opt0]->setChecked(true);
+    (*this)[ShowPage]->setCheckable(true);
+    (*this)[ShowResults]->setCheckable(true);
+    options->addAction((*this)[ShowPage]);
+    options->addAction((*this)[ShowResults]);
+    (*this)[ShowPage]->setChecked(true);
 
     // Back and forward wait for the page's history.
-    (*this)[CmdPage0]->setEnabled(false);
-    (*this)[CmdPage1]->setEnabled(false);
+    (*this)[Back]->setEnabled(false);
+    (*this)[Forward]->setEnabled(false);
 
-    QAction *search = (*this)[CmdSearch];
+    QAction *search = (*this)[SearchKeywords];
     search->setText(QStringLiteral("搜索(&S)"));
     search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     search->setShortcutContext(Qt::WindowShortcut);
     window->addAction(search);
 
-    setActionKeys((*this)[CmdPage0], window, {QKeySequence(Qt::ALT | Qt::Key_Left)});
-    setActionKeys((*this)[CmdPage1], window, {QKeySequence(Qt::ALT | Qt::Key_Right)});
-    setActionKeys((*this)[Command2], window, {QKeySequence(Qt::Key_F5)});
-    setActionKeys((*this)[Opt1], window, {QKeySequence(Qt::CTRL | Qt::Key_E)});
+    setActionKeys((*this)[Back], window, {QKeySequence(Qt::ALT | Qt::Key_Left)});
+    setActionKeys((*this)[Forward], window, {QKeySequence(Qt::ALT | Qt::Key_Right)});
+    setActionKeys((*this)[Refresh], window, {QKeySequence(Qt::Key_F5)});
+    setActionKeys((*this)[ShowResults], window, {QKeySequence(Qt::CTRL | Qt::Key_E)});
     // The address box has no button of its own to carry a key.
     m_toAddress = new QAction(QStringLiteral("TextUrl"), window);
     m_toAddress->setObjectName(QStringLiteral("ToTextUrl"));

@@ -14,31 +14,32 @@ class QWidget;
 
 namespace vimbrel {
 
-// The search window's commands, one QAction each, named after the control that offers it, with
-// a button for each at its design place. Opt0/Opt1 are an exclusive pair, Opt0 selected; the
-// selected option and a running timed scroll show a yellow face. The window only connects them.
+// The search window's commands, one QAction each, named after the control that offers it (the
+// object name, e.g. "Opt0"), with a button for each at its design place. ShowPage/ShowResults
+// are an exclusive pair, ShowPage selected; the selected option and a running timed scroll show
+// a yellow face. The window only connects them.
 class SearchActions : public QObject
 {
     Q_OBJECT
 public:
     enum Id {
-        Opt0,
-        Opt1,
-        CmdPage0,
-        CmdPage1,
-        Command1,
-        Command2,
-        Command5,
-        BigP0,
-        BigP1,
-        MoveUp0,
-        MoveUp1,
-        ImgComb,
-        Command7,
-        Command10,
-        Command9,
-        CmdGo,
-        CmdSearch,
+        ShowPage,
+        ShowResults,
+        Back,
+        Forward,
+        SavePagePictures,
+        Refresh,
+        Home,
+        ZoomIn,
+        ZoomOut,
+        ScrollUp,
+        ScrollDown,
+        NextBackground,
+        NextMatrixMode,
+        ToggleWidth,
+        CaptureScreen,
+        GoToAddress,
+        SearchKeywords,
         Count
     };
     using IconFunction = std::function<QIcon(const QString &theme, const QString &glyph)>;

@@ -6,6 +6,9 @@
 #include "search/resultlist.h"
 
 class QWidget;
+// The generated meta-object code must know QWidget * to pass it through queued connections and
+// signal spies, whatever other headers happen to come first in its translation unit.
+Q_MOC_INCLUDE(<QWidget>)
 
 namespace vimbrel {
 

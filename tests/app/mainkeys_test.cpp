@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "capture/screengrabber.h"
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
@@ -41,7 +41,7 @@ protected:
         services.folderVerb = m_folderVerb.get();
         services.grabber = &m_grabber;
         services.widthOf = [](const QString &) { return 640; };
-        m_window = std::make_unique<Frmmain>(services);
+        m_window = std::make_unique<MainWindow>(services);
         m_window->resize(1000, 700);
         // Four pages, so both page turns have somewhere to go.
         const QString folder = m_dir.filePath(QStringLiteral("pictures"));
@@ -58,7 +58,7 @@ protected:
     NoScreen m_grabber;
     FakeDialogs m_dialogs;
     FakeShell m_shell;
-    std::unique_ptr<Frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
@@ -31,7 +31,7 @@ TEST(SearchWindows, EachPressOpensAnotherWindowAndClosingTheMainWindowClosesThem
     main.makeView = [](QWidget *parent) { return new FakeBrowserView(parent); };
     main.pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
     main.widthOf = [](const QString &) { return 100; };
-    Frmmain window(main);
+    MainWindow window(main);
 
     SearchState state;
     SearchServices search;
@@ -47,7 +47,7 @@ TEST(SearchWindows, EachPressOpensAnotherWindowAndClosingTheMainWindowClosesThem
     search.resultsPageFile = dir.filePath(QStringLiteral("Baidu.htm"));
     search.state = &state;
     SearchWindows windows(search, &window);
-    QObject::connect(&window, &Frmmain::searchWindowRequested, &windows, &SearchWindows::open);
+    QObject::connect(&window, &MainWindow::searchWindowRequested, &windows, &SearchWindows::open);
 
     window.findChild<QToolButton *>(QStringLiteral("Command6"))->click();
     window.findChild<QToolButton *>(QStringLiteral("Command6"))->click();

@@ -5,7 +5,7 @@
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
 #include "detail/detailwindow.h"
-#include "detail/formimage.h"
+#include "detail/detailwindowkeeper.h"
 #include "detail/picturedownload.h"
 #include "windowkeys.h"
 
@@ -38,7 +38,7 @@ protected:
             return new NoDownload(parent);
         };
         services.pageFile = m_dir.filePath(QStringLiteral("img.htm"));
-        m_detail = std::make_unique<DetailWindow>(services, &m_state);
+        m_detail = std::make_unique<DetailWindowKeeper>(services, &m_state);
         for (const char *address : {"http://p.test/a.jpg", "http://p.test/b.jpg"})
             m_state.results().append(QString::fromLatin1(address));
         m_detail->open(m_state.results().at(0), nullptr);
@@ -47,7 +47,7 @@ protected:
         m_view->finishLoad(); // the focus goes to the sink, as after every load
     }
 
-    std::unique_ptr<DetailWindow> m_detail;
+    std::unique_ptr<DetailWindowKeeper> m_detail;
     FakeBrowserView *m_view = nullptr;
 };
 
@@ -55,7 +55,7 @@ protected:
 
 TEST_F(DetailKeys, EachKeyTriggersItsCommandAndShowsInItsTooltip)
 {
-    FormImage &window = *m_detail->window();
+    DetailWindow &window = *m_detail->window();
     const KeyRow rows[] = {
         {"Ctrl+S", "Cmd0", "保存 (Ctrl+S)"},
         {"Right", "Cmd2", "下一幅 (Right)"},

@@ -33,7 +33,7 @@ protected:
             return m_results;
         };
         adjust(services);
-        m_window = std::make_unique<FormSearch>(services);
+        m_window = std::make_unique<SearchWindow>(services);
         m_window->resize(900, 600);
         m_window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
@@ -71,7 +71,7 @@ protected:
     ImageService m_service;
     WebEngineBrowserView *m_page = nullptr;
     WebEngineBrowserView *m_results = nullptr;
-    std::unique_ptr<FormSearch> m_window;
+    std::unique_ptr<SearchWindow> m_window;
 };
 
 } // namespace vimbrel

@@ -9,7 +9,7 @@
 #include "livesearchwindow.h"
 #include "saving/originattributes.h"
 #include "saving/savingrun.h"
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 #include "webenginewait.h"
 
 namespace vimbrel {

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "hostileserver.h"
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 #include "searchwindowfixture.h"
 
 namespace vimbrel {
@@ -48,7 +48,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(useHost(QStringLiteral("img.test")));
-        m_window = std::make_unique<FormSearch>(overFakeViews());
+        m_window = std::make_unique<SearchWindow>(overFakeViews());
         page()->currentUrl = QUrl(QStringLiteral("http://g.test/gallery"));
         m_target = m_dir.filePath(QStringLiteral("下載 的 圖片"));
         QDir().mkpath(m_target);
@@ -81,7 +81,7 @@ protected:
     }
     QStringList targetFiles() const { return QDir(m_target).entryList(QDir::Files, QDir::Name); }
 
-    std::unique_ptr<FormSearch> m_window;
+    std::unique_ptr<SearchWindow> m_window;
     QString m_target;
 };
 

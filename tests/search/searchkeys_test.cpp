@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "printing.h"
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 #include "searchwindowfixture.h"
 #include "windowkeys.h"
 
@@ -16,7 +16,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(useHost(QStringLiteral("img.test")));
-        m_window = std::make_unique<FormSearch>(overFakeViews());
+        m_window = std::make_unique<SearchWindow>(overFakeViews());
         // The page view has somewhere to go back and forward to.
         Q_EMIT m_fakeViews.front()->commandStateChanged(BrowserCommand::Back, true);
         Q_EMIT m_fakeViews.front()->commandStateChanged(BrowserCommand::Forward, true);
@@ -25,7 +25,7 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), m_window->findChild<QWidget *>("Cmb"));
     }
 
-    std::unique_ptr<FormSearch> m_window;
+    std::unique_ptr<SearchWindow> m_window;
 };
 
 TEST_F(SearchKeys, EachKeyTriggersItsCommandAndShowsInItsTooltip)

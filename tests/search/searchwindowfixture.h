@@ -13,8 +13,8 @@
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "platform/inisettings.h"
-#include "search/formsearch.h"
 #include "search/searchstate.h"
+#include "search/searchwindow.h"
 
 namespace vimbrel {
 
@@ -57,7 +57,7 @@ protected:
 
     // Presses the window's Command1 with the folder and the closing question answered, and waits
     // for both boxes; the closing box's text, or nothing when it did not come.
-    QString saveWith(FormSearch &window, const QString &folder, bool view, int timeout)
+    QString saveWith(SearchWindow &window, const QString &folder, bool view, int timeout)
     {
         m_dialogs.fileAnswers.push_back(folder);
         m_dialogs.questionAnswers.push_back(view);

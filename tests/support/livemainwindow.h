@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "view/webenginebrowserview.h"
 
 namespace vimbrel {
@@ -29,19 +29,19 @@ public:
         };
         services.pageFile = pageFile;
         services.previews = previews;
-        m_window = std::make_unique<Frmmain>(std::move(services));
+        m_window = std::make_unique<MainWindow>(std::move(services));
         m_window->resize(size);
         m_window->show();
     }
     LiveMainWindow(const LiveMainWindow &) = delete;
     LiveMainWindow &operator=(const LiveMainWindow &) = delete;
 
-    [[nodiscard]] Frmmain &window() const { return *m_window; }
+    [[nodiscard]] MainWindow &window() const { return *m_window; }
     [[nodiscard]] WebEngineBrowserView *view() const { return m_view; }
 
 private:
     WebEngineBrowserView *m_view = nullptr; // owned by the window
-    std::unique_ptr<Frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace vimbrel

@@ -1,4 +1,4 @@
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -46,7 +46,7 @@ constexpr int SlideStepMs = 15;
 
 } // namespace
 
-FormSearch::FormSearch(SearchServices services, QWidget *parent)
+SearchWindow::SearchWindow(SearchServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("FormSearch"));
@@ -91,9 +91,9 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     m_wheel = new WheelFilter(this, m_controls, {}, this);
     wireSaving();
 
-    connect(m_web0, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
-    connect(m_web0, &BrowserView::commandStateChanged, this, &FormSearch::webCommandStateChange);
-    connect(m_web0, &BrowserView::titleChanged, this, &FormSearch::webTitleChange);
+    connect(m_web0, &BrowserView::statusTextChanged, this, &SearchWindow::webStatusTextChange);
+    connect(m_web0, &BrowserView::commandStateChanged, this, &SearchWindow::webCommandStateChange);
+    connect(m_web0, &BrowserView::titleChanged, this, &SearchWindow::webTitleChange);
     connect(m_web0, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool user) { webNewWindow(0, url, user); });
     connect(m_web0, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
@@ -104,24 +104,24 @@ FormSearch::FormSearch(SearchServices services, QWidget *parent)
     formLoad();
 }
 
-FormSearch::~FormSearch() = default;
+SearchWindow::~SearchWindow() = default;
 
-double FormSearch::dpi() const
+double SearchWindow::dpi() const
 {
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-int FormSearch::toPixels(int twips) const
+int SearchWindow::toPixels(int twips) const
 {
     return twipsToPixels(twips, dpi());
 }
 
-int FormSearch::toTwips(int pixels) const
+int SearchWindow::toTwips(int pixels) const
 {
     return pixelsToTwips(pixels, dpi());
 }
 
-void FormSearch::wireActions()
+void SearchWindow::wireActions()
 {
     using A = SearchActions;
     const SearchActions &a = *m_actions;
@@ -130,29 +130,29 @@ void FormSearch::wireActions()
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Opt0], this, [this] { optClick(0); });
-    on(a[A::Opt1], this, [this] { optClick(1); });
-    on(a[A::CmdPage0], this, [this] { cmdPageClick(0); });
-    on(a[A::CmdPage1], this, [this] { cmdPageClick(1); });
-    on(a[A::Command1], this, &FormSearch::command1Click);
-    on(a[A::Command2], this, &FormSearch::command2Click);
-    on(a[A::Command5], this, &FormSearch::command5Click);
-    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
-    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
-    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &FormSearch::imgCombClick);
-    on(a[A::Command7], this, &FormSearch::command7Click);
-    on(a[A::Command10], this, &FormSearch::command10Click);
-    on(a[A::Command9], this, &FormSearch::command9Click);
-    on(a[A::CmdGo], this, &FormSearch::cmdGoClick);
-    on(a[A::CmdSearch], this, &FormSearch::cmdSearchClick);
+    on(a[A::ShowPage], this, [this] { showView(0); });
+    on(a[A::ShowResults], this, [this] { showView(1); });
+    on(a[A::Back], this, [this] { backOrForward(0); });
+    on(a[A::Forward], this, [this] { backOrForward(1); });
+    on(a[A::SavePagePictures], this, &SearchWindow::savePagePictures);
+    on(a[A::Refresh], this, &SearchWindow::refresh);
+    on(a[A::Home], this, &SearchWindow::goHome);
+    on(a[A::ZoomIn], m_controls, &ViewControls::zoomIn);
+    on(a[A::ZoomOut], m_controls, &ViewControls::zoomOut);
+    m_controls->setScrollActions(a[A::ScrollUp], a[A::ScrollDown]);
+    on(a[A::NextBackground], this, &SearchWindow::nextBackground);
+    on(a[A::NextMatrixMode], this, &SearchWindow::nextMatrixMode);
+    on(a[A::ToggleWidth], this, &SearchWindow::toggleWidth);
+    on(a[A::CaptureScreen], this, &SearchWindow::captureScreen);
+    on(a[A::GoToAddress], this, &SearchWindow::goToAddress);
+    on(a[A::SearchKeywords], this, &SearchWindow::searchKeywords);
     on(a.toAddress(), this, [this] {
         m_textUrl->setFocus(Qt::ShortcutFocusReason);
         m_textUrl->lineEdit()->selectAll();
     });
 }
 
-void FormSearch::buildLabels()
+void SearchWindow::buildLabels()
 {
     using C = SearchControl;
     m_labPro = new QLabel(this);
@@ -175,7 +175,7 @@ void FormSearch::buildLabels()
     setLabel(6, QStringLiteral("Tarnell"));
 }
 
-void FormSearch::buildEntryRow()
+void SearchWindow::buildEntryRow()
 {
     using C = SearchControl;
     m_textUrl = new QComboBox(this);
@@ -203,7 +203,7 @@ void FormSearch::buildEntryRow()
     connect(m_textUrl, &QComboBox::activated, this, [this](int index) {
         // The chosen entry, not whatever the edit line held a moment before.
         m_textUrl->setEditText(m_textUrl->itemText(index));
-        cmdGoClick();
+        goToAddress();
     });
     m_placed.append({m_textUrl, C::TextUrl});
 
@@ -220,7 +220,7 @@ void FormSearch::buildEntryRow()
     m_placed.append({m_cmbSearch, C::CmbSearch});
 }
 
-void FormSearch::formLoad()
+void SearchWindow::formLoad()
 {
     // The results view lies over the page view, waiting beyond the right edge.
     const auto makeResults =
@@ -238,7 +238,7 @@ void FormSearch::formLoad()
             });
     m_web1->widget()->show();
     m_web1->widget()->raise();
-    connect(m_web1, &BrowserView::statusTextChanged, this, &FormSearch::webStatusTextChange);
+    connect(m_web1, &BrowserView::statusTextChanged, this, &SearchWindow::webStatusTextChange);
     connect(m_web1, &BrowserView::newWindowRequested, this,
             [this](const QUrl &url, bool user) { webNewWindow(1, url, user); });
     connect(m_web1, &BrowserView::documentComplete, m_labPro, &QWidget::hide);
@@ -257,7 +257,7 @@ void FormSearch::formLoad()
     setLabel(4, QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
-void FormSearch::showEvent(QShowEvent *event)
+void SearchWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Up and Down scroll from the start: Tab does not stop at the focus box, so the window
@@ -266,24 +266,24 @@ void FormSearch::showEvent(QShowEvent *event)
         m_cmb->setFocus();
 }
 
-void FormSearch::setLabel(int index, const QString &text)
+void SearchWindow::setLabel(int index, const QString &text)
 {
     m_labels[std::size_t(index)]->setText(text);
 }
 
-QString FormSearch::countLabel() const
+QString SearchWindow::countLabel() const
 {
     return CountPrefix + QString::number(m_services.state->results().count());
 }
 
-int FormSearch::resultsViewWidthTwips() const
+int SearchWindow::resultsViewWidthTwips() const
 {
     return toTwips(m_web1->widget()->width());
 }
 
 // --- layout ---
 
-void FormSearch::applyLayout()
+void SearchWindow::applyLayout()
 {
     if (!m_web1)
         return;
@@ -310,7 +310,7 @@ void FormSearch::applyLayout()
         button->setIconSize(QSize(iconSize, iconSize));
 }
 
-void FormSearch::resizeEvent(QResizeEvent *event)
+void SearchWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     applyLayout();
@@ -318,12 +318,13 @@ void FormSearch::resizeEvent(QResizeEvent *event)
 
 // --- the view switch ---
 
-void FormSearch::optClick(int index)
+void SearchWindow::showView(int index)
 {
     // Selecting the option already selected does nothing; the view index is the selection.
     if (m_viewIndex == index)
         return;
-    (*m_actions)[index == 0 ? SearchActions::Opt0 : SearchActions::Opt1]->setChecked(true);
+    (*m_actions)[index == 0 ? SearchActions::ShowPage : SearchActions::ShowResults]->setChecked(
+        true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
 
@@ -343,7 +344,7 @@ void FormSearch::optClick(int index)
     extractPictures();
 }
 
-void FormSearch::startSlide()
+void SearchWindow::startSlide()
 {
     m_slidePending = false;
     m_slideFrom = m_web1->widget()->x();
@@ -353,11 +354,11 @@ void FormSearch::startSlide()
 
 // --- extraction and the results page ---
 
-void FormSearch::extractPictures()
+void SearchWindow::extractPictures()
 {
     const int ticket = ++m_extraction;
     const Extraction::Rule rule = Extraction::ruleFor(m_textUrl->currentText(), m_host);
-    QPointer<FormSearch> self(this);
+    QPointer<SearchWindow> self(this);
     m_web0->elements([self, ticket, rule](const QList<BrowserView::Element> &elements) {
         if (!self || ticket != self->m_extraction)
             return;
@@ -365,7 +366,8 @@ void FormSearch::extractPictures()
     });
 }
 
-void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements)
+void SearchWindow::showExtraction(Extraction::Rule rule,
+                                  const QList<BrowserView::Element> &elements)
 {
     ResultList &results = m_services.state->results();
     Extraction::extract(rule, elements, m_host, results,
@@ -373,21 +375,21 @@ void FormSearch::showExtraction(Extraction::Rule rule, const QList<BrowserView::
     showResultsPage(ResultsPage::extractionLines(rule, results));
     setLabel(2, countLabel());
     setLabel(0, QString());
-    optClick(1);
+    showView(1);
     if (m_slidePending && m_viewIndex == 1)
         startSlide();
 }
 
-void FormSearch::relayout()
+void SearchWindow::relayout()
 {
     const int width = ResultsPage::matrixWidth(resultsViewWidthTwips(), m_matrixMode);
     const ResultList &results = m_services.state->results();
     showResultsPage(ResultsPage::relayoutLines(results, m_matrixMode, width, m_background));
     setLabel(2, countLabel());
-    optClick(1);
+    showView(1);
 }
 
-void FormSearch::showResultsPage(const QStringList &lines)
+void SearchWindow::showResultsPage(const QStringList &lines)
 {
     const QString &file = m_services.resultsPageFile;
     if (PageFiles::writeLines(file, lines)) {
@@ -402,7 +404,7 @@ void FormSearch::showResultsPage(const QStringList &lines)
         m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
 }
 
-void FormSearch::command7Click()
+void SearchWindow::nextMatrixMode()
 {
     ++m_matrixMode;
     if (m_matrixMode > 4 || m_matrixMode < 0)
@@ -410,25 +412,25 @@ void FormSearch::command7Click()
     relayout();
 }
 
-void FormSearch::command10Click()
+void SearchWindow::toggleWidth()
 {
     if (m_widthToggle == 0) {
         m_widthToggle = 1;
         m_matrixMode = 0;
-        command7Click();
+        nextMatrixMode();
     } else {
         m_widthToggle = 0;
         extractPictures();
     }
 }
 
-void FormSearch::imgCombClick()
+void SearchWindow::nextBackground()
 {
     m_background = m_controls->advanceColour();
     relayout();
 }
 
-void FormSearch::command9Click()
+void SearchWindow::captureScreen()
 {
     if (m_services.grabber && m_services.dialogs)
         ModuleScreen::saveScreenshot(*m_services.grabber, *m_services.dialogs,
@@ -437,12 +439,12 @@ void FormSearch::command9Click()
 
 // --- saving the shown page's pictures ---
 
-void FormSearch::command1Click()
+void SearchWindow::savePagePictures()
 {
     m_saving->press();
 }
 
-void FormSearch::wireSaving()
+void SearchWindow::wireSaving()
 {
     SavingCommandServices saving;
     saving.settings = m_services.settings;
@@ -474,11 +476,11 @@ void FormSearch::wireSaving()
 
 // --- browsing ---
 
-void FormSearch::cmdGoClick()
+void SearchWindow::goToAddress()
 {
     const QString entry = m_textUrl->currentText();
     m_textUrl->addItem(entry);
-    optClick(0);
+    showView(0);
     const QString target = SearchQueries::goTarget(m_host, entry);
     if (target != entry) {
         // The box shows the search address readably; the view gets the encoded one.
@@ -488,19 +490,19 @@ void FormSearch::cmdGoClick()
     m_cmb->setFocus();
 }
 
-void FormSearch::cmdSearchClick()
+void SearchWindow::searchKeywords()
 {
     const QString word = m_cmbSearch->currentText();
     m_cmbSearch->addItem(word);
-    optClick(0);
+    showView(0);
     m_web0->navigate(SearchQueries::keywordSearchAddress(m_host, word));
     m_cmb->setFocus();
 }
 
-void FormSearch::cmdPageClick(int index)
+void SearchWindow::backOrForward(int index)
 {
     if (m_viewIndex != 0) {
-        optClick(0);
+        showView(0);
         return;
     }
     if (index == 0)
@@ -509,7 +511,7 @@ void FormSearch::cmdPageClick(int index)
         m_web0->goForward();
 }
 
-void FormSearch::command2Click()
+void SearchWindow::refresh()
 {
     if (m_viewIndex != 0)
         extractPictures();
@@ -517,27 +519,26 @@ void FormSearch::command2Click()
         m_web0->refresh();
 }
 
-void FormSearch::command5Click()
+void SearchWindow::goHome()
 {
-    optClick(0);
+    showView(0);
     m_web0->navigate(SearchQueries::homeAddress(m_host));
 }
 
 // --- notifications of the views ---
 
-void FormSearch::webStatusTextChange(const QString &text)
+void SearchWindow::webStatusTextChange(const QString &text)
 {
     setLabel(0, text);
 }
 
-void FormSearch::webCommandStateChange(BrowserCommand command, bool enabled)
+void SearchWindow::webCommandStateChange(BrowserCommand command, bool enabled)
 {
-    (*m_actions)[command == BrowserCommand::Back ? SearchActions::CmdPage0
-                                                 : SearchActions::CmdPage1]
+    (*m_actions)[command == BrowserCommand::Back ? SearchActions::Back : SearchActions::Forward]
         ->setEnabled(enabled);
 }
 
-void FormSearch::webTitleChange()
+void SearchWindow::webTitleChange()
 {
     const QString address = m_web0->url().toString();
     m_textUrl->setEditText(address);
@@ -545,7 +546,7 @@ void FormSearch::webTitleChange()
     setWindowTitle(SearchQueries::windowCaption(m_web0->title(), address));
 }
 
-void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
+void SearchWindow::webNewWindow(int index, const QUrl &url, bool userInitiated)
 {
     if (index == 1) {
         // Every picture of the results page is a link to itself in a new window.
@@ -564,7 +565,7 @@ void FormSearch::webNewWindow(int index, const QUrl &url, bool userInitiated)
         m_web0->navigate(url.toString(QUrl::FullyEncoded));
 }
 
-void FormSearch::openInBrowser(const QString &address)
+void SearchWindow::openInBrowser(const QString &address)
 {
     // A file: or other address taken from a page could make the desktop run a program.
     const QString scheme = QUrl(address).scheme().toLower();
@@ -574,7 +575,7 @@ void FormSearch::openInBrowser(const QString &address)
                                        Caption, MessageIcon::Warning);
 }
 
-bool FormSearch::eventFilter(QObject *watched, QEvent *event)
+bool SearchWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in either box runs its command once; the box itself does nothing more with it.
     // The keys reach the box (its edit line's focus proxy), which hands them on to the line.
@@ -582,11 +583,11 @@ bool FormSearch::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == m_textUrl) {
-                cmdGoClick();
+                goToAddress();
                 return true;
             }
             if (watched == m_cmbSearch) {
-                cmdSearchClick();
+                searchKeywords();
                 return true;
             }
         }
@@ -594,7 +595,7 @@ bool FormSearch::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void FormSearch::closeEvent(QCloseEvent *event)
+void SearchWindow::closeEvent(QCloseEvent *event)
 {
     m_slide->stop();
     ++m_extraction;

@@ -1,7 +1,7 @@
 // The main window with the real browser view: the page it writes loads, every picture shows
 // whatever its name, and a click on one reaches the shell as "open this file"; the same with the
 // pictures served as previews, where the page file stays as it is and TIFF shows too.
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -75,7 +75,7 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
     if (withPreviews)
         previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
     LiveMainWindow live(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
-    Frmmain &window = live.window();
+    MainWindow &window = live.window();
     WebEngineBrowserView *view = live.view();
 
     QSignalSpy loaded(view, &BrowserView::downloadComplete);
@@ -228,7 +228,7 @@ TEST(MainWindowWithPreviews, WritesTheSamePageFile)
             dir.filePath(served ? QStringLiteral("b/Tpc.htm") : QStringLiteral("a/Tpc.htm"));
         ASSERT_TRUE(QDir().mkpath(QFileInfo(pageFile).path()));
         LiveMainWindow live(settings, dialogs, shell, pageFile, served);
-        Frmmain &window = live.window();
+        MainWindow &window = live.window();
         QSignalSpy loaded(live.view(), &BrowserView::downloadComplete);
         window.formLoad(folder);
         ASSERT_TRUE(loaded.wait(timeout));
@@ -273,7 +273,7 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
     ASSERT_TRUE(previewSchemeRegistered);
     InstalledPreviews previews(dir.filePath(QStringLiteral("thumbnails")));
     LiveMainWindow live(settings, dialogs, shell, pageFile, withPreviews ? &previews : nullptr);
-    Frmmain &window = live.window();
+    MainWindow &window = live.window();
     WebEngineBrowserView *view = live.view();
 
     window.formLoad(folder);

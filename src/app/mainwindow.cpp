@@ -1,4 +1,4 @@
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -48,7 +48,7 @@ void place(QWidget *widget, const TwipRect &r, double dpi)
 
 } // namespace
 
-Frmmain::Frmmain(MainServices services, QWidget *parent)
+MainWindow::MainWindow(MainServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services)),
       m_gallery(new Gallery(m_services.pageFile, m_services.widthOf, this)),
       m_tools(new MainTools(m_services, *m_gallery, this)),
@@ -61,7 +61,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_web = m_services.makeView(this);
     m_web->widget()->setObjectName(QStringLiteral("Web"));
     connect(m_web, &BrowserView::newWindowRequested, m_tools, &MainTools::openThumbnail);
-    connect(m_gallery, &Gallery::pageBuilt, this, &Frmmain::showBuiltPage);
+    connect(m_gallery, &Gallery::pageBuilt, this, &MainWindow::showBuiltPage);
 
     m_controls = new ViewControls({.raiseToZoomFloor = true,
                                    .focusAfterZoom = ViewControlOptions::ZoomFocus::View,
@@ -76,7 +76,7 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     m_actions = new MainActions(this);
     wireActions();
     m_pane = new FolderPane(this);
-    connect(m_pane, &FolderPane::folderChosen, this, &Frmmain::chooseFolder);
+    connect(m_pane, &FolderPane::folderChosen, this, &MainWindow::chooseFolder);
     m_pane->bar()->installEventFilter(this);
     // The folder list starts on the process's current folder, as a folder list control does.
     m_folderPath = QDir::currentPath();
@@ -99,69 +99,69 @@ Frmmain::Frmmain(MainServices services, QWidget *parent)
     connect(wheel, &WheelFilter::toolsMenuRequested, m_actions->toolsMenu(),
             [this](QPoint at) { m_actions->toolsMenu()->popup(at); });
 
-    connect(m_search.get(), &TreeSearchJob::progress, this, &Frmmain::searchProgress);
-    connect(m_search.get(), &TreeSearchJob::finished, this, &Frmmain::searchFinished);
+    connect(m_search.get(), &TreeSearchJob::progress, this, &MainWindow::searchProgress);
+    connect(m_search.get(), &TreeSearchJob::finished, this, &MainWindow::searchFinished);
 
     resize(twipsToPixels(MainLayout::DesignWidth, dpi()),
            twipsToPixels(MainLayout::DesignHeight, dpi()));
     applyLayout();
 }
 
-Frmmain::~Frmmain()
+MainWindow::~MainWindow()
 {
     m_search->stop();
 }
 
-double Frmmain::dpi() const
+double MainWindow::dpi() const
 {
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;
 }
 
-void Frmmain::wireActions()
+void MainWindow::wireActions()
 {
     const MainActions &a = *m_actions;
     using A = MainActions;
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
-    on(a[A::Command1], this, &Frmmain::openPicture);
-    on(a[A::Command5], this, &Frmmain::searchTree);
-    on(a[A::Command6], this, &Frmmain::searchWindowRequested);
-    on(a[A::CmdPage0], m_gallery, &Gallery::previousPage);
-    on(a[A::CmdPage1], m_gallery, &Gallery::nextPage);
-    on(a[A::BigP0], m_controls, &ViewControls::zoomIn);
-    on(a[A::BigP1], m_controls, &ViewControls::zoomOut);
-    m_controls->setScrollActions(a[A::MoveUp0], a[A::MoveUp1]);
-    on(a[A::ImgComb], this, &Frmmain::changeBackground);
-    on(a[A::Command7], m_gallery, &Gallery::cycleMatrixMode);
-    on(a[A::Command10], this, [this] {
+    on(a[A::OpenPicture], this, &MainWindow::openPicture);
+    on(a[A::SearchTree], this, &MainWindow::searchTree);
+    on(a[A::OpenSearchWindow], this, &MainWindow::searchWindowRequested);
+    on(a[A::PreviousPage], m_gallery, &Gallery::previousPage);
+    on(a[A::NextPage], m_gallery, &Gallery::nextPage);
+    on(a[A::ZoomIn], m_controls, &ViewControls::zoomIn);
+    on(a[A::ZoomOut], m_controls, &ViewControls::zoomOut);
+    m_controls->setScrollActions(a[A::ScrollUp], a[A::ScrollDown]);
+    on(a[A::NextBackground], this, &MainWindow::changeBackground);
+    on(a[A::NextMatrixMode], m_gallery, &Gallery::cycleMatrixMode);
+    on(a[A::NextFit], this, [this] {
         if (m_gallery->cycleDisplayStyle())
             m_web->setFocus();
     });
-    connect(a[A::ChkFace], &QAction::toggled, this, &Frmmain::showPane);
-    on(a[A::Command8], m_tools, &MainTools::openPageFolder);
-    on(a[A::Command4], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
-    on(a[A::Command3], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
-    on(a[A::Command2], m_gallery, &Gallery::refresh);
-    on(a[A::Command9], m_tools, &MainTools::captureScreen);
-    on(a[A::ToolSaveList], m_tools, &MainTools::exportList);
-    on(a[A::ToolJump], this, [this] { m_gallery->askJump(*m_services.dialogs); });
-    on(a[A::ToolsDraw], m_tools, &MainTools::startDrawingProgram);
-    on(a[A::ToolPC], m_tools, &MainTools::openComputer);
-    on(a[A::ToolDefaut], m_tools, &MainTools::openInOtherViewer);
-    connect(a[A::Folder], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
-    on(a[A::ToolSetup], this, &Frmmain::changePageSize);
-    on(a[A::HelpEmail], m_tools, &MainTools::mailAuthor);
-    on(a[A::HelpHome], m_tools, &MainTools::openHomePage);
-    on(a[A::HelpAbout], m_tools, &MainTools::showAbout);
+    connect(a[A::ToggleFolderPane], &QAction::toggled, this, &MainWindow::showPane);
+    on(a[A::OpenPageFolder], m_tools, &MainTools::openPageFolder);
+    on(a[A::ToolsMenu], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
+    on(a[A::HelpMenu], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
+    on(a[A::Refresh], m_gallery, &Gallery::refresh);
+    on(a[A::CaptureScreen], m_tools, &MainTools::captureScreen);
+    on(a[A::ExportList], m_tools, &MainTools::exportList);
+    on(a[A::JumpToPage], this, [this] { m_gallery->askJump(*m_services.dialogs); });
+    on(a[A::DrawingProgram], m_tools, &MainTools::startDrawingProgram);
+    on(a[A::OpenComputer], m_tools, &MainTools::openComputer);
+    on(a[A::OtherViewer], m_tools, &MainTools::openInOtherViewer);
+    connect(a[A::FolderVerb], &QAction::toggled, m_tools, &MainTools::toggleFolderVerb);
+    on(a[A::PageSize], this, &MainWindow::changePageSize);
+    on(a[A::MailAuthor], m_tools, &MainTools::mailAuthor);
+    on(a[A::HomePage], m_tools, &MainTools::openHomePage);
+    on(a[A::About], m_tools, &MainTools::showAbout);
 }
 
-void Frmmain::setLabel(int index, const QString &text)
+void MainWindow::setLabel(int index, const QString &text)
 {
     m_labels[std::size_t(index)]->setText(text);
 }
 
-void Frmmain::applyLayout()
+void MainWindow::applyLayout()
 {
     const double d = dpi();
     const auto &buttons = m_actions->toolRow();
@@ -189,14 +189,14 @@ void Frmmain::applyLayout()
     m_gallery->setViewWidth(m_web->widget()->width());
 }
 
-void Frmmain::resizeEvent(QResizeEvent *event)
+void MainWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.resize(pixelsToTwips(width(), dpi()), pixelsToTwips(height(), dpi()));
     applyLayout();
 }
 
-void Frmmain::formLoad(const QString &commandLine)
+void MainWindow::formLoad(const QString &commandLine)
 {
     m_web->navigate(QStringLiteral("about:blank"));
     m_gallery->readPageSize(*m_services.settings);
@@ -214,7 +214,7 @@ void Frmmain::formLoad(const QString &commandLine)
         setLabel(0, GalleryLabels::folderNotFound(start.path));
 }
 
-bool Frmmain::showFolder(const QString &path)
+bool MainWindow::showFolder(const QString &path)
 {
     // By the path's own bytes: a folder whose name is not UTF-8 is listed too.
     if (!FileNames::status(path).folder)
@@ -225,14 +225,14 @@ bool Frmmain::showFolder(const QString &path)
     return true;
 }
 
-void Frmmain::chooseFolder(const QString &path)
+void MainWindow::chooseFolder(const QString &path)
 {
     // The folder list runs the listing only when its path changes.
     if (QDir::cleanPath(path) != m_folderPath)
         showFolder(path);
 }
 
-void Frmmain::showBuiltPage()
+void MainWindow::showBuiltPage()
 {
     if (m_services.previews) {
         // The same page file, loaded through the preview scheme, which must know the page's
@@ -250,13 +250,13 @@ void Frmmain::showBuiltPage()
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
     setWindowTitle(MainTitle::forFolder(m_gallery->pageFolder()));
-    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
     if (!m_gallery->pageWritten())
         tellPageNotWritten();
 }
 
-void Frmmain::tellPageNotWritten()
+void MainWindow::tellPageNotWritten()
 {
     // The status line says it after every build; the message comes once.
     const QString why = GalleryLabels::pageNotWritten(m_gallery->pageFile());
@@ -265,7 +265,7 @@ void Frmmain::tellPageNotWritten()
         m_services.dialogs->messageBox(why, QStringLiteral("Vimbrel"), MessageIcon::Warning);
 }
 
-void Frmmain::searchTree()
+void MainWindow::searchTree()
 {
     if (m_search->isRunning())
         return;
@@ -274,7 +274,7 @@ void Frmmain::searchTree()
                                          m_folderPath);
     if (!folder || folder->isEmpty())
         return;
-    (*m_actions)[MainActions::Command5]->setEnabled(false);
+    (*m_actions)[MainActions::SearchTree]->setEnabled(false);
     m_gallery->clear();
     m_busy.emplace();
     m_web->navigate(QStringLiteral("about:正在搜索之中，請等待……"));
@@ -283,31 +283,31 @@ void Frmmain::searchTree()
     m_search->start(*folder);
 }
 
-void Frmmain::searchProgress(const QString &folder, int count)
+void MainWindow::searchProgress(const QString &folder, int count)
 {
     setLabel(0, GalleryLabels::searching(folder));
     setLabel(2, GalleryLabels::count(count));
 }
 
-void Frmmain::searchFinished()
+void MainWindow::searchFinished()
 {
     // A window that is going keeps no page from the stopped search.
     if (!m_closing) {
         m_gallery->showImages(m_search->takeResult());
-        (*m_actions)[MainActions::Command5]->setEnabled(true);
+        (*m_actions)[MainActions::SearchTree]->setEnabled(true);
     }
     m_busy.reset();
     Q_EMIT treeSearchFinished();
 }
 
-void Frmmain::showPane(bool shown)
+void MainWindow::showPane(bool shown)
 {
     m_layout.setPaneShown(shown);
     m_pane->setShown(shown);
     applyLayout();
 }
 
-bool Frmmain::eventFilter(QObject *watched, QEvent *event)
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched != m_pane->bar())
         return QWidget::eventFilter(watched, event);
@@ -327,7 +327,7 @@ bool Frmmain::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Frmmain::closeEvent(QCloseEvent *event)
+void MainWindow::closeEvent(QCloseEvent *event)
 {
     m_closing = true;
     m_search->stop();
@@ -335,7 +335,7 @@ void Frmmain::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void Frmmain::openPicture()
+void MainWindow::openPicture()
 {
     const auto file = m_services.dialogs->openFile(
         ToolCommands::OpenPictureTitle, m_gallery->pageFolder(), ToolCommands::OpenPictureFilter);
@@ -346,7 +346,7 @@ void Frmmain::openPicture()
     showFolder(folderOf(QFileInfo(*file).absoluteFilePath()));
 }
 
-void Frmmain::changeBackground()
+void MainWindow::changeBackground()
 {
     if (m_gallery->images().isEmpty())
         return;
@@ -354,14 +354,14 @@ void Frmmain::changeBackground()
     m_cmb->setFocus();
 }
 
-void Frmmain::changePageSize()
+void MainWindow::changePageSize()
 {
     if (!m_gallery->askPageSize(*m_services.dialogs, *m_services.settings))
         return;
     setLabel(4, m_gallery->perPageLabel());
     // The page may now be the last one: its buttons say so before the next build.
-    (*m_actions)[MainActions::CmdPage0]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::CmdPage1]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
 }
 
 } // namespace vimbrel

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "livesearchwindow.h"
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 #include "webenginewait.h"
 
 namespace vimbrel {

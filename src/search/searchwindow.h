@@ -56,12 +56,12 @@ struct SearchServices
 // The web picture search window: a page view for browsing and searching, a results view that
 // slides in over it with the pictures taken out of the page. The window is loaded when it is
 // made: it counts its openings, takes the next preset address and starts loading it.
-class FormSearch : public QWidget
+class SearchWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FormSearch(SearchServices services, QWidget *parent = nullptr);
-    ~FormSearch() override;
+    explicit SearchWindow(SearchServices services, QWidget *parent = nullptr);
+    ~SearchWindow() override;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -70,18 +70,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
-    // Opt(index) becomes selected, by the user or by an operation: the view switch.
-    void optClick(int index);
-    void cmdPageClick(int index);
-    void command2Click();
-    void command5Click();
-    void command7Click();
-    void command10Click();
-    void command1Click();
-    void command9Click();
-    void imgCombClick();
-    void cmdGoClick();
-    void cmdSearchClick();
+    // View index (0 the page, 1 the results) becomes selected, by the user or by an operation:
+    // the view switch.
+    void showView(int index);
+    void backOrForward(int index);
+    void refresh();
+    void goHome();
+    void nextMatrixMode();
+    void toggleWidth();
+    void savePagePictures();
+    void captureScreen();
+    void nextBackground();
+    void goToAddress();
+    void searchKeywords();
 
 private:
     // Notifications of the two views.
@@ -130,7 +131,7 @@ private:
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
     int m_slideFrom = 0; // pixels
-    int m_viewIndex = 0; // 0 the page view is shown (Opt0 selected), 1 the results view
+    int m_viewIndex = 0; // 0 the page view is shown (ShowPage selected), 1 the results view
     int m_matrixMode = 0;
     int m_widthToggle = 0;
     QString m_background = QStringLiteral("#FFFFFF");

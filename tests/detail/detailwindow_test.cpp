@@ -1,4 +1,4 @@
-#include "detail/formimage.h"
+#include "detail/detailwindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -17,7 +17,7 @@
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
 #include "detail/detailpage.h"
-#include "detail/detailwindow.h"
+#include "detail/detailwindowkeeper.h"
 #include "detail/picturedownload.h"
 #include "filecontents.h"
 #include "platform/pagefiles.h"
@@ -77,7 +77,7 @@ protected:
             return m_download;
         };
         services.pageFile = m_pageFile;
-        m_detail = new DetailWindow(services, &m_state);
+        m_detail = new DetailWindowKeeper(services, &m_state);
     }
     void TearDown() override
     {
@@ -86,9 +86,9 @@ protected:
     }
 
     // A search window over fake views; its results view is the second one made.
-    FormSearch &searchWindow()
+    SearchWindow &searchWindow()
     {
-        m_searchWindows.push_back(std::make_unique<FormSearch>(overFakeViews()));
+        m_searchWindows.push_back(std::make_unique<SearchWindow>(overFakeViews()));
         return *m_searchWindows.back();
     }
     FakeBrowserView *resultsView() { return m_fakeViews.back(); }
@@ -101,13 +101,13 @@ protected:
             m_state.results().append(address);
     }
     // The window shows a picture, not yet clicked from any search window.
-    FormImage &opened(const QString &address = A)
+    DetailWindow &opened(const QString &address = A)
     {
         m_detail->open(address, nullptr);
         EXPECT_NE(m_detail->window(), nullptr);
         return *m_detail->window();
     }
-    FormImage &window() { return *m_detail->window(); }
+    DetailWindow &window() { return *m_detail->window(); }
     void press(const char *name)
     {
         auto *action = window().findChild<QAction *>(QString::fromLatin1(name));
@@ -122,18 +122,18 @@ protected:
     QWidget *sink() { return window().findChild<FocusSink *>(QStringLiteral("Cmb")); }
 
     QString m_pageFile;
-    DetailWindow *m_detail = nullptr;
+    DetailWindowKeeper *m_detail = nullptr;
     FakeBrowserView *m_view = nullptr;
     FakeDownload *m_download = nullptr;
-    std::vector<std::unique_ptr<FormSearch>> m_searchWindows;
+    std::vector<std::unique_ptr<SearchWindow>> m_searchWindows;
 };
 
 TEST_F(DetailWindowTest, ClicksOnAResultsPageOpenAndThenReloadTheOneWindow)
 {
-    FormSearch &search = searchWindow();
+    SearchWindow &search = searchWindow();
     EXPECT_EQ(m_detail->window(), nullptr);
     click(A);
-    FormImage *first = m_detail->window();
+    DetailWindow *first = m_detail->window();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
     EXPECT_EQ(first->windowTitle(), QStringLiteral("圖片詳情"));
@@ -157,15 +157,15 @@ TEST_F(DetailWindowTest, ClicksOnAResultsPageOpenAndThenReloadTheOneWindow)
 
 TEST_F(DetailWindowTest, ClosingDeletesThePageAndGivesTheFocusBackToTheSearchWindow)
 {
-    FormSearch &first = searchWindow();
-    FormSearch &second = searchWindow();
+    SearchWindow &first = searchWindow();
+    SearchWindow &second = searchWindow();
     fill({A, B, C});
     click(A); // from the second window: the last one that opened a picture
     press("Cmd2");
     EXPECT_EQ(window().walkPosition(), 2);
     ASSERT_TRUE(QFile::exists(m_pageFile));
 
-    QPointer<FormImage> closing = m_detail->window();
+    QPointer<DetailWindow> closing = m_detail->window();
     EXPECT_TRUE(closing->close());
     EXPECT_FALSE(QFile::exists(m_pageFile));
     EXPECT_EQ(m_detail->window(), nullptr);
@@ -201,7 +201,7 @@ TEST_F(DetailWindowTest, ClosingTheMainWindowClosesTheDetailWindow)
     services.shell = &m_shell;
     services.makeView = [](QWidget *parent) { return new FakeBrowserView(parent); };
     services.pageFile = m_pageFile;
-    m_detail = new DetailWindow(services, &m_state, &mainWindow);
+    m_detail = new DetailWindowKeeper(services, &m_state, &mainWindow);
     m_detail->open(A, nullptr);
     ASSERT_TRUE(QFile::exists(m_pageFile));
     mainWindow.close();
@@ -375,7 +375,7 @@ TEST_F(DetailWindowTest, ItOpensInsideTheScreen)
 
 TEST_F(DetailWindowTest, TheLayoutFollowsTheWindowSize)
 {
-    FormImage &w = opened(A);
+    DetailWindow &w = opened(A);
     QTest::qWait(0); // it has fitted itself to the screen, and is now sized by hand
     const double dpi = w.logicalDpiX();
     const auto px = [dpi](int twips) { return int(std::lround(twips * dpi / 1440.0)); };

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "detail/detailwindow.h"
-#include "detail/formimage.h"
+#include "detail/detailwindowkeeper.h"
 #include "detail/webenginepicturedownload.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
@@ -50,7 +50,7 @@ protected:
             return new WebEnginePictureDownload(view, parent);
         };
         services.pageFile = m_dir.filePath(QStringLiteral("img.htm"));
-        m_detail = new DetailWindow(services, &m_state);
+        m_detail = new DetailWindowKeeper(services, &m_state);
     }
     void TearDown() override { delete m_detail; }
 
@@ -99,7 +99,7 @@ protected:
     FakeDialogs m_dialogs;
     FakeShell m_shell;
     SearchState m_state;
-    DetailWindow *m_detail = nullptr;
+    DetailWindowKeeper *m_detail = nullptr;
     WebEngineBrowserView *m_view = nullptr;
 };
 

@@ -25,12 +25,12 @@ class ViewControls;
 // The main window: tool row, folder pane with splitter, the browser view with the thumbnail
 // pages, and the status line. Wiring only: the commands are MainActions, the pages Gallery's,
 // the tools MainTools', the view's controls ViewControls', the pane FolderPane's.
-class Frmmain : public QWidget
+class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Frmmain(MainServices services, QWidget *parent = nullptr);
-    ~Frmmain() override;
+    explicit MainWindow(MainServices services, QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Start-up with the command line, its quotes already removed (StartUp::commandLineFolder).
     void formLoad(const QString &commandLine);

@@ -1,4 +1,4 @@
-#include "search/formsearch.h"
+#include "search/searchwindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -64,13 +64,13 @@ QList<BrowserView::Element> gallery(int pictures)
     return elements;
 }
 
-class SearchWindow : public SearchWindowFixture
+class SearchWindowTest : public SearchWindowFixture
 {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(useHost(Host)); }
 
     // A new window; its page and results views become page() and results().
-    FormSearch &open()
+    SearchWindow &open()
     {
         SearchServices services = this->services();
         services.grabber = &m_grabber;
@@ -81,11 +81,11 @@ protected:
             m_views.push_back(view);
             return view;
         };
-        m_windows.push_back(std::make_unique<FormSearch>(services));
+        m_windows.push_back(std::make_unique<SearchWindow>(services));
         m_windows.back()->resize(972, 511);
         return *m_windows.back();
     }
-    FormSearch &window() { return *m_windows.back(); }
+    SearchWindow &window() { return *m_windows.back(); }
     TestView *page() { return m_views[m_views.size() - 2]; }
     TestView *results() { return m_views.back(); }
 
@@ -122,10 +122,10 @@ protected:
 
     Grabber m_grabber;
     std::vector<TestView *> m_views;
-    std::vector<std::unique_ptr<FormSearch>> m_windows;
+    std::vector<std::unique_ptr<SearchWindow>> m_windows;
 };
 
-TEST_F(SearchWindow, EachNewWindowStartsOnTheNextPresetAndBlankResults)
+TEST_F(SearchWindowTest, EachNewWindowStartsOnTheNextPresetAndBlankResults)
 {
     const QStringList presets = SearchQueries::presetAddresses(*m_settings, Host);
     for (int expected : {0, 1, 2, 3, 4, 0}) {
@@ -147,7 +147,7 @@ TEST_F(SearchWindow, EachNewWindowStartsOnTheNextPresetAndBlankResults)
     EXPECT_FALSE(window().findChild<QLabel *>(QStringLiteral("LabPro"))->isVisibleTo(&window()));
 }
 
-TEST_F(SearchWindow, EachOpeningIsCounted)
+TEST_F(SearchWindowTest, EachOpeningIsCounted)
 {
     const struct
     {
@@ -167,7 +167,7 @@ TEST_F(SearchWindow, EachOpeningIsCounted)
     }
 }
 
-TEST_F(SearchWindow, TheCaptionAndAddressBoxFollowThePageViewsTitle)
+TEST_F(SearchWindowTest, TheCaptionAndAddressBoxFollowThePageViewsTitle)
 {
     open();
     page()->currentUrl = QUrl(QStringLiteral("http://g.test/a b?word=%E4%B8%AD"));
@@ -189,7 +189,7 @@ TEST_F(SearchWindow, TheCaptionAndAddressBoxFollowThePageViewsTitle)
     EXPECT_TRUE(window().windowTitle().startsWith(QLatin1String("tttt")));
 }
 
-TEST_F(SearchWindow, BackAndForwardFollowThePageViewOnly)
+TEST_F(SearchWindowTest, BackAndForwardFollowThePageViewOnly)
 {
     open();
     constexpr auto Back = BrowserCommand::Back;
@@ -212,7 +212,7 @@ TEST_F(SearchWindow, BackAndForwardFollowThePageViewOnly)
     }
 }
 
-TEST_F(SearchWindow, StatusTextOfEitherViewShowsInTheStatusLine)
+TEST_F(SearchWindowTest, StatusTextOfEitherViewShowsInTheStatusLine)
 {
     open();
     Q_EMIT page()->statusTextChanged(QStringLiteral("http://g.test/x"));
@@ -221,7 +221,7 @@ TEST_F(SearchWindow, StatusTextOfEitherViewShowsInTheStatusLine)
     EXPECT_EQ(lab(0), QStringLiteral("done"));
 }
 
-TEST_F(SearchWindow, RefreshAndHomeInThePageView)
+TEST_F(SearchWindowTest, RefreshAndHomeInThePageView)
 {
     open();
     press("Command2");
@@ -232,7 +232,7 @@ TEST_F(SearchWindow, RefreshAndHomeInThePageView)
     EXPECT_EQ(results()->navigations.size(), 1); // nothing extracted
 }
 
-TEST_F(SearchWindow, RefreshAndHomeInTheResultsView)
+TEST_F(SearchWindowTest, RefreshAndHomeInTheResultsView)
 {
     open();
     press("Opt1");
@@ -251,7 +251,7 @@ TEST_F(SearchWindow, RefreshAndHomeInTheResultsView)
     EXPECT_EQ(lab(2), QString());
 }
 
-TEST_F(SearchWindow, TheResultsViewSlidesInAndTheSelectedOptionStaysPut)
+TEST_F(SearchWindowTest, TheResultsViewSlidesInAndTheSelectedOptionStaysPut)
 {
     open();
     EXPECT_GT(resultsLeft(), window().width()); // waiting beyond the right edge
@@ -291,7 +291,7 @@ TEST_F(SearchWindow, TheResultsViewSlidesInAndTheSelectedOptionStaysPut)
     EXPECT_GT(resultsLeft(), window().width());
 }
 
-TEST_F(SearchWindow, TheRuleFollowsTheAddressBoxText)
+TEST_F(SearchWindowTest, TheRuleFollowsTheAddressBoxText)
 {
     open();
     page()->scriptedElements = {
@@ -304,7 +304,7 @@ TEST_F(SearchWindow, TheRuleFollowsTheAddressBoxText)
     EXPECT_EQ(resultsPage(), extractionPage(Extraction::Rule::SearchResult));
 }
 
-TEST_F(SearchWindow, LayoutButtonsInTurn)
+TEST_F(SearchWindowTest, LayoutButtonsInTurn)
 {
     open();
     press("Opt1");
@@ -328,7 +328,7 @@ TEST_F(SearchWindow, LayoutButtonsInTurn)
     EXPECT_EQ(lab(2), QStringLiteral("圖片總數：4"));
 }
 
-TEST_F(SearchWindow, ALayoutButtonInThePageViewEndsInTheExtractionsOwnForm)
+TEST_F(SearchWindowTest, ALayoutButtonInThePageViewEndsInTheExtractionsOwnForm)
 {
     for (const char *button : {"Command7", "Command10", "ImgComb"}) {
         open();
@@ -340,7 +340,7 @@ TEST_F(SearchWindow, ALayoutButtonInThePageViewEndsInTheExtractionsOwnForm)
     }
 }
 
-TEST_F(SearchWindow, OnlyTheLatestExtractionWritesThePage)
+TEST_F(SearchWindowTest, OnlyTheLatestExtractionWritesThePage)
 {
     open();
     page()->hold = true;
@@ -364,7 +364,7 @@ TEST_F(SearchWindow, OnlyTheLatestExtractionWritesThePage)
     EXPECT_TRUE(action("Opt0")->isChecked());
 }
 
-TEST_F(SearchWindow, AddressBoxAndKeywordBox)
+TEST_F(SearchWindowTest, AddressBoxAndKeywordBox)
 {
     open();
     QComboBox *url = box("TextUrl");
@@ -397,10 +397,10 @@ TEST_F(SearchWindow, AddressBoxAndKeywordBox)
     EXPECT_EQ(page()->navigations.last(), SearchQueries::keywordSearchAddress(Host, "梵高"));
 }
 
-TEST_F(SearchWindow, TheAddressBoxActsOnceOnWhatWasTyped)
+TEST_F(SearchWindowTest, TheAddressBoxActsOnceOnWhatWasTyped)
 {
     // Shown and active, so that focus really moves out of the box as it does for the user.
-    FormSearch &w = open();
+    SearchWindow &w = open();
     w.show();
     w.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -428,7 +428,7 @@ TEST_F(SearchWindow, TheAddressBoxActsOnceOnWhatWasTyped)
     EXPECT_EQ(url->count(), entries + 1);
 }
 
-TEST_F(SearchWindow, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
+TEST_F(SearchWindowTest, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
 {
     open();
     Q_EMIT page()->commandStateChanged(BrowserCommand::Back, true);
@@ -443,7 +443,7 @@ TEST_F(SearchWindow, BackOrForwardWithTheResultsShownOnlyBringsThePageBack)
     EXPECT_TRUE(action("Opt0")->isChecked());
 }
 
-TEST_F(SearchWindow, NewWindowRequests)
+TEST_F(SearchWindowTest, NewWindowRequests)
 {
     open();
     page()->requestNewWindow(QUrl(QStringLiteral("http://g.test/clicked")), true);
@@ -465,7 +465,7 @@ TEST_F(SearchWindow, NewWindowRequests)
     EXPECT_EQ(page()->navigations.size(), navigations + 1);
 }
 
-TEST_F(SearchWindow, ScreenCaptureAsksForAName)
+TEST_F(SearchWindowTest, ScreenCaptureAsksForAName)
 {
     open();
     press("Command9");
@@ -474,17 +474,17 @@ TEST_F(SearchWindow, ScreenCaptureAsksForAName)
         << m_dialogs.calls[0].toStdString();
 }
 
-TEST_F(SearchWindow, ItsDialogsBelongToIt)
+TEST_F(SearchWindowTest, ItsDialogsBelongToIt)
 {
     open();
-    FormSearch &second = open();
+    SearchWindow &second = open();
     press("Command1"); // the folder picker, cancelled
     press("Command9"); // the screen capture's name
     ASSERT_EQ(m_dialogs.calls.size(), 2);
     EXPECT_EQ(m_dialogs.owners, (QList<const QWidget *>{&second, &second}));
 }
 
-TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
+TEST_F(SearchWindowTest, ClosingDeletesTheResultsPage)
 {
     open();
     press("Opt1");
@@ -493,7 +493,7 @@ TEST_F(SearchWindow, ClosingDeletesTheResultsPage)
     EXPECT_FALSE(QFile::exists(resultsPageFile()));
 }
 
-TEST_F(SearchWindow, AResultsPageThatCannotBeWrittenIsSaidSo)
+TEST_F(SearchWindowTest, AResultsPageThatCannotBeWrittenIsSaidSo)
 {
     // A folder stands where the page goes: the view would list it under "圖片總數：3".
     ASSERT_TRUE(QDir().mkpath(resultsPageFile()));
@@ -507,10 +507,10 @@ TEST_F(SearchWindow, AResultsPageThatCannotBeWrittenIsSaidSo)
                                            QStringLiteral("|1")});
 }
 
-TEST_F(SearchWindow, ItOpensInsideTheScreen)
+TEST_F(SearchWindowTest, ItOpensInsideTheScreen)
 {
     // The offscreen screen (800 x 600) is narrower than the window's design size.
-    FormSearch &w = open();
+    SearchWindow &w = open();
     w.resize(972, 511); // what it would take by design
     w.show();
     const QRect area = w.screen()->availableGeometry();
@@ -518,7 +518,7 @@ TEST_F(SearchWindow, ItOpensInsideTheScreen)
     EXPECT_TRUE(area.contains(w.frameGeometry()));
 }
 
-TEST_F(SearchWindow, LayoutAtTheDesignSize)
+TEST_F(SearchWindowTest, LayoutAtTheDesignSize)
 {
     open();
     const double dpi = window().logicalDpiX();

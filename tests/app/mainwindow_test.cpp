@@ -1,4 +1,4 @@
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,7 +56,7 @@ void writeSized(const QString &path, qint64 size)
     ASSERT_TRUE(file.resize(size));
 }
 
-class MainWindow : public ::testing::Test
+class MainWindowTest : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -67,7 +67,7 @@ protected:
     }
 
     // pageFile: where the page goes; nullopt for the usual one, empty for a refused cache.
-    Frmmain &window(const std::optional<QString> &pageFile = std::nullopt)
+    MainWindow &window(const std::optional<QString> &pageFile = std::nullopt)
     {
         m_folderVerb = std::make_unique<XdgFolderVerb>(m_dir.filePath(QStringLiteral("data")));
         MainServices services;
@@ -82,7 +82,7 @@ protected:
         services.folderVerb = m_folderVerb.get();
         services.grabber = &m_grabber;
         services.widthOf = [](const QString &) { return 640; };
-        m_window = std::make_unique<Frmmain>(services);
+        m_window = std::make_unique<MainWindow>(services);
         m_window->resize(1000, 700);
         return *m_window;
     }
@@ -134,14 +134,14 @@ protected:
     FakeShell m_shell;
     FakeBrowserView *m_view = nullptr;
     QString m_pageFile;
-    std::unique_ptr<Frmmain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 };
 
 } // namespace
 
-TEST_F(MainWindow, StartsBlankWithoutAFolder)
+TEST_F(MainWindowTest, StartsBlankWithoutAFolder)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     EXPECT_EQ(m_view->navigations, QStringList{QStringLiteral("about:blank")});
     EXPECT_EQ(text(0), QStringLiteral("當前路徑：未知"));
@@ -153,12 +153,12 @@ TEST_F(MainWindow, StartsBlankWithoutAFolder)
     EXPECT_FALSE(QFile::exists(m_pageFile));
 }
 
-TEST_F(MainWindow, ListsAQuotedCommandLineFolder)
+TEST_F(MainWindowTest, ListsAQuotedCommandLineFolder)
 {
     const QString folder = folderWith(QStringLiteral("My Photos"), 31);
     m_settings->setValue(QStringLiteral("Main"), QStringLiteral("PageFileCount"),
                          QStringLiteral("250"));
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(StartUp::commandLineFolder({QLatin1Char('"') + folder + QLatin1Char('"')}));
     EXPECT_EQ(m_view->navigations.last(), m_pageFile);
     EXPECT_TRUE(QFile::exists(m_pageFile));
@@ -173,10 +173,10 @@ TEST_F(MainWindow, ListsAQuotedCommandLineFolder)
               QStringLiteral("250"));
 }
 
-TEST_F(MainWindow, PagesThroughAHundredPictures)
+TEST_F(MainWindowTest, PagesThroughAHundredPictures)
 {
     const QString folder = folderWith(QStringLiteral("hundred"), 100);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     for (int i = 0; i < 3; ++i)
         trigger("CmdPage1");
@@ -192,10 +192,10 @@ TEST_F(MainWindow, PagesThroughAHundredPictures)
     EXPECT_TRUE(action("CmdPage1")->isEnabled());
 }
 
-TEST_F(MainWindow, JumpAsksAgainUntilThePageIsInRange)
+TEST_F(MainWindowTest, JumpAsksAgainUntilThePageIsInRange)
 {
     const QString folder = folderWith(QStringLiteral("jump"), 100);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     m_dialogs.inputAnswers = {QStringLiteral("5"), QStringLiteral("3.5")};
     trigger("ToolJump");
@@ -209,9 +209,9 @@ TEST_F(MainWindow, JumpAsksAgainUntilThePageIsInRange)
     EXPECT_EQ(m_view->navigations.last(), m_pageFile);
 }
 
-TEST_F(MainWindow, SettingsBoxChangesThePageSizeForTheNextBuild)
+TEST_F(MainWindowTest, SettingsBoxChangesThePageSizeForTheNextBuild)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     const auto stored = [this] {
         return m_settings->value(QStringLiteral("Main"), QStringLiteral("PageFileCount"));
@@ -237,9 +237,9 @@ TEST_F(MainWindow, SettingsBoxChangesThePageSizeForTheNextBuild)
     EXPECT_EQ(gallery().pageSize(), 44);
 }
 
-TEST_F(MainWindow, ALargerPageSizeOnTheLastPagesTurnsTheNextButtonOff)
+TEST_F(MainWindowTest, ALargerPageSizeOnTheLastPagesTurnsTheNextButtonOff)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folderWith(QStringLiteral("hundred"), 100));
     trigger("CmdPage1");
     ASSERT_TRUE(action("CmdPage1")->isEnabled()); // page 2 of 4
@@ -249,7 +249,7 @@ TEST_F(MainWindow, ALargerPageSizeOnTheLastPagesTurnsTheNextButtonOff)
     EXPECT_TRUE(action("CmdPage0")->isEnabled());
 }
 
-TEST_F(MainWindow, AFolderThatIsNotThereIsSaidAndNothingIsListed)
+TEST_F(MainWindowTest, AFolderThatIsNotThereIsSaidAndNothingIsListed)
 {
     const QString here = folderWith(QStringLiteral("here"), 2);
     const QString saved = QDir::currentPath();
@@ -264,7 +264,7 @@ TEST_F(MainWindow, AFolderThatIsNotThereIsSaidAndNothingIsListed)
     EXPECT_FALSE(QFile::exists(m_pageFile));
 }
 
-TEST_F(MainWindow, APictureOnTheCommandLineOpensItsFolder)
+TEST_F(MainWindowTest, APictureOnTheCommandLineOpensItsFolder)
 {
     const QString folder = folderWith(QStringLiteral("given"), 3);
     window().formLoad(folder + QStringLiteral("/p2.jpg"));
@@ -273,11 +273,11 @@ TEST_F(MainWindow, APictureOnTheCommandLineOpensItsFolder)
     EXPECT_EQ(m_view->navigations.last(), m_pageFile);
 }
 
-TEST_F(MainWindow, ChoosingAnotherFolderListsIt)
+TEST_F(MainWindowTest, ChoosingAnotherFolderListsIt)
 {
     const QString first = folderWith(QStringLiteral("first"), 3);
     const QString second = folderWith(QStringLiteral("second"), 5);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(first);
     EXPECT_TRUE(w.showFolder(second));
     EXPECT_EQ(text(2), QStringLiteral("圖片總數：5"));
@@ -285,34 +285,34 @@ TEST_F(MainWindow, ChoosingAnotherFolderListsIt)
     EXPECT_EQ(text(2), QStringLiteral("圖片總數：5"));
 }
 
-TEST_F(MainWindow, AThumbnailClickOpensThePictureNotAWindow)
+TEST_F(MainWindowTest, AThumbnailClickOpensThePictureNotAWindow)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     m_view->requestNewWindow(QUrl::fromLocalFile(QStringLiteral("/pics/a b#1.jpg")));
     EXPECT_EQ(m_shell.calls, QStringList{QStringLiteral("open|/pics/a b#1.jpg")});
 }
 
-TEST_F(MainWindow, ClosingDeletesThePageFile)
+TEST_F(MainWindowTest, ClosingDeletesThePageFile)
 {
     const QString folder = folderWith(QStringLiteral("close"), 1);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     ASSERT_TRUE(QFile::exists(m_pageFile));
     w.close();
     EXPECT_FALSE(QFile::exists(m_pageFile));
 }
 
-TEST_F(MainWindow, AnUnwritablePageFileStillNavigates)
+TEST_F(MainWindowTest, AnUnwritablePageFileStillNavigates)
 {
     const QString folder = folderWith(QStringLiteral("unwritable"), 3);
-    Frmmain &w = window(m_dir.filePath(QStringLiteral("no/such/folder/Tpc.htm")));
+    MainWindow &w = window(m_dir.filePath(QStringLiteral("no/such/folder/Tpc.htm")));
     w.formLoad(folder);
     EXPECT_EQ(text(2), QStringLiteral("圖片總數：3"));
     EXPECT_TRUE(m_view->navigations.last().endsWith(QStringLiteral("Tpc.htm")));
 }
 
-TEST_F(MainWindow, TreeSearchRunsThroughTheFolderDialog)
+TEST_F(MainWindowTest, TreeSearchRunsThroughTheFolderDialog)
 {
     const QString root = m_dir.filePath(QStringLiteral("tree"));
     QDir().mkpath(root + QStringLiteral("/a/b"));
@@ -322,10 +322,10 @@ TEST_F(MainWindow, TreeSearchRunsThroughTheFolderDialog)
     writeSized(root + QStringLiteral("/a/b/deep.png"), 40000);
     writeSized(root + QStringLiteral("/.hidden/no.jpg"), 40000);
 
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     m_dialogs.fileAnswers = {root};
-    QSignalSpy done(&w, &Frmmain::treeSearchFinished);
+    QSignalSpy done(&w, &MainWindow::treeSearchFinished);
     trigger("Command5");
     EXPECT_EQ(m_dialogs.calls.last(),
               QStringLiteral("folder|請選擇一個含有圖片的文件夾或者硬盤路徑"));
@@ -351,24 +351,24 @@ TEST_F(MainWindow, TreeSearchRunsThroughTheFolderDialog)
     EXPECT_EQ(m_dialogs.folderStarts.last(), root + QStringLiteral("/a"));
 }
 
-TEST_F(MainWindow, ClosingDuringATreeSearchStopsIt)
+TEST_F(MainWindowTest, ClosingDuringATreeSearchStopsIt)
 {
     const QString root = m_dir.filePath(QStringLiteral("wide"));
     for (int i = 0; i < 200; ++i)
         QDir().mkpath(root + QStringLiteral("/d%1/e").arg(i));
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     m_dialogs.fileAnswers = {root};
-    QSignalSpy done(&w, &Frmmain::treeSearchFinished);
+    QSignalSpy done(&w, &MainWindow::treeSearchFinished);
     trigger("Command5");
     w.close();
     EXPECT_TRUE(done.count() > 0 || done.wait(20000));
     EXPECT_FALSE(QFile::exists(m_pageFile));
 }
 
-TEST_F(MainWindow, PaneToggleAndSplitter)
+TEST_F(MainWindowTest, PaneToggleAndSplitter)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     w.show();
     auto *drive = w.findChild<QWidget *>(QStringLiteral("Drive1"));
@@ -409,9 +409,9 @@ TEST_F(MainWindow, PaneToggleAndSplitter)
     EXPECT_EQ(web->x(), twipsToPixels(40, dpi));
 }
 
-TEST_F(MainWindow, LayoutButtonsRebuildOnlyWithPictures)
+TEST_F(MainWindowTest, LayoutButtonsRebuildOnlyWithPictures)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     trigger("Command7");
     trigger("Command10");
@@ -429,10 +429,10 @@ TEST_F(MainWindow, LayoutButtonsRebuildOnlyWithPictures)
     EXPECT_EQ(m_view->navigations.size(), before + 3);
 }
 
-TEST_F(MainWindow, OpenPictureListsItsFolderEvenWhenAlreadyShown)
+TEST_F(MainWindowTest, OpenPictureListsItsFolderEvenWhenAlreadyShown)
 {
     const QString folder = folderWith(QStringLiteral("open"), 3);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     m_dialogs.fileAnswers = {std::nullopt};
     trigger("Command1"); // cancelled: nothing changes
@@ -453,10 +453,10 @@ TEST_F(MainWindow, OpenPictureListsItsFolderEvenWhenAlreadyShown)
         QStringLiteral("/|圖片(BMP,JPG,GIF,PNG,TIF,WEBP,AVIF) (")));
 }
 
-TEST_F(MainWindow, ExportWritesEveryPathAndOneMoreLineEnd)
+TEST_F(MainWindowTest, ExportWritesEveryPathAndOneMoreLineEnd)
 {
     const QString folder = folderWith(QStringLiteral("export"), 3);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     const QString target = m_dir.filePath(QStringLiteral("list.txt"));
 
@@ -485,9 +485,9 @@ TEST_F(MainWindow, ExportWritesEveryPathAndOneMoreLineEnd)
     EXPECT_EQ(m_shell.calls.size(), launches);
 }
 
-TEST_F(MainWindow, ExportOfAnEmptyListIsOneLineEnd)
+TEST_F(MainWindowTest, ExportOfAnEmptyListIsOneLineEnd)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     const QString target = m_dir.filePath(QStringLiteral("empty.txt"));
     m_dialogs.fileAnswers = {target};
@@ -497,10 +497,10 @@ TEST_F(MainWindow, ExportOfAnEmptyListIsOneLineEnd)
     EXPECT_EQ(file.readAll(), QByteArray("\r\n"));
 }
 
-TEST_F(MainWindow, LaunchersPassTheirExactArguments)
+TEST_F(MainWindowTest, LaunchersPassTheirExactArguments)
 {
     const QString folder = folderWith(QStringLiteral("launch"), 2);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     w.formLoad(folder);
     m_shell.calls.clear();
@@ -520,11 +520,11 @@ TEST_F(MainWindow, LaunchersPassTheirExactArguments)
                                QStringLiteral("|1")}));
 }
 
-TEST_F(MainWindow, OtherViewerAfterAnEmptyFolderOpensNothing)
+TEST_F(MainWindowTest, OtherViewerAfterAnEmptyFolderOpensNothing)
 {
     const QString full = folderWith(QStringLiteral("full"), 2);
     const QString empty = folderWith(QStringLiteral("empty"), 0);
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     trigger("ToolDefaut"); // nothing listed yet
     w.showFolder(full);
@@ -533,7 +533,7 @@ TEST_F(MainWindow, OtherViewerAfterAnEmptyFolderOpensNothing)
     EXPECT_TRUE(m_shell.calls.isEmpty()) << m_shell.calls.join(u',').toStdString();
 }
 
-TEST_F(MainWindow, AFailedLaunchNamesTheAddress)
+TEST_F(MainWindowTest, AFailedLaunchNamesTheAddress)
 {
     window().formLoad(QString());
     m_shell.openSucceeds = false;
@@ -545,7 +545,7 @@ TEST_F(MainWindow, AFailedLaunchNamesTheAddress)
                      QStringLiteral("message|Vimbrel|無法開啟：/pics/a.jpg|1")}));
 }
 
-TEST_F(MainWindow, ARefusedCacheFolderSaysWhyNothingShows)
+TEST_F(MainWindowTest, ARefusedCacheFolderSaysWhyNothingShows)
 {
     const QString folder = folderWith(QStringLiteral("refused"), 2);
     window(QString()).formLoad(folder);
@@ -558,14 +558,14 @@ TEST_F(MainWindow, ARefusedCacheFolderSaysWhyNothingShows)
     EXPECT_EQ(m_dialogs.calls.size(), 1);
 }
 
-TEST_F(MainWindow, AFailedExportKeepsTheOldFileWhole)
+TEST_F(MainWindowTest, AFailedExportKeepsTheOldFileWhole)
 {
     QString longName(120, u'x');
     const QString folder = m_dir.filePath(QStringLiteral("many"));
     QDir().mkpath(folder);
     for (int i = 0; i < 60; ++i)
         touch(folder + QStringLiteral("/%1%2.jpg").arg(longName).arg(i));
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     const QString target = m_dir.filePath(QStringLiteral("list.txt"));
     {
@@ -591,11 +591,11 @@ TEST_F(MainWindow, AFailedExportKeepsTheOldFileWhole)
               QStringList{QStringLiteral("list.txt")}); // no half-written file beside it
 }
 
-TEST_F(MainWindow, TheHiddenFolderPaneReadsNothingAndShownFollowsTheFolder)
+TEST_F(MainWindowTest, TheHiddenFolderPaneReadsNothingAndShownFollowsTheFolder)
 {
     const QString folder = folderWith(QStringLiteral("pane"), 3);
     QDir().mkpath(folder + QStringLiteral("/inner"));
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(folder);
     auto *tree = w.findChild<QTreeView *>(QStringLiteral("Dir1"));
     ASSERT_NE(tree, nullptr);
@@ -617,7 +617,7 @@ TEST_F(MainWindow, TheHiddenFolderPaneReadsNothingAndShownFollowsTheFolder)
     EXPECT_EQ(text(0), QStringLiteral("當前路徑：") + canonical + QStringLiteral("/inner/"));
 }
 
-TEST_F(MainWindow, ACommandOfferedTwiceIsOneAction)
+TEST_F(MainWindowTest, ACommandOfferedTwiceIsOneAction)
 {
     window().formLoad(QString());
     struct Shared
@@ -640,9 +640,9 @@ TEST_F(MainWindow, ACommandOfferedTwiceIsOneAction)
     EXPECT_FALSE(button("CmdPage1")->isEnabled());
 }
 
-TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
+TEST_F(MainWindowTest, DrawingProgramIsTheFirstOneFound)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     trigger("ToolsDraw");
     EXPECT_TRUE(m_shell.calls.isEmpty());
@@ -659,9 +659,9 @@ TEST_F(MainWindow, DrawingProgramIsTheFirstOneFound)
                            QStringLiteral("message|Vimbrel|無法開啟：pinta|1")}));
 }
 
-TEST_F(MainWindow, ColourButtonRebuildsOnlyWithPictures)
+TEST_F(MainWindowTest, ColourButtonRebuildsOnlyWithPictures)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     trigger("ImgComb");
     EXPECT_EQ(controls()->colourIndex(), 0);
@@ -678,9 +678,9 @@ TEST_F(MainWindow, ColourButtonRebuildsOnlyWithPictures)
     EXPECT_TRUE(page.readAll().startsWith("<body bgcolor=#FF0000>\r\n"));
 }
 
-TEST_F(MainWindow, ZoomKeysWheelAndTimedScrollActOnTheView)
+TEST_F(MainWindowTest, ZoomKeysWheelAndTimedScrollActOnTheView)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     w.show();
     m_view->finishLoad();
@@ -712,9 +712,9 @@ TEST_F(MainWindow, ZoomKeysWheelAndTimedScrollActOnTheView)
     EXPECT_FALSE(controls()->isRunning());
 }
 
-TEST_F(MainWindow, RightButtonReleaseOverTheViewOpensTheToolsMenu)
+TEST_F(MainWindowTest, RightButtonReleaseOverTheViewOpensTheToolsMenu)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     w.show();
     QWidget *viewWidget = m_view->widget();
@@ -726,9 +726,9 @@ TEST_F(MainWindow, RightButtonReleaseOverTheViewOpensTheToolsMenu)
     toolsMenu()->hide();
 }
 
-TEST_F(MainWindow, FolderVerbIsWrittenAtStartAndFollowsTheMenuEntry)
+TEST_F(MainWindowTest, FolderVerbIsWrittenAtStartAndFollowsTheMenuEntry)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     const QString entry = m_dir.filePath(QStringLiteral("data/applications/ulvo.desktop"));
     const QString service = m_dir.filePath(QStringLiteral("data/kio/servicemenus/ulvo.desktop"));
     w.formLoad(QString());
@@ -749,9 +749,9 @@ TEST_F(MainWindow, FolderVerbIsWrittenAtStartAndFollowsTheMenuEntry)
     EXPECT_TRUE(file.readAll().contains("Name=Vimbrel"));
 }
 
-TEST_F(MainWindow, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
+TEST_F(MainWindowTest, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
 {
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QString());
     const QString target = m_dir.filePath(QStringLiteral("shot"));
     m_dialogs.fileAnswers = {target};
@@ -766,7 +766,7 @@ TEST_F(MainWindow, ScreenCaptureGoesToTheClipboardAndTheChosenFile)
 
 // Names that are not UTF-8: the click maps the address the page spells back to the very file,
 // and the launch and the export carry its bytes.
-TEST_F(MainWindow, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
+TEST_F(MainWindowTest, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
 {
     const QByteArray folder = QFile::encodeName(m_dir.filePath(QStringLiteral("old"))) + '/';
     ASSERT_TRUE(QDir().mkpath(QFile::decodeName(folder)));
@@ -781,7 +781,7 @@ TEST_F(MainWindow, NamesThatAreNotUtf8KeepTheirBytesFromClickToExport)
         for (const QByteArray &name : names)
             ::unlink(QByteArray(folder + name).constData());
     });
-    Frmmain &w = window();
+    MainWindow &w = window();
     w.formLoad(QFile::decodeName(folder));
     ASSERT_EQ(gallery().images().count(), names.size());
 
