@@ -72,8 +72,8 @@ public:
 // the <source> the browser chose in a <picture>), else what it shows (currentSrc, src). Where
 // that is a placeholder (a data: address, or an address a lazy-loading attribute is still to
 // replace), the lazy-loading address stands in. A picture without any address is left out.
-// Its link is the address of the link around it, if any. One query over the document finds the
-// elements that carry any of these attributes; the others cost no more than their src.
+// Its link is the address of the link around it, if any. A query for each kind of attribute
+// finds the pictures that carry it; the others cost no more than their src.
 //
 // The argument is the number of the load under way, or null once the page has finished
 // loading: while it loads, the document is read once it is parsed, and only when it is that
@@ -89,25 +89,23 @@ const char *const elementsScript = R"JS(
   var TYPES = {'image/jpeg': 1, 'image/jpg': 1, 'image/png': 1, 'image/apng': 1, 'image/gif': 1,
                'image/webp': 1, 'image/avif': 1, 'image/bmp': 1, 'image/svg+xml': 1,
                'image/x-icon': 1, 'image/vnd.microsoft.icon': 1};
-  // Only the pictures (and sources) that carry one of these attributes need a closer look:
-  // one query per attribute finds them, and each value is read once.
-  var found = new Map();
-  ['srcset'].concat(LAZY_SET, LAZY).forEach(function (n) {
-    var list = document.querySelectorAll('img[' + n + '], picture > source[' + n + ']');
-    for (var k = 0; k < list.length; k++) {
-      var e = list[k], values = found.get(e);
-      if (!values) found.set(e, values = {});
-      values[n] = e.getAttribute(n);
-    }
-  });
-  var inPicture = document.querySelectorAll('picture > img');
-  for (var k = 0; k < inPicture.length; k++)
-    if (!found.has(inPicture[k])) found.set(inPicture[k], {});
-  function first(found, names) {
-    if (!found) return '';
+  function selector(names) {
+    return names.map(function (n) { return 'img[' + n + ']'; }).join(', ');
+  }
+  // Reading an attribute costs as much as reading the element: one query for each kind of
+  // attribute tells which pictures carry it, so that a picture is asked only for what it has.
+  // The lists are in document order, as the pictures are met below.
+  var kinds = [document.querySelectorAll('img[srcset]'),
+               document.querySelectorAll(selector(LAZY_SET)),
+               document.querySelectorAll(selector(LAZY)),
+               document.querySelectorAll('picture > img')];
+  var next = [0, 0, 0, 0], heads = kinds.map(function (l) { return l.length ? l[0] : null; });
+  var has = [false, false, false, false];
+  // The first non-empty value of the names, trimmed.
+  function first(e, names) {
     for (var k = 0; k < names.length; k++) {
-      var v = found[names[k]];
-      if (v && v.trim()) return v.trim();
+      var v = e.getAttribute(names[k]);
+      if (v && (v = v.trim())) return v;
     }
     return '';
   }
@@ -122,42 +120,78 @@ const char *const elementsScript = R"JS(
   var PLAIN = new RegExp('^(?:(https?:)?//[a-z][a-z0-9-]*(?:\\.[a-z0-9-]+)*\\.[a-z][a-z0-9-]*)?' +
                          '/(?!/)[A-Za-z0-9\\-._~!$&()*+,;=:@%/?]*$');
   var WEB = scheme === 'http:' || scheme === 'https:';
+  var PATH = new Uint8Array(128);
+  'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-._~!$&()*+,;=:@%/?'
+      .split('').forEach(function (c) { PATH[c.charCodeAt(0)] = 1; });
+  // Whether a is a path as above, the common case, checked without a pattern.
+  function plainPath(a) {
+    for (var i = 0; i < a.length; i++) {
+      var c = a.charCodeAt(i);
+      if (c > 127 || PATH[c] !== 1) return false;
+      if (c === 46 && a.charCodeAt(i - 1) === 47) return false;
+      if (c === 37 && a.charCodeAt(i + 1) === 50 && (a.charCodeAt(i + 2) | 32) === 101)
+        return false;
+    }
+    return true;
+  }
   function resolve(a) {
+    if (a.charCodeAt(0) === 47 && a.charCodeAt(1) !== 47 && plainPath(a)) return origin + a;
     var m = PLAIN.exec(a);
     if (!m || /\/\.|%2e/i.test(a) || (!m[1] && a[1] === '/' && !WEB)) return browserResolve(a);
     if (a[0] !== '/') return a;
     return a[1] === '/' ? scheme + a : origin + a;
   }
   function space(c) { return c === 32 || c === 9 || c === 10 || c === 12 || c === 13; }
+  var W = /(?:^|\s)(\d+)w(?:\s|$)/, X = /(?:^|\s)(\d*\.?\d+(?:[eE][+-]?\d+)?)x(?:\s|$)/;
+  // The number of a descriptor that is only digits and its unit ("640w", "2x"), else -1: most
+  // are, and are read without a pattern.
+  function count(t) {
+    var n = t.length - 1;
+    if (n < 1) return -1;
+    for (var k = 0; k < n; k++) {
+      var c = t.charCodeAt(k);
+      if (c < 48 || c > 57) return -1;
+    }
+    return +t.slice(0, n);
+  }
   // The largest candidate of a srcset: largest width, else largest density; resolved.
   function largest(set) {
     var n = set.length, i = 0, bestW = '', w = -1, bestX = '', x = -1;
     while (i < n) {
-      while (i < n && (space(set.charCodeAt(i)) || set[i] === ',')) i++;
+      while (i < n && (space(set.charCodeAt(i)) || set.charCodeAt(i) === 44)) i++;
       var start = i;
       while (i < n && !space(set.charCodeAt(i))) i++;
       var url = set.slice(start, i), desc = '';
-      if (url.endsWith(',')) {
+      if (url.charCodeAt(url.length - 1) === 44) {
         url = url.replace(/,+$/, '');
       } else {
         var from = i, depth = 0;
         for (; i < n; i++) {
-          var c = set[i];
-          if (c === '(') depth++;
-          else if (c === ')') depth--;
-          else if (c === ',' && depth <= 0) break;
+          var c = set.charCodeAt(i);
+          if (c === 40) depth++;
+          else if (c === 41) depth--;
+          else if (c === 44 && depth <= 0) break;
         }
         desc = set.slice(from, i);
         i++;
       }
       if (!url) continue;
-      var m = /(?:^|\s)(\d+)w(?:\s|$)/.exec(desc);
-      if (m) {
-        if (+m[1] > w) { w = +m[1]; bestW = url; }
+      var t = desc.trim(), unit = t.charCodeAt(t.length - 1), v = count(t), d = 1;
+      if (v >= 0 && unit === 119) {
+        if (v > w) { w = v; bestW = url; }
         continue;
       }
-      m = /(?:^|\s)(\d*\.?\d+(?:[eE][+-]?\d+)?)x(?:\s|$)/.exec(desc);
-      var d = m ? +m[1] : 1;
+      if (v >= 0 && unit === 120) {
+        d = v;
+      } else if (t) {
+        var m = W.exec(desc);
+        if (m) {
+          if (+m[1] > w) { w = +m[1]; bestW = url; }
+          continue;
+        }
+        m = X.exec(desc);
+        if (m) d = +m[1];
+      }
       if (d > x) { x = d; bestX = url; }
     }
     var best = bestW || bestX;
@@ -166,15 +200,15 @@ const char *const elementsScript = R"JS(
   // The <source> of a <picture> the browser takes: the first that it can show.
   function chosenSource(img) {
     var p = img.parentNode;
-    if (!p || String(p.nodeName).toUpperCase() !== 'PICTURE') return null;
     for (var s = p.firstElementChild; s && s !== img; s = s.nextElementSibling) {
-      var values = String(s.nodeName).toUpperCase() === 'SOURCE' && found.get(s);
-      if (!values || !(values.srcset || first(values, LAZY_SET))) continue;
+      if (String(s.nodeName).toUpperCase() !== 'SOURCE') continue;
+      var set = s.getAttribute('srcset'), lazySet = first(s, LAZY_SET);
+      if (!set && !lazySet) continue;
       var media = s.getAttribute('media');
       if (media && !window.matchMedia(media).matches) continue;
       var type = (s.getAttribute('type') || '').split(';')[0].trim().toLowerCase();
       if (type && TYPES[type] !== 1) continue;
-      return values;
+      return {set: set, lazySet: lazySet};
     }
     return null;
   }
@@ -186,20 +220,25 @@ const char *const elementsScript = R"JS(
     if ((s === base || s === page) && !(e.getAttribute('src') || '').trim()) return '';
     return s;
   }
+  // A picture with a srcset, a lazy-loading attribute or in a <picture>; has[] tells which.
   function picture(e) {
-    var own = found.get(e);
-    if (!own) return shownSrc(e);
-    var source = chosenSource(e);
-    var set = source ? source.srcset : own.srcset;
+    var source = has[3] ? chosenSource(e) : null;
+    var set = source ? source.set : has[0] ? e.getAttribute('srcset') : null;
     var shown = (set && largest(set)) || shownSrc(e);
-    var lazySet = first(source, LAZY_SET) || first(own, LAZY_SET);
-    var lazyOne = first(own, LAZY);
-    if (!lazySet && !lazyOne) return shown;
+    var lazySet = (source && source.lazySet) || (has[1] ? first(e, LAZY_SET) : '');
+    var lazyOne = null;
+    if (!lazySet) {
+      lazyOne = has[2] ? first(e, LAZY) : '';
+      if (!lazyOne) return shown;
+    }
     var placeholder = !shown || isData(shown) ||
         (set ? !!lazySet && lazySet !== set
-             : !!lazySet || (!!lazyOne && resolve(lazyOne) !== shown));
+             : !!lazySet || resolve(lazyOne) !== shown);
     if (!placeholder) return shown;
-    return (lazySet && largest(lazySet)) || (lazyOne && resolve(lazyOne)) || shown;
+    var address = lazySet && largest(lazySet);
+    if (address) return address;
+    if (lazyOne === null) lazyOne = has[2] ? first(e, LAZY) : '';
+    return (lazyOne && resolve(lazyOne)) || shown;
   }
   function field(v) { return v.indexOf('\0') < 0 ? v : v.replace(/\0/g, '%00'); }
   var all = document.querySelectorAll('a, img');
@@ -208,7 +247,12 @@ const char *const elementsScript = R"JS(
   for (var i = 0; i < all.length; i++) {
     var e = all[i], tag = String(e.tagName).toUpperCase();
     if (tag === 'IMG') {
-      var address = picture(e);
+      var any = false;
+      for (var k = 0; k < 4; k++) {
+        has[k] = e === heads[k];
+        if (has[k]) { heads[k] = kinds[k][++next[k]] || null; any = true; }
+      }
+      var address = any ? picture(e) : shownSrc(e);
       if (!address) continue;
       out.push('IMG', field(address), link && link.contains(e) ? field(link.href) : '');
     } else {
