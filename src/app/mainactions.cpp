@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "app/toolicons.h"
-#include "view/actionkeys.h"
+#include "windowkit/actionkeys.h"
 
 namespace vimbrel {
 

@@ -30,7 +30,7 @@
 #include "preview/previewschemehandler.h"
 #include "shell/folderverb.h"
 #include "view/browserview.h"
-#include "view/elidinglabel.h"
+#include "windowkit/elidinglabel.h"
 #include "windowkit/focussink.h"
 #include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"

@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 #include <QWidget>
 
-#include "view/actionkeys.h"
+#include "windowkit/actionkeys.h"
 
 namespace vimbrel {
 

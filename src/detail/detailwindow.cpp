@@ -17,7 +17,7 @@
 #include "platform/shell.h"
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
-#include "view/picturemenu.h"
+#include "windowkit/picturemenu.h"
 #include "windowkit/focussink.h"
 #include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"

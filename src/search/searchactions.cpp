@@ -5,7 +5,7 @@
 #include <QToolButton>
 #include <QWidget>
 
-#include "view/actionkeys.h"
+#include "windowkit/actionkeys.h"
 
 namespace vimbrel {
 

@@ -1,4 +1,4 @@
-#include "view/actionkeys.h"
+#include "windowkit/actionkeys.h"
 
 #include <QAction>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "view/picturemenu.h"
+#include "windowkit/picturemenu.h"
 
 #include <QAction>
 #include <QClipboard>

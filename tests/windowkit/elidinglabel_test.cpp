@@ -1,4 +1,4 @@
-#include "view/elidinglabel.h"
+#include "windowkit/elidinglabel.h"
 
 #include <QApplication>
 #include <QHelpEvent>
