@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QUrl>
 
-
 #include "detail/detailactions.h"
 #include "detail/detailpage.h"
 #include "detail/imagewalk.h"
@@ -17,8 +16,8 @@
 #include "platform/shell.h"
 #include "platform/windowfit.h"
 #include "search/searchstate.h"
-#include "windowkit/picturemenu.h"
 #include "windowkit/focussink.h"
+#include "windowkit/picturemenu.h"
 #include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"
 

@@ -4,8 +4,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
-#include <QKeyEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -16,10 +16,10 @@
 #include <utility>
 
 #include "capture/modulescreen.h"
-#include "platform/pagefiles.h"
-#include "platform/shell.h"
-#include "platform/settings.h"
 #include "platform/dialogs.h"
+#include "platform/pagefiles.h"
+#include "platform/settings.h"
+#include "platform/shell.h"
 #include "platform/windowfit.h"
 #include "search/resultspage.h"
 #include "search/savingcommand.h"
@@ -27,8 +27,8 @@
 #include "search/searchqueries.h"
 #include "search/searchstate.h"
 #include "windowkit/actionkeys.h"
-#include "windowkit/picturemenu.h"
 #include "windowkit/focussink.h"
+#include "windowkit/picturemenu.h"
 #include "windowkit/twips.h"
 #include "windowkit/viewcontrols.h"
 #include "windowkit/wheelfilter.h"
