@@ -77,19 +77,6 @@ void BM_SavingRun(benchmark::State &state)
 BENCHMARK(BM_OneAtATime)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(1);
 BENCHMARK(BM_SavingRun)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(1);
 
-// Resident memory in kB from /proc/self/status ("VmHWM" peak, "VmRSS" now); 0 elsewhere.
-long memoryKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char **argv)

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "benchrun.h"
 #include "hostileserver.h"
 #include "platform/largeblocks.h"
 #include "saving/savingrun.h"
@@ -20,19 +21,6 @@
 using namespace vimbrel;
 
 namespace {
-
-// Resident memory in kB from /proc/self/status ("VmHWM" peak, "VmRSS" now); 0 elsewhere.
-long memoryKb(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLong();
-    }
-    return 0;
-}
 
 bool resetPeak()
 {

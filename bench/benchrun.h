@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QFile>
+
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -52,4 +55,17 @@ inline void runBenchmarks(int argc, char **argv, BestTimesReporter &reporter, in
     benchmark::Initialize(&count, args.data());
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+}
+
+// Resident memory in kB from /proc/self/status ("VmHWM:" peak, "VmRSS:" now); 0 elsewhere.
+inline long memoryKb(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field) + 1).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
 }

@@ -147,11 +147,14 @@ bool ThumbnailCache::store(const QString &path, int size, const QByteArray &png)
     if (folder.isEmpty() || !ensureFolder(m_root) ||
         !ensureFolder(m_root + QLatin1Char('/') + folder))
         return false;
-    const QString target = thumbnailPath(path, size);
-    // A temporary file is created owner-only; renaming it replaces whatever was there (a stale
-    // thumbnail, or a link planted in its place) without writing through it.
+    // A stale thumbnail, or a link planted in its place, is replaced, not written through.
+    return replaceWhole(thumbnailPath(path, size), png);
+}
+
+bool ThumbnailCache::replaceWhole(const QString &target, const QByteArray &bytes)
+{
     QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
-    if (!temp.open() || temp.write(png) != png.size() || !temp.flush())
+    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush())
         return false;
     temp.close();
     if (std::rename(QFile::encodeName(temp.fileName()).constData(),

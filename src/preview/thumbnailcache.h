@@ -32,6 +32,11 @@ public:
     [[nodiscard]] static QString folderName(int size);
     // The smallest cache size whose box holds `box` pixels; none above the largest.
     [[nodiscard]] static std::optional<int> sizeFor(int box);
+
+    // Writes bytes beside target, owner-only, and renames them over it: a reader (a file
+    // manager, another of our threads) sees the old file or the new one whole, and whatever
+    // stands at the name is replaced without being written through.
+    static bool replaceWhole(const QString &target, const QByteArray &bytes);
     [[nodiscard]] QString thumbnailPath(const QString &path, int size) const;
 
     // true when the bytes are a whole PNG whose Thumb::URI is uri and Thumb::MTime is mtime.

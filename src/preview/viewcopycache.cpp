@@ -6,9 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <utility>
 
 #include "folders/regularfile.h"
@@ -77,21 +75,8 @@ bool ViewCopyCache::store(const QString &path, qint64 mtimeMs, qint64 size, int 
 {
     if (bytes.isEmpty() || bytes.size() > LargestCopy || !ensureOwnerOnlyFolder(m_root))
         return false;
-    const QString target = fileFor(path, mtimeMs, size, width);
-    // Created owner-only; the rename replaces whatever stands at the name without writing
-    // through it.
-    QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
-    if (!temp.open() || temp.write(bytes) != bytes.size() || !temp.flush())
+    if (!ThumbnailCache::replaceWhole(fileFor(path, mtimeMs, size, width), bytes))
         return false;
-    temp.close();
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
-                    QFile::encodeName(target).constData()) != 0) {
-        // Windows does not rename onto an existing file.
-        QFile::remove(target);
-        if (!temp.rename(target))
-            return false;
-    }
-    temp.setAutoRemove(false);
     // Trimmed now and then, not at every copy: listing the folder costs more than a write.
     if (m_storedSinceTrim.fetch_add(bytes.size()) + bytes.size() > m_limit / 16)
         trim();
