@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QToolButton>
+#include <QAbstractButton>
 #include <QTreeView>
 
 #include "app/drivelist.h"
@@ -73,7 +73,8 @@ MainWindow::MainWindow(MainServices services, QWidget *parent)
     m_cmb->setObjectName(QStringLiteral("Cmb"));
     m_controls->setFocusSink(m_cmb);
 
-    m_actions = new MainActions(this);
+    m_actions = makeMainActions(this);
+    m_menus = makeMainMenus(*m_actions, this);
     wireActions();
     m_pane = new FolderPane(this);
     connect(m_pane, &FolderPane::folderChosen, this, &MainWindow::chooseFolder);
@@ -96,8 +97,8 @@ MainWindow::MainWindow(MainServices services, QWidget *parent)
     auto *wheel = new WheelFilter(this, m_controls, {.toolsMenu = true}, this);
     wheel->letThrough(m_pane->folders());
     wheel->letThrough(m_pane->drive());
-    connect(wheel, &WheelFilter::toolsMenuRequested, m_actions->toolsMenu(),
-            [this](QPoint at) { m_actions->toolsMenu()->popup(at); });
+    connect(wheel, &WheelFilter::toolsMenuRequested, m_menus.tools,
+            [this](QPoint at) { m_menus.tools->popup(at); });
 
     connect(m_search.get(), &TreeSearchJob::progress, this, &MainWindow::searchProgress);
     connect(m_search.get(), &TreeSearchJob::finished, this, &MainWindow::searchFinished);
@@ -120,7 +121,7 @@ double MainWindow::dpi() const
 void MainWindow::wireActions()
 {
     const MainActions &a = *m_actions;
-    using A = MainActions;
+    using A = MainCommand;
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
@@ -140,8 +141,8 @@ void MainWindow::wireActions()
     });
     connect(a[A::ToggleFolderPane], &QAction::toggled, this, &MainWindow::showPane);
     on(a[A::OpenPageFolder], m_tools, &MainTools::openPageFolder);
-    on(a[A::ToolsMenu], this, [this] { m_actions->toolsMenu()->popup(QCursor::pos()); });
-    on(a[A::HelpMenu], this, [this] { m_actions->helpMenu()->popup(QCursor::pos()); });
+    on(a[A::ToolsMenu], this, [this] { m_menus.tools->popup(QCursor::pos()); });
+    on(a[A::HelpMenu], this, [this] { m_menus.help->popup(QCursor::pos()); });
     on(a[A::Refresh], m_gallery, &Gallery::refresh);
     on(a[A::CaptureScreen], m_tools, &MainTools::captureScreen);
     on(a[A::ExportList], m_tools, &MainTools::exportList);
@@ -164,14 +165,14 @@ void MainWindow::setLabel(int index, const QString &text)
 void MainWindow::applyLayout()
 {
     const double d = dpi();
-    const auto &buttons = m_actions->toolRow();
     const int iconSize = std::max(16, twipsToPixels(MainLayout::ToolHeight, d) - 14);
     for (int i = 0; i < MainLayout::ButtonCount; ++i) {
-        place(buttons[std::size_t(i)],
+        QAbstractButton *button = m_actions->button(MainCommand(i));
+        place(button,
               {MainLayout::ButtonLefts[std::size_t(i)], MainLayout::ToolTop, MainLayout::ToolWidth,
                MainLayout::ToolHeight},
               d);
-        buttons[std::size_t(i)]->setIconSize(QSize(iconSize, iconSize));
+        button->setIconSize(QSize(iconSize, iconSize));
     }
     place(m_pane->drive(), m_layout.drive(), d);
     place(m_pane->folders(), m_layout.folders(), d);
@@ -250,8 +251,8 @@ void MainWindow::showBuiltPage()
     setLabel(2, m_gallery->countLabel());
     setLabel(6, m_gallery->headerLabel());
     setWindowTitle(MainTitle::forFolder(m_gallery->pageFolder()));
-    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainCommand::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainCommand::NextPage]->setEnabled(m_gallery->nextEnabled());
     if (!m_gallery->pageWritten())
         tellPageNotWritten();
 }
@@ -274,7 +275,7 @@ void MainWindow::searchTree()
                                          m_folderPath);
     if (!folder || folder->isEmpty())
         return;
-    (*m_actions)[MainActions::SearchTree]->setEnabled(false);
+    (*m_actions)[MainCommand::SearchTree]->setEnabled(false);
     m_gallery->clear();
     m_busy.emplace();
     m_web->navigate(QStringLiteral("about:正在搜索之中，請等待……"));
@@ -294,7 +295,7 @@ void MainWindow::searchFinished()
     // A window that is going keeps no page from the stopped search.
     if (!m_closing) {
         m_gallery->showImages(m_search->takeResult());
-        (*m_actions)[MainActions::SearchTree]->setEnabled(true);
+        (*m_actions)[MainCommand::SearchTree]->setEnabled(true);
     }
     m_busy.reset();
     Q_EMIT treeSearchFinished();
@@ -360,8 +361,8 @@ void MainWindow::changePageSize()
         return;
     setLabel(4, m_gallery->perPageLabel());
     // The page may now be the last one: its buttons say so before the next build.
-    (*m_actions)[MainActions::PreviousPage]->setEnabled(m_gallery->previousEnabled());
-    (*m_actions)[MainActions::NextPage]->setEnabled(m_gallery->nextEnabled());
+    (*m_actions)[MainCommand::PreviousPage]->setEnabled(m_gallery->previousEnabled());
+    (*m_actions)[MainCommand::NextPage]->setEnabled(m_gallery->nextEnabled());
 }
 
 } // namespace vimbrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/mainactions.h"
 #include "app/mainlayout.h"
 #include "app/mainservices.h"
 #include "windowkit/busycursor.h"
@@ -17,14 +18,13 @@ namespace vimbrel {
 class FocusSink;
 class FolderPane;
 class Gallery;
-class MainActions;
 class MainTools;
 class TreeSearchJob;
 class ViewControls;
 
 // The main window: tool row, folder pane with splitter, the browser view with the thumbnail
-// pages, and the status line. Wiring only: the commands are MainActions, the pages Gallery's,
-// the tools MainTools', the view's controls ViewControls', the pane FolderPane's.
+// pages, and the status line. Wiring only: the commands are its action table's, the pages
+// Gallery's, the tools MainTools', the view's controls ViewControls', the pane FolderPane's.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -69,6 +69,7 @@ private:
     MainServices m_services;
     Gallery *m_gallery = nullptr;
     MainActions *m_actions = nullptr;
+    MainMenus m_menus;
     MainTools *m_tools = nullptr;
     FolderPane *m_pane = nullptr;
     MainLayout m_layout;

@@ -61,8 +61,8 @@ DetailWindow::DetailWindow(DetailServices services, QWidget *parent)
     m_cmb->setItemText(0, QStringLiteral("cmb"));
     m_controls->setFocusSink(m_cmb);
 
-    m_actions = new DetailActions(this);
-    using A = DetailActions;
+    m_actions = makeDetailActions(this);
+    using A = DetailCommand;
     const DetailActions &a = *m_actions;
     connect(a[A::Save], &QAction::triggered, this, &DetailWindow::savePicture);
     connect(a[A::Previous], &QAction::triggered, this, &DetailWindow::showPrevious);
@@ -70,7 +70,7 @@ DetailWindow::DetailWindow(DetailServices services, QWidget *parent)
     connect(a[A::OpenAddress], &QAction::triggered, this, &DetailWindow::openAddress);
     connect(a[A::ZoomIn], &QAction::triggered, m_controls, &ViewControls::zoomIn);
     connect(a[A::ZoomOut], &QAction::triggered, m_controls, &ViewControls::zoomOut);
-    connect(a.closeWindow(), &QAction::triggered, this, &QWidget::close);
+    connect(a[A::CloseWindow], &QAction::triggered, this, &QWidget::close);
     // The page holds the one picture shown: the menu acts as the buttons do.
     auto *pictureMenu = new PictureMenu(
         this, [this](const QString &) { openAddress(); },
@@ -202,8 +202,8 @@ void DetailWindow::openAddress()
 void DetailWindow::applyLayout()
 {
     m_web->widget()->setGeometry(toPixels(m_geometry.web));
-    for (int i = 0; i < DetailActions::Count; ++i)
-        m_actions->button(DetailActions::Id(i))->setGeometry(toPixels(m_geometry.cmd[i]));
+    for (int i = 0; i < DetailGeometry::ButtonCount; ++i)
+        m_actions->button(DetailCommand(i))->setGeometry(toPixels(m_geometry.cmd[i]));
     m_cmb->setGeometry(toPixels(m_geometry.cmb));
 }
 

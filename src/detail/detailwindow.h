@@ -12,7 +12,9 @@
 
 namespace vimbrel {
 
-class DetailActions;
+template <typename Id>
+class Actions;
+enum class DetailCommand;
 class Dialogs;
 class FocusSink;
 class PictureDownload;
@@ -84,7 +86,7 @@ private:
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
     PictureDownload *m_download = nullptr;
-    DetailActions *m_actions = nullptr;
+    Actions<DetailCommand> *m_actions = nullptr;
     DetailGeometry m_geometry = DetailGeometry::design();
     QPointer<QWidget> m_opener;
     QString m_current;

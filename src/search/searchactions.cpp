@@ -2,106 +2,73 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QToolButton>
 #include <QWidget>
-
-#include "windowkit/actionkeys.h"
 
 namespace vimbrel {
 
 namespace {
 
-struct CommandSpec
-{
-    const char *name;
-    const char *tooltip;
-    const char *theme; // null: a button with text only
-    const char *glyph;
-    SearchControl place;
+using C = SearchCommand;
+using P = SearchControl;
+
+// clang-format off
+constexpr ActionRow Rows[] = {
+    {int(C::ShowPage),         "Opt0",      "圖片網頁",     nullptr, "text-html",       "網",
+     {}, Checkable | Checked | LitWhenChecked},
+    {int(C::ShowResults),      "Opt1",      "提取網頁圖片", nullptr, "image-x-generic", "圖",
+     {Qt::CTRL | Qt::Key_E}, Checkable | LitWhenChecked},
+    // Back and forward wait for the page's history.
+    {int(C::Back),             "CmdPage0",  "後退",         nullptr, "go-previous",     "◀",
+     {Qt::ALT | Qt::Key_Left}, Disabled},
+    {int(C::Forward),          "CmdPage1",  "前進",         nullptr, "go-next",         "▶",
+     {Qt::ALT | Qt::Key_Right}, Disabled},
+    {int(C::SavePagePictures), "Command1",  "下載保存圖片", nullptr, "document-save",   "存"},
+    {int(C::Refresh),          "Command2",  "頁面刷新",     nullptr, "view-refresh",    "⟳",
+     {Qt::Key_F5}},
+    {int(C::Home),             "Command5",  "百度首頁",     nullptr, "go-home",         "首"},
+    {int(C::ZoomIn),           "BigP0",     "圖像放大",     nullptr, "zoom-in",         "+"},
+    {int(C::ZoomOut),          "BigP1",     "圖像縮小",     nullptr, "zoom-out",        "−"},
+    {int(C::ScrollUp),         "MoveUp0",   "至頁面頂部",   nullptr, "go-top",          "▲",
+     {}, LitWhenChecked},
+    {int(C::ScrollDown),       "MoveUp1",   "至頁面底部",   nullptr, "go-bottom",       "▼",
+     {}, LitWhenChecked},
+    {int(C::NextBackground),   "ImgComb",   "圖像背景顏色", nullptr, "color-fill",      "色"},
+    {int(C::NextMatrixMode),   "Command7",  "圖像矩形方陣 X4", nullptr, "view-grid",    "田"},
+    {int(C::ToggleWidth),      "Command10", "屏幕拉伸 / 寬度相等 / 原始大小", nullptr,
+     "zoom-fit-best", "↔"},
+    {int(C::CaptureScreen),    "Command9",  "截圖另存為",   nullptr, "camera-photo",    "攝"},
+    {int(C::GoToAddress),      "CmdGo",     "轉到",         nullptr, "go-jump",         "→"},
+    {int(C::SearchKeywords),   "CmdSearch", "搜索(&S)",     "百度搜索", nullptr,        nullptr,
+     {Qt::ALT | Qt::Key_S}, KeyNotInTooltip},
+    {int(C::ToAddress),        "ToTextUrl", "TextUrl",      nullptr, nullptr,           nullptr,
+     {Qt::CTRL | Qt::Key_L}, NoButton},
 };
+// clang-format on
+static_assert(std::size(Rows) == std::size_t(C::Count) && inIdOrder(Rows));
 
-using C = SearchControl;
-
-// In the order of SearchActions::Id.
-const CommandSpec Commands[SearchActions::Count] = {
-    {"Opt0", "圖片網頁", "text-html", "網", C::Opt0},
-    {"Opt1", "提取網頁圖片", "image-x-generic", "圖", C::Opt1},
-    {"CmdPage0", "後退", "go-previous", "◀", C::CmdPage0},
-    {"CmdPage1", "前進", "go-next", "▶", C::CmdPage1},
-    {"Command1", "下載保存圖片", "document-save", "存", C::Command1},
-    {"Command2", "頁面刷新", "view-refresh", "⟳", C::Command2},
-    {"Command5", "百度首頁", "go-home", "首", C::Command5},
-    {"BigP0", "圖像放大", "zoom-in", "+", C::BigP0},
-    {"BigP1", "圖像縮小", "zoom-out", "−", C::BigP1},
-    {"MoveUp0", "至頁面頂部", "go-top", "▲", C::MoveUp0},
-    {"MoveUp1", "至頁面底部", "go-bottom", "▼", C::MoveUp1},
-    {"ImgComb", "圖像背景顏色", "color-fill", "色", C::ImgComb},
-    {"Command7", "圖像矩形方陣 X4", "view-grid", "田", C::Command7},
-    {"Command10", "屏幕拉伸 / 寬度相等 / 原始大小", "zoom-fit-best", "↔", C::Command10},
-    {"Command9", "截圖另存為", "camera-photo", "攝", C::Command9},
-    {"CmdGo", "轉到", "go-jump", "→", C::CmdGo},
-    {"CmdSearch", "百度搜索", nullptr, "", C::CmdSearch},
+// In the order of the commands.
+constexpr SearchControl Places[] = {
+    P::Opt0,     P::Opt1,      P::CmdPage0, P::CmdPage1, P::Command1,  P::Command2,
+    P::Command5, P::BigP0,     P::BigP1,    P::MoveUp0,  P::MoveUp1,   P::ImgComb,
+    P::Command7, P::Command10, P::Command9, P::CmdGo,    P::CmdSearch,
 };
-
-const QString LitWhenChecked =
-    QStringLiteral("QToolButton:checked { background-color: rgb(255, 255, 0); }");
+static_assert(std::size(Places) == std::size_t(C::ToAddress), "every button has its place");
 
 } // namespace
 
-SearchControl SearchActions::place(Id id)
+SearchControl placeOf(SearchCommand command)
 {
-    return Commands[id].place;
+    return Places[std::size_t(command)];
 }
 
-SearchActions::SearchActions(QWidget *window, const IconFunction &icon) : QObject(window)
+SearchActions *makeSearchActions(QWidget *window, const ActionTableOptions &options)
 {
-    for (int i = 0; i < Count; ++i) {
-        const CommandSpec &row = Commands[i];
-        auto *action = new QAction(window);
-        action->setObjectName(QString::fromLatin1(row.name));
-        action->setText(QString::fromUtf8(row.tooltip));
-        action->setToolTip(QString::fromUtf8(row.tooltip));
-        if (row.theme && icon)
-            action->setIcon(icon(QString::fromLatin1(row.theme), QString::fromUtf8(row.glyph)));
-        auto *button = new QToolButton(window);
-        button->setObjectName(QString::fromLatin1(row.name) + QStringLiteral("Button"));
-        button->setDefaultAction(action);
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setToolButtonStyle(action->icon().isNull() ? Qt::ToolButtonTextOnly
-                                                           : Qt::ToolButtonIconOnly);
-        m_actions[std::size_t(i)] = action;
-        m_buttons[std::size_t(i)] = button;
-    }
-
-    auto *options = new QActionGroup(this);
-    options->setExclusive(true);
-    // The timed scroll's pair is made checkable by the view controls, which keep its state.
-    for (Id id : {ShowPage, ShowResults, ScrollUp, ScrollDown})
-        button(id)->setStyleSheet(LitWhenChecked);
-    (*this)[ShowPage]->setCheckable(true);
-    (*this)[ShowResults]->setCheckable(true);
-    options->addAction((*this)[ShowPage]);
-    options->addAction((*this)[ShowResults]);
-    (*this)[ShowPage]->setChecked(true);
-
-    // Back and forward wait for the page's history.
-    (*this)[Back]->setEnabled(false);
-    (*this)[Forward]->setEnabled(false);
-
-    QAction *search = (*this)[SearchKeywords];
-    search->setText(QStringLiteral("搜索(&S)"));
-    search->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
-    search->setShortcutContext(Qt::WindowShortcut);
-    window->addAction(search);
-
-    setActionKeys((*this)[Back], window, {QKeySequence(Qt::ALT | Qt::Key_Left)});
-    setActionKeys((*this)[Forward], window, {QKeySequence(Qt::ALT | Qt::Key_Right)});
-    setActionKeys((*this)[Refresh], window, {QKeySequence(Qt::Key_F5)});
-    setActionKeys((*this)[ShowResults], window, {QKeySequence(Qt::CTRL | Qt::Key_E)});
-    // The address box has no button of its own to carry a key.
-    m_toAddress = new QAction(QStringLiteral("TextUrl"), window);
-    m_toAddress->setObjectName(QStringLiteral("ToTextUrl"));
-    setActionKeys(m_toAddress, window, {QKeySequence(Qt::CTRL | Qt::Key_L)});
+    auto *actions = new SearchActions(window, Rows, options);
+    auto *pair = new QActionGroup(actions);
+    pair->setExclusive(true);
+    pair->addAction((*actions)[C::ShowPage]);
+    pair->addAction((*actions)[C::ShowResults]);
+    return actions;
 }
 
 } // namespace vimbrel

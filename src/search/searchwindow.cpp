@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPointer>
+#include <QAbstractButton>
 #include <QToolButton>
 #include <QVariantAnimation>
 
@@ -67,7 +68,8 @@ SearchWindow::SearchWindow(SearchServices services, QWidget *parent)
     m_controls->setFocusSink(m_cmb);
     m_placed.append({m_cmb, SearchControl::Cmb});
 
-    m_actions = new SearchActions(this, m_services.icon);
+    m_actions = makeSearchActions(
+        this, {.buttonSuffix = QStringLiteral("Button"), .icon = m_services.icon});
     wireActions();
     buildLabels();
     buildEntryRow();
@@ -123,10 +125,10 @@ int SearchWindow::toTwips(int pixels) const
 
 void SearchWindow::wireActions()
 {
-    using A = SearchActions;
+    using A = SearchCommand;
     const SearchActions &a = *m_actions;
-    for (int i = 0; i < A::Count; ++i)
-        m_placed.append({a.button(A::Id(i)), A::place(A::Id(i))});
+    for (int i = 0; i < int(A::ToAddress); ++i)
+        m_placed.append({a.button(A(i)), placeOf(A(i))});
     const auto on = [](QAction *action, auto *receiver, auto slot) {
         connect(action, &QAction::triggered, receiver, slot);
     };
@@ -146,7 +148,7 @@ void SearchWindow::wireActions()
     on(a[A::CaptureScreen], this, &SearchWindow::captureScreen);
     on(a[A::GoToAddress], this, &SearchWindow::goToAddress);
     on(a[A::SearchKeywords], this, &SearchWindow::searchKeywords);
-    on(a.toAddress(), this, [this] {
+    on(a[A::ToAddress], this, [this] {
         m_textUrl->setFocus(Qt::ShortcutFocusReason);
         m_textUrl->lineEdit()->selectAll();
     });
@@ -323,7 +325,7 @@ void SearchWindow::showView(int index)
     // Selecting the option already selected does nothing; the view index is the selection.
     if (m_viewIndex == index)
         return;
-    (*m_actions)[index == 0 ? SearchActions::ShowPage : SearchActions::ShowResults]->setChecked(
+    (*m_actions)[index == 0 ? SearchCommand::ShowPage : SearchCommand::ShowResults]->setChecked(
         true);
     m_viewIndex = index;
     m_controls->setView(index == 0 ? m_web0 : m_web1);
@@ -534,7 +536,7 @@ void SearchWindow::webStatusTextChange(const QString &text)
 
 void SearchWindow::webCommandStateChange(BrowserCommand command, bool enabled)
 {
-    (*m_actions)[command == BrowserCommand::Back ? SearchActions::Back : SearchActions::Forward]
+    (*m_actions)[command == BrowserCommand::Back ? SearchCommand::Back : SearchCommand::Forward]
         ->setEnabled(enabled);
 }
 

@@ -25,7 +25,9 @@ class Dialogs;
 class FocusSink;
 class SavingCommand;
 class ScreenGrabber;
-class SearchActions;
+template <typename Id>
+class Actions;
+enum class SearchCommand;
 class SearchState;
 class Settings;
 class Shell;
@@ -126,7 +128,7 @@ private:
     QLabel *m_label1 = nullptr;
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
-    SearchActions *m_actions = nullptr;
+    Actions<SearchCommand> *m_actions = nullptr;
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
