@@ -17,7 +17,7 @@
 #include "platform/quietstart.h"
 #include "platform/quitsignals.h"
 #include "search/searchstate.h"
-#include "detail/detailwindowkeeper.h"
+#include "app/detailwindowkeeper.h"
 #include "detail/webenginepicturedownload.h"
 #include "capture/qtscreengrabber.h"
 #include "shell/folderverb.h"

@@ -5,7 +5,7 @@
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
 #include "detail/detailwindow.h"
-#include "detail/detailwindowkeeper.h"
+#include "app/detailwindowkeeper.h"
 #include "detail/picturedownload.h"
 #include "windowkeys.h"
 

@@ -17,7 +17,7 @@
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
 #include "detail/detailpage.h"
-#include "detail/detailwindowkeeper.h"
+#include "app/detailwindowkeeper.h"
 #include "detail/picturedownload.h"
 #include "filecontents.h"
 #include "platform/pagefiles.h"

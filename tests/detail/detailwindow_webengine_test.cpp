@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "detail/detailwindow.h"
-#include "detail/detailwindowkeeper.h"
+#include "app/detailwindowkeeper.h"
 #include "detail/webenginepicturedownload.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"

@@ -1,4 +1,4 @@
-#include "detail/detailwindowkeeper.h"
+#include "app/detailwindowkeeper.h"
 
 #include <QAction>
 #include <QEvent>
