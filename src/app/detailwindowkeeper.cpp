@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QWidget>
 
+#include "detail/detailactions.h"
 #include "detail/picturedownload.h"
 #include "search/searchstate.h"
 
@@ -18,7 +19,7 @@ DetailWindowKeeper::DetailWindowKeeper(DetailServices services, SearchState *sta
     connect(state, &SearchState::pictureSaveRequested, this,
             [this](const QString &address, QWidget *from) {
                 open(address, from);
-                m_window->findChild<QAction *>(QStringLiteral("Cmd0"))->trigger();
+                m_window->command(DetailCommand::Save)->trigger();
             });
     if (closeWith)
         closeWith->installEventFilter(this);

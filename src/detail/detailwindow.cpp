@@ -92,6 +92,11 @@ DetailWindow::DetailWindow(DetailServices services, QWidget *parent)
 
 DetailWindow::~DetailWindow() = default;
 
+QAction *DetailWindow::command(DetailCommand id) const
+{
+    return (*m_actions)[id];
+}
+
 double DetailWindow::dpi() const
 {
     return logicalDpiX() > 0 ? logicalDpiX() : 96.0;

@@ -10,6 +10,8 @@
 #include "detail/detaillayout.h"
 #include "view/browserview.h"
 
+class QAction;
+
 namespace vimbrel {
 
 template <typename Id>
@@ -55,6 +57,8 @@ public:
     [[nodiscard]] QString currentPicture() const { return m_current; }
     [[nodiscard]] int walkPosition() const { return m_walk; }
     [[nodiscard]] PictureDownload *download() const { return m_download; }
+    // One of the window's commands, to be triggered as its button would be.
+    [[nodiscard]] QAction *command(DetailCommand id) const;
 
 Q_SIGNALS:
     void closed();
