@@ -134,6 +134,12 @@ int nextLoadTime(const std::optional<QString> &stored)
     return count.value + 1;
 }
 
+void countOpening(Settings &settings)
+{
+    const int opened = nextLoadTime(settings.value(SearchSection, SettingsKeys::LoadTime));
+    settings.setValue(SearchSection, SettingsKeys::LoadTime, QString::number(opened));
+}
+
 } // namespace SearchQueries
 
 } // namespace vimbrel

@@ -40,6 +40,8 @@ namespace SearchQueries {
 
 // The new value of [Search] LoadTime: the stored count + 1; 1 when missing or not a number.
 [[nodiscard]] int nextLoadTime(const std::optional<QString> &stored);
+// A window opens: [Search] LoadTime becomes its next value.
+void countOpening(Settings &settings);
 
 } // namespace SearchQueries
 

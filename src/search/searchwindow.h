@@ -10,12 +10,10 @@
 #include <functional>
 #include <memory>
 
-#include "search/extraction.h"
 #include "search/searchlayout.h"
 #include "view/browserview.h"
 
 class QAction;
-class QComboBox;
 class QLabel;
 class QVariantAnimation;
 
@@ -23,6 +21,8 @@ namespace vimbrel {
 
 class Dialogs;
 class FocusSink;
+class PageNavigation;
+class ResultsGallery;
 class SavingCommand;
 class ScreenGrabber;
 template <typename Id>
@@ -69,49 +69,32 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
     // View index (0 the page, 1 the results) becomes selected, by the user or by an operation:
     // the view switch.
     void showView(int index);
-    void backOrForward(int index);
     void refresh();
-    void goHome();
-    void nextMatrixMode();
-    void toggleWidth();
     void savePagePictures();
     void captureScreen();
     void nextBackground();
-    void goToAddress();
-    void searchKeywords();
 
 private:
     // Notifications of the two views.
     void webStatusTextChange(const QString &text);
     void webCommandStateChange(BrowserCommand command, bool enabled);
-    void webTitleChange();
-    void webNewWindow(int index, const QUrl &url, bool userInitiated);
-    // A results picture in the desktop's browser; web addresses only.
-    void openInBrowser(const QString &address);
     void wireActions();
     void buildLabels();
+    // The address and keyword boxes, and their navigation of the page view.
     void buildEntryRow();
     void formLoad();
-    // Reads the page view's elements and writes the results page in the extraction's form.
-    void extractPictures();
-    void showExtraction(Extraction::Rule rule, const QList<BrowserView::Element> &elements);
-    void relayout();
-    // Writes the results page and shows it, or says in the results view why it cannot.
-    void showResultsPage(const QStringList &lines);
+    // The results gallery over the two views; its pages come in with the slide.
+    void wireGallery();
     void startSlide();
     void applyLayout();
     void setLabel(int index, const QString &text);
-    [[nodiscard]] QString countLabel() const;
-    [[nodiscard]] int resultsViewWidthTwips() const;
     // The saving command over the shown view's pictures, its marks in this window.
     void wireSaving();
-    [[nodiscard]] double dpi() const;
     [[nodiscard]] int toPixels(int twips) const;
     [[nodiscard]] int toTwips(int pixels) const;
 
@@ -123,8 +106,6 @@ private:
     ViewControls *m_controls = nullptr;
     FocusSink *m_cmb = nullptr;
     WheelFilter *m_wheel = nullptr;
-    QComboBox *m_textUrl = nullptr;
-    QComboBox *m_cmbSearch = nullptr;
     QLabel *m_label1 = nullptr;
     QLabel *m_labPro = nullptr;
     std::array<QLabel *, 7> m_labels{};
@@ -132,17 +113,13 @@ private:
     QList<std::pair<QWidget *, SearchControl>> m_placed; // widgets at their design place
     SearchGeometry m_geometry = SearchGeometry::design();
     QVariantAnimation *m_slide = nullptr;
-    int m_slideFrom = 0; // pixels
-    int m_viewIndex = 0; // 0 the page view is shown (ShowPage selected), 1 the results view
-    int m_matrixMode = 0;
-    int m_widthToggle = 0;
-    QString m_background = QStringLiteral("#FFFFFF");
-    // Each extraction takes a number; an answer that is not the latest one is dropped.
-    int m_extraction = 0;
-    bool m_slidePending = false;   // the view switch waits for its extraction
+    int m_slideFrom = 0;         // pixels
+    int m_viewIndex = 0;         // 0 the page view is shown (ShowPage selected), 1 the results view
+    bool m_slidePending = false; // the view switch waits for its extraction
     bool m_resultsInPlace = false; // the results view sits over the page view
-    bool m_toldPageNotWritten = false; // the message about it comes once
     SavingCommand *m_saving = nullptr;
+    ResultsGallery *m_gallery = nullptr;
+    PageNavigation *m_navigation = nullptr;
 };
 
 } // namespace vimbrel
