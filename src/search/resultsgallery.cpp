@@ -9,13 +9,13 @@
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "search/resultspage.h"
+#include "search/searchqueries.h"
 #include "search/searchstate.h"
 
 namespace vimbrel {
 
 namespace {
 
-const QString Caption = QStringLiteral("圖片成批下載");
 const QString CountPrefix = QStringLiteral("圖片總數：");
 
 } // namespace
@@ -49,7 +49,7 @@ void ResultsGallery::openInBrowser(const QString &address)
     const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
     if (!web || !m_services.shell->open(address))
         m_services.dialogs->messageBox(QStringLiteral("這個地址不能在瀏覽器裡打開：") + address,
-                                       Caption, MessageIcon::Warning);
+                                       SearchQueries::WindowName, MessageIcon::Warning);
 }
 
 void ResultsGallery::extractPictures()
@@ -95,7 +95,7 @@ void ResultsGallery::showResultsPage(const QStringList &lines)
     const QString why = PageFiles::notWrittenMessage(file);
     m_services.resultsView->navigate(QStringLiteral("about:") + why);
     if (!std::exchange(m_toldPageNotWritten, true))
-        m_services.dialogs->messageBox(why, Caption, MessageIcon::Warning);
+        m_services.dialogs->messageBox(why, SearchQueries::WindowName, MessageIcon::Warning);
 }
 
 void ResultsGallery::nextMatrixMode()

@@ -33,6 +33,9 @@ namespace SearchQueries {
 // [Search] ServiceHost, or the public service.
 [[nodiscard]] QString serviceHost(const Settings &settings);
 
+// The search window's own caption, before a page has a title, and its messages' caption.
+inline const QString WindowName = QStringLiteral("圖片成批下載");
+
 // The window caption for a page: its title cut to 100 characters (line breaks and tabs shown
 // as blanks), or the whole address when the page has no title (the view then gives part of the
 // address for one), and the window's own mark.

@@ -34,7 +34,6 @@ namespace vimbrel {
 
 namespace {
 
-const QString Caption = QStringLiteral("圖片成批下載");
 
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
@@ -45,7 +44,7 @@ SearchWindow::SearchWindow(SearchServices services, QWidget *parent)
     : QWidget(parent), m_services(std::move(services))
 {
     setObjectName(QStringLiteral("FormSearch"));
-    setWindowTitle(Caption);
+    setWindowTitle(SearchQueries::WindowName);
     // Its prompts come up over this window, not over the main window.
     if (m_services.dialogs) {
         m_ownDialogs = m_services.dialogs->ownedBy(this);
