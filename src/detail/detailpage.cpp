@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-#include "search/resultspage.h"
+#include "pagehtml/pagehtml.h"
 
 namespace vimbrel {
 
@@ -25,11 +25,10 @@ bool keptInName(QChar c)
 
 QStringList lines(const QString &address)
 {
-    return {QStringLiteral("<body bgcolor=0>"),
-            QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
-                           "leftmargin=0 rightmargin=0 bottommargin=0>"),
-            QStringLiteral("<div align=center>"),
-            QStringLiteral("<p><img border=\"1\" src=\"") + ResultsPage::attributeAddress(address) +
+    return {PageHtml::colourBody(u"0"),
+            PageHtml::marginlessBody(),
+            PageHtml::centredDiv(),
+            QStringLiteral("<p>") + PageHtml::pictureOpen(PageHtml::attributeAddress(address)) +
                 QStringLiteral("\" title=圖像 ></p> "),
             QString(),
             QStringLiteral("</div>"),

@@ -1,153 +1,16 @@
 #include "gallery/thumbnailpage.h"
 
-#include "folders/folderlisting.h"
-#include "platform/filenames.h"
-#include "platform/rounding.h"
-
 #include <cmath>
 #include <limits>
+
+#include "folders/folderlisting.h"
+#include "pagehtml/pagehtml.h"
+#include "platform/filenames.h"
+#include "platform/rounding.h"
 
 namespace vimbrel {
 
 namespace ThumbnailPage {
-
-namespace {
-
-bool isControl(char16_t c)
-{
-    return c < 0x20 || c == 0x7F;
-}
-
-// A file name goes after title= unquoted when nothing in it can end or change the attribute:
-// no blank or control character, no quote, no = < > & and no backtick. Anything else (and an
-// empty name) is quoted and written with numeric character references, so the tooltip is the
-// whole name and no part of it becomes markup.
-bool titleIsSafe(QStringView name)
-{
-    if (name.isEmpty())
-        return false;
-    for (const QChar ch : name) {
-        const char16_t c = ch.unicode();
-        if (isControl(c))
-            return false;
-        switch (c) {
-        case u' ':
-        case u'"':
-        case u'\'':
-        case u'<':
-        case u'>':
-        case u'&':
-        case u'=':
-        case u'`':
-            return false;
-        default:
-            break;
-        }
-    }
-    return true;
-}
-
-QString titleAttribute(QStringView name)
-{
-    if (titleIsSafe(name))
-        return name.toString();
-    QString out;
-    out.reserve(name.size() + 16);
-    out += QLatin1Char('"');
-    for (const QChar ch : name) {
-        const char16_t c = ch.unicode();
-        switch (c) {
-        case u'&':
-        case u'<':
-        case u'>':
-        case u'"':
-        case u'\'':
-        case u'`':
-            out += QStringLiteral("&#%1;").arg(int(c));
-            break;
-        default:
-            if (isControl(c))
-                out += QStringLiteral("&#%1;").arg(int(c));
-            else
-                out += ch;
-        }
-    }
-    out += QLatin1Char('"');
-    return out;
-}
-
-// The path as the address of href= and src= (inside double quotes), read relative to the page's
-// own file: URL. Percent-encoded are only the characters that would make the browser open another
-// file or leave the attribute: % (an escape of its own), # and ? (fragment, query), " (ends the
-// attribute), & (a character reference), < >, the blank (a trailing one is stripped from
-// addresses), control characters (dropped from addresses), backslash (read as "/" in file URLs)
-// and a colon before the first "/" that would make a scheme such as "javascript:" (a drive
-// letter's colon stays). A byte of the name that is not UTF-8 is written as its own escape, so
-// the address names that very file. "/" and everything else, non-ASCII letters included, stays
-// as it is; the page is UTF-8 and the browser encodes those itself.
-bool needsEncoding(QStringView path, qsizetype i, qsizetype firstSlash)
-{
-    const char16_t c = path[i].unicode();
-    switch (c) {
-    case u'%':
-    case u'#':
-    case u'?':
-    case u'"':
-    case u'&':
-    case u'<':
-    case u'>':
-    case u' ':
-    case u'\\':
-        return true;
-    case u':':
-        return (firstSlash < 0 || i < firstSlash) && !(i == 1 && path[0].isLetter());
-    default:
-        return isControl(c) || FileNames::strayByte(path, i) >= 0;
-    }
-}
-
-QString addressOf(const QString &path)
-{
-    const qsizetype firstSlash = path.indexOf(QLatin1Char('/'));
-    // A path that holds bytes that are not UTF-8 is written wholly in escapes past ASCII, so
-    // the address spells the name's bytes one by one.
-    const bool bytes = FileNames::hasStrayBytes(path);
-    const auto escaped = [&](qsizetype i) {
-        return needsEncoding(path, i, firstSlash) || (bytes && path[i].unicode() >= 0x80);
-    };
-    qsizetype i = 0;
-    while (i < path.size() && !escaped(i))
-        ++i;
-    if (i == path.size())
-        return path;
-    static constexpr char Hex[] = "0123456789ABCDEF";
-    QString out = path.left(i);
-    out.reserve(path.size() + 16);
-    const auto escape = [&](unsigned char byte) {
-        out += QLatin1Char('%');
-        out += QLatin1Char(Hex[byte >> 4]);
-        out += QLatin1Char(Hex[byte & 0xF]);
-    };
-    for (; i < path.size(); ++i) {
-        const char16_t c = path[i].unicode();
-        if (!escaped(i)) {
-            out += QChar(c);
-        } else if (const int byte = FileNames::strayByte(path, i); byte >= 0) {
-            escape(static_cast<unsigned char>(byte));
-        } else if (c < 0x80) {
-            escape(static_cast<unsigned char>(c));
-        } else {
-            // A character, a surrogate pair taken whole: its UTF-8 bytes.
-            const qsizetype length = QChar::isHighSurrogate(c) && i + 1 < path.size() ? 2 : 1;
-            for (const char byte : QStringView(path).mid(i, length).toUtf8())
-                escape(static_cast<unsigned char>(byte));
-            i += length - 1;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 int baseWidth(int viewWidthPixels)
 {
@@ -191,7 +54,7 @@ QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int
     const QString shown =
         FileNames::hasStrayBytes(stored) ? FileNames::readable(stored) : QString();
     const QStringView name = shown.isEmpty() ? stored : QStringView(shown);
-    const QString address = addressOf(path);
+    const QString address = PageHtml::pathAddress(path);
     const bool paragraph = style == DisplayStyle::Centre && matrixMode == 0;
     const bool inlineWidth =
         style == DisplayStyle::Stretch || (style == DisplayStyle::Centre && matrixMode != 0);
@@ -200,20 +63,14 @@ QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int
     line.reserve(2 * address.size() + name.size() + 112);
     if (paragraph)
         line += QLatin1String("<p>");
-    line += QLatin1String("<a href=\"");
-    line += address;
-    line += QLatin1String("\" target=\"_blank\"><img border=\"1\" src=\"");
-    line += address;
+    line += PageHtml::linkedPictureOpen(address);
     if (inlineWidth)
         line += QLatin1String("\"  width=") + QString::number(width) + QLatin1String(" title=");
     else if (paragraph && pictureWidth > width)
         line += QLatin1String("\" width=") + QString::number(width) + QLatin1String(" title=");
     else
         line += QLatin1String("\" title=");
-    if (titleIsSafe(name))
-        line += name;
-    else
-        line += titleAttribute(name);
+    line += PageHtml::attributeText(name);
     if (style == DisplayStyle::Tile)
         line += QLatin1String(" ></a>");
     else if (paragraph)
@@ -237,11 +94,9 @@ Result build(const Request &request, const WidthFunction &widthOf)
     const qint64 first = (qint64(request.currentPage) - 1) * pageSize;
 
     result.lines.reserve(qBound(0, count, pageSize) * 2 + 6);
-    result.lines << QStringLiteral("<body bgcolor=") + request.background + QLatin1Char('>');
-    result.lines << QStringLiteral("<body oncontextmenu=self.event.returnValue=false topmargin=0 "
-                                   "leftmargin=0 rightmargin=0 bottommargin=0>");
+    result.lines << PageHtml::colourBody(request.background) << PageHtml::marginlessBody();
     if (withDiv)
-        result.lines << QStringLiteral("<div align=center>");
+        result.lines << PageHtml::centredDiv();
 
     for (qint64 i = first; i < first + pageSize && i < count; ++i) {
         if (i < 0)

@@ -22,10 +22,6 @@ namespace ResultsPage {
 // W of matrix modes 1 to 4 (mode 0 gives W0 as well; it is not used there).
 [[nodiscard]] int matrixWidth(int viewWidthTwips, int mode);
 
-// An address as it goes inside a double-quoted href or src: ordinary addresses unchanged,
-// anything that could end the attribute or the tag percent-encoded.
-[[nodiscard]] QString attributeAddress(const QString &address);
-
 } // namespace ResultsPage
 
 } // namespace vimbrel

@@ -1,10 +1,10 @@
 #include "search/resultspage.h"
 
-#include "platform/pagefiles.h"
-
-#include "printing.h"
-
 #include <gtest/gtest.h>
+
+#include "pagehtml/pagehtml.h"
+#include "platform/pagefiles.h"
+#include "printing.h"
 
 namespace vimbrel {
 namespace {
@@ -86,36 +86,6 @@ TEST(ResultsPage, WidthsOfTheMatrixModes)
     EXPECT_EQ(ResultsPage::matrixWidth(15045, 2), 482); // 481.5
 }
 
-TEST(ResultsPage, OrdinaryAddressesStayAsTheyAre)
-{
-    const QString ordinary[] = {
-        QStringLiteral("http://user@p.test:8080/a-b_c.~d/e;f,g!$'()*+=/x.jpg?q=[1]&r=%20#top"),
-        QStringLiteral("https://p.test/中文/圖片.jpg"),
-        QStringLiteral("data:image/png;base64,iVBORw0KGgo+/="),
-    };
-    for (const QString &address : ordinary)
-        EXPECT_EQ(ResultsPage::attributeAddress(address), address) << address.toStdString();
-}
-
-TEST(ResultsPage, AnAmpersandIsEscapedOnlyWhereABrowserWouldReadAReference)
-{
-    const struct
-    {
-        QString address;
-        QString written;
-    } cases[] = {
-        {QStringLiteral("http://p.test/?a=1&b=2&&c=&"),
-         QStringLiteral("http://p.test/?a=1&b=2&&c=&")},
-        {QStringLiteral("http://p.test/?a=1&copy;x"),
-         QStringLiteral("http://p.test/?a=1&amp;copy;x")},
-        {QStringLiteral("http://p.test/?x&lt/y"), QStringLiteral("http://p.test/?x&amp;lt/y")},
-        {QStringLiteral("http://p.test/?x=&#38;"), QStringLiteral("http://p.test/?x=&amp;#38;")},
-        {QStringLiteral("http://p.test/?flag&amp"), QStringLiteral("http://p.test/?flag&amp;amp")},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(ResultsPage::attributeAddress(c.address), c.written);
-}
-
 TEST(ResultsPage, HostileAddressesCannotLeaveTheirAttribute)
 {
     const struct
@@ -131,7 +101,7 @@ TEST(ResultsPage, HostileAddressesCannotLeaveTheirAttribute)
          QStringLiteral("http://p.test/%09%0D%0A%7F%60%5C%5E%7B%7C%7D%C2%85.jpg")},
     };
     for (const auto &c : cases) {
-        EXPECT_EQ(ResultsPage::attributeAddress(c.address), c.written);
+        EXPECT_EQ(PageHtml::attributeAddress(c.address), c.written);
         const ResultList list = listOf({c.address});
         QStringList pages = ResultsPage::extractionLines(Extraction::Rule::Page, list) +
                             ResultsPage::extractionLines(Extraction::Rule::SearchResult, list);
