@@ -80,6 +80,14 @@ struct WebEnginePictureDownload::Job
     QTimer *deadline = nullptr;
 };
 
+void WebEnginePictureDownload::removeLeftovers(Job &job)
+{
+    job.folder.reset();
+    if (!job.note.isEmpty())
+        PageFiles::remove(job.note);
+    job.note.clear();
+}
+
 WebEnginePictureDownload::WebEnginePictureDownload(BrowserView *view, QObject *parent)
     : PictureDownload(parent)
 {
@@ -256,23 +264,30 @@ void WebEnginePictureDownload::end(Job *job, const QString &error)
             continue;
         std::unique_ptr<Job> owned = std::move(*it);
         m_jobs.erase(it);
-        if (owned->request) {
-            disconnect(owned->request, nullptr, this, nullptr);
-            if (!owned->request->isFinished())
-                owned->request->cancel();
-        }
         if (owned->startTimer)
             owned->startTimer->deleteLater(); // this may be its own timeout
         if (owned->deadline)
             owned->deadline->deleteLater();
-        if (owned->folder) {
+        if (owned->folder)
             m_watcher->removePath(owned->folder->path());
-            owned->folder.reset(); // removes whatever the download left
+        const Done done = std::move(owned->done);
+        QWebEngineDownloadRequest *request = owned->request;
+        if (request) {
+            disconnect(request, nullptr, this, nullptr);
+            if (!request->isFinished()) {
+                // The browser goes on until it has taken the cancel, and would make the folder
+                // again to write its first bytes: the folder and its note go when the download
+                // has ended, or when the request is deleted, which drops this connection.
+                auto leftovers = std::shared_ptr<Job>(std::move(owned));
+                connect(request, &QWebEngineDownloadRequest::isFinishedChanged, request,
+                        [leftovers] { removeLeftovers(*leftovers); });
+                request->cancel();
+            }
         }
-        if (!owned->note.isEmpty())
-            PageFiles::remove(owned->note);
-        if (owned->done)
-            owned->done(error);
+        if (owned)
+            removeLeftovers(*owned);
+        if (done)
+            done(error);
         if (m_jobs.empty())
             Q_EMIT idle();
         return;

@@ -52,6 +52,8 @@ private:
     void folderChanged(const QString &path);
     void fail(Job *job, const QString &error);
     void end(Job *job, const QString &error);
+    // The hidden folder with whatever the download left in it, and its note for the next start.
+    static void removeLeftovers(Job &job);
 
     QPointer<QWebEnginePage> m_page;
     std::list<std::unique_ptr<Job>> m_jobs;
