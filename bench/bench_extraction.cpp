@@ -6,14 +6,6 @@
 //
 // Both are timed on a settled page: the service runs on this thread, so a page still fetching
 // pictures would have the service's work counted in whichever ran first.
-#include "benchrun.h"
-
-#include "imageservice/imageservice.h"
-#include "platform/pagefiles.h"
-#include "search/extraction.h"
-#include "search/resultspage.h"
-#include "view/webenginebrowserview.h"
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -25,8 +17,14 @@
 
 #include <cstdio>
 #include <memory>
-
 #include <unistd.h>
+
+#include "benchrun.h"
+#include "imageservice/imageservice.h"
+#include "platform/pagefiles.h"
+#include "search/extraction.h"
+#include "search/resultspage.h"
+#include "view/webenginebrowserview.h"
 
 using namespace vimbrel;
 

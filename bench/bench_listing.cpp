@@ -1,24 +1,23 @@
 // The folder listing of a 20,000-entry folder (16,000 pictures) against a bare getdents64 read
 // of the same folder, measured in the same run. Prints the ratios the listing is held to:
 // at most 1.25 without ordering and 2.5 with natural ordering.
-#include "folders/folderlisting.h"
-#include "folders/imagelist.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include "benchrun.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
 #include <string>
-#include <vector>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
+
+#include "benchrun.h"
+#include "folders/folderlisting.h"
+#include "folders/imagelist.h"
 
 using namespace vimbrel;
 

@@ -1,9 +1,6 @@
 // Page 1 of 200 real pictures in matrix mode 0 (every picture's width read from its file, the
 // page written to disk) against the least any page build must do: open, read 4 KB of and close
 // the same 200 files. Held to at most 1.3 times the baseline.
-#include "gallery/gallery.h"
-#include "gallery/picturewidth.h"
-
 #include <QCoreApplication>
 #include <QFile>
 #include <QImage>
@@ -16,6 +13,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "gallery/gallery.h"
+#include "gallery/picturewidth.h"
 
 using namespace vimbrel;
 

@@ -4,11 +4,6 @@
 // run. The CPU column is the whole process's: the pictures are noise, so decoding and encoding
 // them is most of the work, and on a busy machine the ratio follows the cores left free. Then
 // the peak memory of a run over 50 pictures of 12 megapixels.
-#include "benchrun.h"
-
-#include "imageservice/imageservice.h"
-#include "saving/savingrun.h"
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -20,6 +15,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+
+#include "benchrun.h"
+#include "imageservice/imageservice.h"
+#include "saving/savingrun.h"
 
 using namespace vimbrel;
 
@@ -74,8 +73,16 @@ void BM_SavingRun(benchmark::State &state)
     runWith(state, SavingRun::parallelFetches);
 }
 
-BENCHMARK(BM_OneAtATime)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(1);
-BENCHMARK(BM_SavingRun)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(1);
+BENCHMARK(BM_OneAtATime)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
+BENCHMARK(BM_SavingRun)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(1);
 
 } // namespace
 

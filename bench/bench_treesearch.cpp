@@ -1,17 +1,10 @@
 // The tree search over 100,000 files in 5,000 folders against, in the same run, a bare
 // single-threaded openat/getdents64/fstatat walk that stats only picture-named files (bound:
 // at most 1.15 times its time) and `find` with the same tests (bound: at least 3 times faster).
-#include "folders/imagelist.h"
-#include "folders/pictureextensions.h"
-#include "folders/treesearch/mounttable.h"
-#include "folders/treesearch/treesearch.h"
-
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include "benchrun.h"
 
 #include <algorithm>
 #include <atomic>
@@ -26,6 +19,12 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
+
+#include "benchrun.h"
+#include "folders/imagelist.h"
+#include "folders/pictureextensions.h"
+#include "folders/treesearch/mounttable.h"
+#include "folders/treesearch/treesearch.h"
 
 using namespace vimbrel;
 

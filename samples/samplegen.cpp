@@ -55,7 +55,8 @@ QImage tiles(int w, int h, int variant)
     const int base = rng.bounded(360);
     for (int y = 0; y < h; y += cell)
         for (int x = 0; x < w; x += cell)
-            p.fillRect(x, y, cell, cell, hue(base + (x + y) / cell * 12, 140, 200 + rng.bounded(55)));
+            p.fillRect(x, y, cell, cell,
+                       hue(base + (x + y) / cell * 12, 140, 200 + rng.bounded(55)));
     return img;
 }
 
@@ -88,13 +89,13 @@ int main(int argc, char *argv[])
         bool tile;
     };
     QList<Item> items;
-    const int sizes[][2] = {{1600, 1000}, {640, 480}, {1200, 900}, {400, 600}, {1920, 1080},
-                            {800, 800},   {300, 200}, {1024, 768}};
+    const int sizes[][2] = {{1600, 1000}, {640, 480}, {1200, 900}, {400, 600},
+                            {1920, 1080}, {800, 800}, {300, 200},  {1024, 768}};
     for (int i = 1; i <= 36; ++i) {
         const auto &s = sizes[i % 8];
         const char *ext = i % 9 == 0 ? "png" : i % 11 == 0 ? "bmp" : i % 13 == 0 ? "PNG" : "jpg";
-        items.append({QStringLiteral("IMG_%1.%2").arg(i).arg(QLatin1String(ext)), s[0], s[1],
-                      i % 4 == 0});
+        items.append(
+            {QStringLiteral("IMG_%1.%2").arg(i).arg(QLatin1String(ext)), s[0], s[1], i % 4 == 0});
     }
     items.append({QStringLiteral("holiday photo 1.jpg"), 1280, 960, false});
     items.append({QStringLiteral("#7 sunset.jpg"), 1400, 700, false});
@@ -102,7 +103,8 @@ int main(int argc, char *argv[])
     items.append({QStringLiteral("海邊.png"), 900, 600, true});
     int variant = 7;
     for (const Item &item : items) {
-        QImage img = item.tile ? tiles(item.w, item.h, variant) : landscape(item.w, item.h, variant);
+        QImage img =
+            item.tile ? tiles(item.w, item.h, variant) : landscape(item.w, item.h, variant);
         ++variant;
         label(img, QStringLiteral("%1  %2×%3").arg(item.name).arg(item.w).arg(item.h));
         img.save(out + QLatin1Char('/') + item.name, nullptr, 88);

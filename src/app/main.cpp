@@ -2,36 +2,35 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
-
-#include "platform/desktopshell.h"
-#include "platform/enginesandbox.h"
-#include "platform/filenames.h"
-#include "app/mainwindow.h"
-#include "app/searchwindows.h"
-#include "platform/inisettings.h"
-#include "platform/largeblocks.h"
-#include "platform/pagefiles.h"
-#include "platform/qtdialogs.h"
-#include "platform/windowfit.h"
-#include "platform/qttranslation.h"
-#include "platform/quietstart.h"
-#include "platform/quitsignals.h"
-#include "search/searchstate.h"
-#include "app/detailwindowkeeper.h"
-#include "detail/webenginepicturedownload.h"
-#include "capture/qtscreengrabber.h"
-#include "shell/folderverb.h"
-#include "app/startup.h"
-#include "app/toolicons.h"
-#include "preview/previewschemehandler.h"
-#include "view/interfacelanguage.h"
-#include "view/webenginebrowserview.h"
-#include "view/webenginecookies.h"
-
 #include <QWebEngineProfile>
 
 #include <cstdio>
 #include <memory>
+
+#include "app/detailwindowkeeper.h"
+#include "app/mainwindow.h"
+#include "app/searchwindows.h"
+#include "app/startup.h"
+#include "app/toolicons.h"
+#include "capture/qtscreengrabber.h"
+#include "detail/webenginepicturedownload.h"
+#include "platform/desktopshell.h"
+#include "platform/enginesandbox.h"
+#include "platform/filenames.h"
+#include "platform/inisettings.h"
+#include "platform/largeblocks.h"
+#include "platform/pagefiles.h"
+#include "platform/qtdialogs.h"
+#include "platform/qttranslation.h"
+#include "platform/quietstart.h"
+#include "platform/quitsignals.h"
+#include "platform/windowfit.h"
+#include "preview/previewschemehandler.h"
+#include "search/searchstate.h"
+#include "shell/folderverb.h"
+#include "view/interfacelanguage.h"
+#include "view/webenginebrowserview.h"
+#include "view/webenginecookies.h"
 
 using namespace vimbrel;
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "gallery/thumbnailpage.h"
-
 #include <QString>
 
 #include <functional>
+
+#include "gallery/thumbnailpage.h"
 
 class QWidget;
 

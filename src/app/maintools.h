@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/mainservices.h"
-
 #include <QObject>
 #include <QPointer>
 #include <QUrl>
+
+#include "app/mainservices.h"
 
 namespace vimbrel {
 

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QAbstractButton>
 #include <QTreeView>
 
 #include "app/drivelist.h"
@@ -270,9 +270,8 @@ void MainWindow::searchTree()
 {
     if (m_search->isRunning())
         return;
-    const auto folder =
-        m_services.dialogs->browseFolder(QStringLiteral("請選擇一個含有圖片的文件夾或者硬盤路徑"),
-                                         m_folderPath);
+    const auto folder = m_services.dialogs->browseFolder(
+        QStringLiteral("請選擇一個含有圖片的文件夾或者硬盤路徑"), m_folderPath);
     if (!folder || folder->isEmpty())
         return;
     (*m_actions)[MainCommand::SearchTree]->setEnabled(false);

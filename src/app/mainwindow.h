@@ -1,15 +1,15 @@
 #pragma once
 
-#include "app/mainactions.h"
-#include "app/mainlayout.h"
-#include "app/mainservices.h"
-#include "windowkit/busycursor.h"
-
 #include <QWidget>
 
 #include <array>
 #include <memory>
 #include <optional>
+
+#include "app/mainactions.h"
+#include "app/mainlayout.h"
+#include "app/mainservices.h"
+#include "windowkit/busycursor.h"
 
 class QLabel;
 

@@ -1,12 +1,12 @@
 #include "capture/modulescreen.h"
 
-#include "platform/dialogs.h"
-#include "capture/screengrabber.h"
-
 #include <QClipboard>
 #include <QDir>
 #include <QImageWriter>
 #include <QSaveFile>
+
+#include "capture/screengrabber.h"
+#include "platform/dialogs.h"
 
 namespace vimbrel {
 

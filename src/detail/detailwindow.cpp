@@ -75,10 +75,9 @@ DetailWindow::DetailWindow(DetailServices services, QWidget *parent)
     auto *pictureMenu = new PictureMenu(
         this, [this](const QString &) { openAddress(); },
         [this](const QString &) { savePicture(); });
-    connect(m_web, &BrowserView::pictureMenuRequested, this,
-            [this, pictureMenu](const QUrl &, const QPoint &at) {
-                pictureMenu->popup(m_current, at);
-            });
+    connect(
+        m_web, &BrowserView::pictureMenuRequested, this,
+        [this, pictureMenu](const QUrl &, const QPoint &at) { pictureMenu->popup(m_current, at); });
 
     if (m_services.makeDownload)
         m_download = m_services.makeDownload(m_web, this);

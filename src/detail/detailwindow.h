@@ -14,8 +14,7 @@ class QAction;
 
 namespace vimbrel {
 
-template <typename Id>
-class Actions;
+template <typename Id> class Actions;
 enum class DetailCommand;
 class Dialogs;
 class FocusSink;

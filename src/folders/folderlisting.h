@@ -1,8 +1,8 @@
 #pragma once
 
-#include "folders/imagelist.h"
-
 #include <QString>
+
+#include "folders/imagelist.h"
 
 namespace vimbrel {
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "folders/imagelist.h"
-#include "gallery/thumbnailpage.h"
-#include "platform/settingskeys.h"
-
 #include <QObject>
 #include <QString>
 
 #include <optional>
+
+#include "folders/imagelist.h"
+#include "gallery/thumbnailpage.h"
+#include "platform/settingskeys.h"
 
 namespace vimbrel {
 

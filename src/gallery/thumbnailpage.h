@@ -1,12 +1,12 @@
 #pragma once
 
-#include "folders/imagelist.h"
-
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 #include <functional>
+
+#include "folders/imagelist.h"
 
 namespace vimbrel {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/shell.h"
-
 #include <QPointer>
 #include <QUrl>
 #include <QWidget>
+
+#include "platform/shell.h"
 
 namespace vimbrel {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "platform/settings.h"
-
 #include <QSettings>
 
 #include <memory>
+
+#include "platform/settings.h"
 
 namespace vimbrel {
 

@@ -1,10 +1,10 @@
 #include "platform/numberanswer.h"
 
-#include "platform/rounding.h"
-
 #include <cmath>
 #include <limits>
 #include <string>
+
+#include "platform/rounding.h"
 
 namespace vimbrel {
 

@@ -16,9 +16,9 @@ namespace NumberAnswer {
 
 struct Answer
 {
-    int value = 0;          // 0 for no answer, no number, or out of range
-    bool inRange = true;    // false when the number does not fit in 32 bits
-    bool positive = false;  // the number read was above 0 (even when out of range)
+    int value = 0;         // 0 for no answer, no number, or out of range
+    bool inRange = true;   // false when the number does not fit in 32 bits
+    bool positive = false; // the number read was above 0 (even when out of range)
 };
 
 // What an input-box answer means as a whole number; nullopt (cancelled) gives 0.

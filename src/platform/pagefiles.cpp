@@ -1,15 +1,15 @@
 #include "platform/pagefiles.h"
 
-#include "platform/instancelock.h"
-#include "platform/logging.h"
-#include "platform/privatefile.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 #include <mutex>
+
+#include "platform/instancelock.h"
+#include "platform/logging.h"
+#include "platform/privatefile.h"
 
 namespace vimbrel {
 

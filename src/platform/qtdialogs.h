@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/dialogs.h"
-
 #include <QPointer>
 #include <QWidget>
+
+#include "platform/dialogs.h"
 
 namespace vimbrel {
 

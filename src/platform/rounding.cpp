@@ -35,8 +35,8 @@ std::optional<int> roundHalfEvenChecked(double value)
     if (!std::isfinite(value))
         return std::nullopt;
     const double rounded = halfEven(value);
-    if (rounded > double(std::numeric_limits<int>::max())
-        || rounded < double(std::numeric_limits<int>::min()))
+    if (rounded > double(std::numeric_limits<int>::max()) ||
+        rounded < double(std::numeric_limits<int>::min()))
         return std::nullopt;
     return int(rounded);
 }

@@ -1,5 +1,3 @@
-#include "saving/originattributes.h"
-
 #include <QFile>
 #include <QUrl>
 
@@ -8,6 +6,7 @@
 #include <sys/xattr.h>
 
 #include "platform/logging.h"
+#include "saving/originattributes.h"
 
 namespace vimbrel {
 

@@ -34,7 +34,6 @@ namespace vimbrel {
 
 namespace {
 
-
 constexpr int SlideSteps = 10;
 constexpr int SlideStepMs = 15;
 

@@ -25,8 +25,7 @@ class PageNavigation;
 class ResultsGallery;
 class SavingCommand;
 class ScreenGrabber;
-template <typename Id>
-class Actions;
+template <typename Id> class Actions;
 enum class SearchCommand;
 class SearchState;
 class Settings;

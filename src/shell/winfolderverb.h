@@ -1,9 +1,9 @@
 #pragma once
 
+#include <memory>
+
 #include "shell/folderverb.h"
 #include "shell/registry.h"
-
-#include <memory>
 
 namespace vimbrel {
 

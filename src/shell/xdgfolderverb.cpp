@@ -1,10 +1,10 @@
 #include "shell/xdgfolderverb.h"
 
-#include "platform/privatefile.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+
+#include "platform/privatefile.h"
 
 namespace vimbrel {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "shell/folderverb.h"
-
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+
+#include "shell/folderverb.h"
 
 namespace vimbrel {
 

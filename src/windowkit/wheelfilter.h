@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
-#include <QList>
 #include <QPointer>
 
 class QWidget;

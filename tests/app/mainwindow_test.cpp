@@ -1,12 +1,19 @@
 #include "app/mainwindow.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
+#include <QTreeView>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -14,30 +21,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "app/foldertreemodel.h"
+#include "app/startup.h"
+#include "app/toolcommands.h"
+#include "capture/screengrabber.h"
 #include "fakebrowserview.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "filesizelimit.h"
+#include "gallery/gallery.h"
 #include "platform/filenames.h"
+#include "platform/inisettings.h"
+#include "shell/xdgfolderverb.h"
 #include "windowkit/focussink.h"
 #include "windowkit/twips.h"
-#include "platform/inisettings.h"
-#include "capture/screengrabber.h"
 #include "windowkit/viewcontrols.h"
-#include "shell/xdgfolderverb.h"
-
-#include <QAction>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QTest>
-#include <QTreeView>
-#include <QWheelEvent>
-
-#include "app/foldertreemodel.h"
-#include "app/startup.h"
-#include "app/toolcommands.h"
-#include "gallery/gallery.h"
 
 using namespace vimbrel;
 

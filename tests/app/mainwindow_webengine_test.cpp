@@ -1,8 +1,6 @@
 // The main window with the real browser view: the page it writes loads, every picture shows
 // whatever its name, and a click on one reaches the shell as "open this file"; the same with the
 // pictures served as previews, where the page file stays as it is and TIFF shows too.
-#include "app/mainwindow.h"
-
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
@@ -22,6 +20,7 @@
 #include <tuple>
 #include <unistd.h>
 
+#include "app/mainwindow.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"
 #include "filecontents.h"
@@ -293,11 +292,11 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
 }
 
 // Next page, matrix layout, background colour, refresh.
-INSTANTIATE_TEST_SUITE_P(
-    Commands, MainWindowPageTop,
-    ::testing::Combine(::testing::Values("CmdPage1", "Command7", "ImgComb", "Command2"),
-                       ::testing::Bool()),
-    [](const ::testing::TestParamInfo<std::tuple<const char *, bool>> &info) {
-        return std::string(std::get<0>(info.param)) +
-               (std::get<1>(info.param) ? "_Previews" : "_Files");
-    });
+INSTANTIATE_TEST_SUITE_P(Commands, MainWindowPageTop,
+                         ::testing::Combine(::testing::Values("CmdPage1", "Command7", "ImgComb",
+                                                              "Command2"),
+                                            ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<const char *, bool>> &info) {
+                             return std::string(std::get<0>(info.param)) +
+                                    (std::get<1>(info.param) ? "_Previews" : "_Files");
+                         });

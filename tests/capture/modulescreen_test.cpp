@@ -1,9 +1,5 @@
 #include "capture/modulescreen.h"
 
-#include "fakedialogs.h"
-#include "capture/qtscreengrabber.h"
-#include "capture/screengrabber.h"
-
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -15,6 +11,10 @@
 #include <QtEndian>
 
 #include <gtest/gtest.h>
+
+#include "capture/qtscreengrabber.h"
+#include "capture/screengrabber.h"
+#include "fakedialogs.h"
 
 using namespace vimbrel;
 

@@ -4,8 +4,8 @@
 
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
-#include "detail/detailwindow.h"
 #include "app/detailwindowkeeper.h"
+#include "detail/detailwindow.h"
 #include "detail/picturedownload.h"
 #include "windowkeys.h"
 

@@ -16,8 +16,8 @@
 
 #include "../search/printing.h"
 #include "../search/searchwindowfixture.h"
-#include "detail/detailpage.h"
 #include "app/detailwindowkeeper.h"
+#include "detail/detailpage.h"
 #include "detail/picturedownload.h"
 #include "filecontents.h"
 #include "platform/pagefiles.h"

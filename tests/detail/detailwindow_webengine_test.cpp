@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include "detail/detailwindow.h"
 #include "app/detailwindowkeeper.h"
+#include "detail/detailwindow.h"
 #include "detail/webenginepicturedownload.h"
 #include "fakedialogs.h"
 #include "fakeshell.h"

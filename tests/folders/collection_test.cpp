@@ -1,4 +1,22 @@
 // The image list, the picture name rule, natural order, the folder listing and the tree search.
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "folders/folderlisting.h"
 #include "folders/imagelist.h"
 #include "folders/naturalorder.h"
@@ -7,24 +25,6 @@
 #include "folders/treesearch/treesearch.h"
 #include "folders/treesearch/treesearchjob.h"
 #include "platform/filenames.h"
-
-#include <QDir>
-#include <QScopeGuard>
-#include <QFile>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <atomic>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace vimbrel;
 
@@ -203,12 +203,42 @@ TEST(NaturalOrderTest, IsTotalAndTheSameOnStoredNames)
 {
     // Every pair of distinct names is ordered one way only, transitively, and the byte form
     // (including bytes that are not UTF-8) agrees with the decoded form.
-    const std::vector<std::string> names = {
-        "a",   "A",    "a0", "a00", "a1",    "A1",        "a01", "a10",  "a2",   "b",
-        "B1",  "1",    "01", "001", "10",    "_x",        ".a",  "a.b",  "a b",  "中",
-        "中2", "中10", "é",  "É",   "z\xff", "z\xfe\xff", "~",   "a1b2", "a1B2", "a01b02",
-        "a\xf0\x9f\x98\x80", "a\xef\xbf\xbd", "a0b", "a00b", "x" + std::string(300, '7'),
-        "x" + std::string(299, '8')};
+    const std::vector<std::string> names = {"a",
+                                            "A",
+                                            "a0",
+                                            "a00",
+                                            "a1",
+                                            "A1",
+                                            "a01",
+                                            "a10",
+                                            "a2",
+                                            "b",
+                                            "B1",
+                                            "1",
+                                            "01",
+                                            "001",
+                                            "10",
+                                            "_x",
+                                            ".a",
+                                            "a.b",
+                                            "a b",
+                                            "中",
+                                            "中2",
+                                            "中10",
+                                            "é",
+                                            "É",
+                                            "z\xff",
+                                            "z\xfe\xff",
+                                            "~",
+                                            "a1b2",
+                                            "a1B2",
+                                            "a01b02",
+                                            "a\xf0\x9f\x98\x80",
+                                            "a\xef\xbf\xbd",
+                                            "a0b",
+                                            "a00b",
+                                            "x" + std::string(300, '7'),
+                                            "x" + std::string(299, '8')};
     std::vector<QString> decoded;
     for (const std::string &n : names)
         decoded.push_back(QFile::decodeName(QByteArray::fromStdString(n)));

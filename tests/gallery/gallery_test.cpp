@@ -1,10 +1,5 @@
 #include "gallery/gallery.h"
 
-#include "fakedialogs.h"
-#include "platform/filenames.h"
-#include "platform/inisettings.h"
-#include "platform/pagefiles.h"
-
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -14,6 +9,11 @@
 
 #include <optional>
 #include <ostream>
+
+#include "fakedialogs.h"
+#include "platform/filenames.h"
+#include "platform/inisettings.h"
+#include "platform/pagefiles.h"
 
 using namespace vimbrel;
 

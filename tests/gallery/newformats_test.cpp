@@ -9,8 +9,8 @@
 
 #include "folders/folderlisting.h"
 #include "folders/imagelist.h"
-#include "gallery/picturewidth.h"
 #include "folders/treesearch/treesearch.h"
+#include "gallery/picturewidth.h"
 
 using namespace vimbrel;
 

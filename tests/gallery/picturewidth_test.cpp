@@ -153,7 +153,7 @@ TEST_F(PictureWidthTest, HostileBytesNeverCrash)
 {
     std::mt19937 random(20240611);
     const QByteArray samples[] = {encoded("jpg", 40, 30), encoded("png", 40, 30),
-                                encoded("bmp", 40, 30), gif(40)};
+                                  encoded("bmp", 40, 30), gif(40)};
     const QString path = m_dir.path() + QStringLiteral("/fuzz.jpg");
     for (int round = 0; round < 1500; ++round) {
         QByteArray bytes = samples[round % 4];
@@ -187,8 +187,7 @@ TEST_F(PictureWidthTest, SpecialFilesGiveZeroWithoutBlocking)
     const QString pipe = m_dir.path() + QStringLiteral("/pipe.jpg");
     ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString link = m_dir.path() + QStringLiteral("/link.png");
-    ASSERT_EQ(symlink(QFile::encodeName(pipe).constData(), QFile::encodeName(link).constData()),
-              0);
+    ASSERT_EQ(symlink(QFile::encodeName(pipe).constData(), QFile::encodeName(link).constData()), 0);
     for (const QString &path : {pipe, link, QStringLiteral("/dev/zero")}) {
         auto width = std::async(std::launch::async, [path] { return pictureWidth(path); });
         if (width.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {

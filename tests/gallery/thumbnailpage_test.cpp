@@ -1,5 +1,4 @@
 #include "gallery/thumbnailpage.h"
-#include "platform/filenames.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +7,8 @@
 
 #include <ostream>
 #include <tuple>
+
+#include "platform/filenames.h"
 
 using namespace vimbrel;
 

@@ -1,7 +1,6 @@
 // The desktop shell against a sandboxed desktop database: it says when nothing would open an
 // address instead of handing it to a launcher that fails on its own.
 #include "platform/desktopshell.h"
-#include "platform/filenames.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -20,6 +19,8 @@
 #include <map>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/filenames.h"
 
 using namespace vimbrel;
 

@@ -1,14 +1,14 @@
 // One running instance for the page-file tests: claims its page files, writes each file named
 // on the command line with its own process id, prints their paths, and waits. The line "quit"
 // on standard input removes the files and ends it as a closed window would.
-#include "platform/pagefiles.h"
-
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
+
+#include "platform/pagefiles.h"
 
 using namespace vimbrel;
 

@@ -1,5 +1,4 @@
 // Page files under hostile conditions, and one set of page files per running instance.
-#include "platform/instancelock.h"
 #include "platform/pagefiles.h"
 
 #include <QDir>
@@ -11,14 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <future>
-
 #include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "filecontents.h"
 #include "filesizelimit.h"
+#include "platform/instancelock.h"
 
 using namespace vimbrel;
 

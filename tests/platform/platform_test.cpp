@@ -1,9 +1,3 @@
-#include "platform/inisettings.h"
-#include "platform/numberanswer.h"
-#include "platform/pagefiles.h"
-#include "platform/quietstart.h"
-#include "platform/windowfit.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +9,12 @@
 
 #include <optional>
 #include <ostream>
+
+#include "platform/inisettings.h"
+#include "platform/numberanswer.h"
+#include "platform/pagefiles.h"
+#include "platform/quietstart.h"
+#include "platform/windowfit.h"
 
 using namespace vimbrel;
 

@@ -1,6 +1,5 @@
 // The real Qt dialogs as the user sees them: filter labels and Qt's own texts in Chinese.
 #include "platform/qtdialogs.h"
-#include "platform/qttranslation.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +15,8 @@
 
 #include <functional>
 #include <memory>
+
+#include "platform/qttranslation.h"
 
 using namespace vimbrel;
 

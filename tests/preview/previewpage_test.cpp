@@ -1,8 +1,9 @@
 // Which addresses of the preview scheme are answered, and with what width.
-#include "platform/filenames.h"
 #include "preview/previewpage.h"
 
 #include <gtest/gtest.h>
+
+#include "platform/filenames.h"
 
 using namespace vimbrel;
 
@@ -32,16 +33,18 @@ TEST(PreviewPage, AnswersThePageAndItsPicturesOnly)
         // width attribute × pixel ratio × 2
         {on("/p/a.jpg"), PreviewPage::Kind::Picture, QStringLiteral("/p/a.jpg"), 720},
         // as the browser encodes the name the page wrote
-        {on("/p/100%25%20%3Fsure%20%231%20%E5%B1%B1%E6%B0%B4.png"), PreviewPage::Kind::Picture,
-         odd, 0},
+        {on("/p/100%25%20%3Fsure%20%231%20%E5%B1%B1%E6%B0%B4.png"), PreviewPage::Kind::Picture, odd,
+         0},
         {QUrl(on("/p/x/").toString() + QStringLiteral("../a.jpg")), PreviewPage::Kind::Picture,
          QStringLiteral("/p/a.jpg"), 720},
         // everything else is refused
         {on("/etc/passwd"), PreviewPage::Kind::Refused, {}, 0},
         {on("/p/b.jpg"), PreviewPage::Kind::Refused, {}, 0},
         {on("/p/a.jpg?x=1"), PreviewPage::Kind::Refused, {}, 0},
-        {QUrl(on("/p/").toString() + QStringLiteral("../etc/passwd")), PreviewPage::Kind::Refused,
-         {}, 0},
+        {QUrl(on("/p/").toString() + QStringLiteral("../etc/passwd")),
+         PreviewPage::Kind::Refused,
+         {},
+         0},
         {QUrl(QStringLiteral("vimbrel:/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
         {QUrl(QStringLiteral("vimbrel://p9/p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},
         {QUrl(QStringLiteral("file:///p/a.jpg")), PreviewPage::Kind::Refused, {}, 0},

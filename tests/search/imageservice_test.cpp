@@ -1,9 +1,4 @@
 #include "imageservice/imageservice.h"
-#include "platform/pagefiles.h"
-#include "search/extraction.h"
-#include "search/resultspage.h"
-#include "search/searchqueries.h"
-#include "webenginewait.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -13,11 +8,16 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "printing.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include "platform/pagefiles.h"
+#include "printing.h"
+#include "search/extraction.h"
+#include "search/resultspage.h"
+#include "search/searchqueries.h"
+#include "webenginewait.h"
 
 namespace vimbrel {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <QMap>
 
-#include "printing.h"
-
 #include <gtest/gtest.h>
+
+#include "printing.h"
 
 namespace vimbrel {
 namespace {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "view/browserview.h"
-
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+
+#include "view/browserview.h"
 
 namespace vimbrel {
 

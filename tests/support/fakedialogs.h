@@ -1,7 +1,5 @@
 #pragma once
 
-#include "platform/dialogs.h"
-
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -9,6 +7,8 @@
 #include <deque>
 #include <memory>
 #include <optional>
+
+#include "platform/dialogs.h"
 
 class QWidget;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/shell.h"
-
 #include <QSet>
 #include <QStringList>
+
+#include "platform/shell.h"
 
 namespace vimbrel {
 

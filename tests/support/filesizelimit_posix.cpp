@@ -1,7 +1,6 @@
 #include "filesizelimit.h"
 
 #include <csignal>
-
 #include <sys/resource.h>
 
 namespace vimbrel {

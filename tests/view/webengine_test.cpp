@@ -15,9 +15,9 @@
 #include <memory>
 
 #include "fakebrowserview.h"
-#include "windowkit/viewcontrols.h"
 #include "view/webenginebrowserview.h"
 #include "webenginewait.h"
+#include "windowkit/viewcontrols.h"
 #include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;

@@ -1,3 +1,5 @@
+#include "windowkit/viewcontrols.h"
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QSignalSpy>
@@ -8,7 +10,6 @@
 
 #include "fakebrowserview.h"
 #include "windowkit/focussink.h"
-#include "windowkit/viewcontrols.h"
 
 using namespace vimbrel;
 

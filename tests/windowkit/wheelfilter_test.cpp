@@ -1,3 +1,5 @@
+#include "windowkit/wheelfilter.h"
+
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -8,7 +10,6 @@
 
 #include "fakebrowserview.h"
 #include "windowkit/viewcontrols.h"
-#include "windowkit/wheelfilter.h"
 
 using namespace vimbrel;
 
