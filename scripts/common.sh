@@ -8,7 +8,7 @@ PACKAGES=(cmake ninja-build g++ qt6-base-dev qt6-webengine-dev libqt6webengineco
           qt6-image-formats-plugins libgl-dev googletest libgtest-dev libgmock-dev
           libbenchmark-dev xvfb xauth qt6-httpserver-dev
           qt6-websockets-dev qt6-translations-l10n xdg-utils desktop-file-utils
-          librsvg2-bin dpkg-dev file appstream lintian)
+          librsvg2-bin dpkg-dev file appstream lintian clang-format)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
