@@ -63,7 +63,7 @@ QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int
     line.reserve(2 * address.size() + name.size() + 112);
     if (paragraph)
         line += QLatin1String("<p>");
-    line += PageHtml::linkedPictureOpen(address);
+    PageHtml::appendLinkedPictureOpen(line, address);
     if (inlineWidth)
         line += QLatin1String("\"  width=") + QString::number(width) + QLatin1String(" title=");
     else if (paragraph && pictureWidth > width)

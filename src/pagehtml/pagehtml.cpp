@@ -151,8 +151,17 @@ QString centredDiv()
 
 QString linkedPictureOpen(QStringView address)
 {
-    return QLatin1String("<a href=\"") + address +
-           QLatin1String("\" target=\"_blank\"><img border=\"1\" src=\"") + address;
+    QString line;
+    appendLinkedPictureOpen(line, address);
+    return line;
+}
+
+void appendLinkedPictureOpen(QString &line, QStringView address)
+{
+    line += QLatin1String("<a href=\"");
+    line += address;
+    line += QLatin1String("\" target=\"_blank\"><img border=\"1\" src=\"");
+    line += address;
 }
 
 QString pictureOpen(QStringView address)

@@ -25,6 +25,8 @@ namespace PageHtml {
 // border="1" src="A, the src value's closing quote left to the caller, since what follows it
 // differs from page to page.
 [[nodiscard]] QString linkedPictureOpen(QStringView address);
+// The same appended to a line, for the thumbnail page's thousands of lines.
+void appendLinkedPictureOpen(QString &line, QStringView address);
 // A picture without a link: <img border="1" src="A, likewise open.
 [[nodiscard]] QString pictureOpen(QStringView address);
 
