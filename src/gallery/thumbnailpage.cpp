@@ -63,7 +63,10 @@ QString pictureLine(const QString &path, int matrixMode, DisplayStyle style, int
     line.reserve(2 * address.size() + name.size() + 112);
     if (paragraph)
         line += QLatin1String("<p>");
-    PageHtml::appendLinkedPictureOpen(line, address);
+    line += PageHtml::LinkOpen;
+    line += address;
+    line += PageHtml::LinkToPicture;
+    line += address;
     if (inlineWidth)
         line += QLatin1String("\"  width=") + QString::number(width) + QLatin1String(" title=");
     else if (paragraph && pictureWidth > width)

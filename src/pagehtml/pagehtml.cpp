@@ -149,21 +149,6 @@ QString centredDiv()
     return QStringLiteral("<div align=center>");
 }
 
-QString linkedPictureOpen(QStringView address)
-{
-    QString line;
-    appendLinkedPictureOpen(line, address);
-    return line;
-}
-
-void appendLinkedPictureOpen(QString &line, QStringView address)
-{
-    line += QLatin1String("<a href=\"");
-    line += address;
-    line += QLatin1String("\" target=\"_blank\"><img border=\"1\" src=\"");
-    line += address;
-}
-
 QString pictureOpen(QStringView address)
 {
     return QLatin1String("<img border=\"1\" src=\"") + address;

@@ -23,10 +23,10 @@ namespace PageHtml {
 
 // A picture linked to itself, opened in a new window: <a href="A" target="_blank"><img
 // border="1" src="A, the src value's closing quote left to the caller, since what follows it
-// differs from page to page.
-[[nodiscard]] QString linkedPictureOpen(QStringView address);
-// The same appended to a line, for the thumbnail page's thousands of lines.
-void appendLinkedPictureOpen(QString &line, QStringView address);
+// differs from page to page: LinkOpen + A + LinkToPicture + A + the page's own end, one
+// string a line however many thousand lines a page has.
+inline constexpr QLatin1String LinkOpen("<a href=\"");
+inline constexpr QLatin1String LinkToPicture("\" target=\"_blank\"><img border=\"1\" src=\"");
 // A picture without a link: <img border="1" src="A, likewise open.
 [[nodiscard]] QString pictureOpen(QStringView address);
 

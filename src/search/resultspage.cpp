@@ -14,12 +14,13 @@ QStringList extractionLines(Extraction::Rule rule, const ResultList &list)
     lines.append(PageHtml::marginlessBodyReturnFalse());
     const bool searchResult = rule == Extraction::Rule::SearchResult;
     for (const QString &entry : list.entries()) {
-        const QString picture = PageHtml::linkedPictureOpen(PageHtml::attributeAddress(entry));
+        const QString u = PageHtml::attributeAddress(entry);
         if (searchResult)
-            lines.append(QStringLiteral("<center><p>") + picture +
-                         QStringLiteral("\"></a></p></center>"));
+            lines.append(QLatin1String("<center><p>") + PageHtml::LinkOpen + u +
+                         PageHtml::LinkToPicture + u + QLatin1String("\"></a></p></center>"));
         else
-            lines.append(picture + QStringLiteral("\"></a> "));
+            lines.append(PageHtml::LinkOpen + u + PageHtml::LinkToPicture + u +
+                         QLatin1String("\"></a> "));
         lines.append(QString());
     }
     return lines;
@@ -38,12 +39,12 @@ QStringList relayoutLines(const ResultList &list, int matrixMode, int width,
     const QString widthEnd =
         QStringLiteral("\" width=") + QString::number(width) + QStringLiteral("></a>");
     for (const QString &entry : list.entries()) {
-        const QString picture = PageHtml::linkedPictureOpen(PageHtml::attributeAddress(entry));
+        const QString u = PageHtml::attributeAddress(entry);
         if (ownSize)
-            lines.append(QStringLiteral("<center>") + picture +
-                         QStringLiteral("\"></a> </center>"));
+            lines.append(QLatin1String("<center>") + PageHtml::LinkOpen + u +
+                         PageHtml::LinkToPicture + u + QLatin1String("\"></a> </center>"));
         else
-            lines.append(picture + widthEnd);
+            lines.append(PageHtml::LinkOpen + u + PageHtml::LinkToPicture + u + widthEnd);
         lines.append(QString());
     }
     if (ownSize)
