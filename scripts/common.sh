@@ -26,6 +26,12 @@ install_missing() {
     fi
 }
 
+# The interface is in Traditional Chinese: make sure some CJK font is there, or every caption
+# and button glyph shows as boxes.
+install_cjk_font() {
+    if ! fc-list :lang=zh-tw 2>/dev/null | grep -q .; then install_missing fonts-noto-cjk; fi
+}
+
 build() {
     cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
     cmake --build "$BUILD" --parallel "$(nproc)"
