@@ -1,7 +1,5 @@
-#include <QBuffer>
 #include <QDir>
 #include <QImage>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -9,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "hostileserver.h"
+#include "noisepicture.h"
 #include "saving/savingrun.h"
 
 namespace vimbrel {
@@ -19,16 +18,7 @@ using Kind = HostileServer::Kind;
 // A PNG of noise: about 3 bytes a pixel, well above the size worth keeping.
 QByteArray noisePng(int width, int height, quint32 salt = 1)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator random(salt);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, random.generate() | 0xff000000u);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return bytes;
+    return pngBytes(noisePicture(width, height, salt));
 }
 
 // Saving runs against servers that lie, trickle, flood or keep silent. The limits are made

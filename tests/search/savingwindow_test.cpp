@@ -1,10 +1,8 @@
 #include <QAction>
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,6 +11,7 @@
 #include <memory>
 
 #include "hostileserver.h"
+#include "noisepicture.h"
 #include "search/searchwindow.h"
 #include "searchwindowfixture.h"
 
@@ -28,17 +27,10 @@ QString dataPicture(int width, int height, bool busy)
 {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(Qt::darkCyan);
-    if (busy) {
-        QRandomGenerator random{quint32(width)};
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x)
-                image.setPixel(x, y, random.generate() | 0xff000000u);
-    }
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "png");
-    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(bytes.toBase64());
+    if (busy)
+        image = noisePicture(width, height, quint32(width));
+    return QStringLiteral("data:image/png;base64,") +
+           QString::fromLatin1(pngBytes(image).toBase64());
 }
 
 // The search window over fake views; the run itself reads data: pictures.
@@ -172,12 +164,7 @@ TEST_F(SavingWindow, TheResultsViewTakesLocalPicturesOnlyOfALocalPage)
 {
     QFile secret(m_dir.filePath(QStringLiteral("secret.png")));
     ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-    QImage image(300, 200, QImage::Format_RGB32);
-    QRandomGenerator random(7);
-    for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 300; ++x)
-            image.setPixel(x, y, random.generate() | 0xff000000u);
-    image.save(&secret, "png");
+    noisePicture(300, 200, 7).save(&secret, "png");
     secret.close();
     const QString address = QUrl::fromLocalFile(secret.fileName()).toString();
     showPictures({address});

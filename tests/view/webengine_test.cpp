@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "fakebrowserview.h"
 #include "view/webenginebrowserview.h"
@@ -83,6 +84,15 @@ protected:
     bool showPage(const QStringList &pictures)
     {
         return writeFile(pageFile(), thumbnailPage(pictures)) && load(*view, pageFile());
+    }
+    // The page's elements as the view reads them; nothing when no answer comes.
+    QList<BrowserView::Element> readElements()
+    {
+        std::optional<QList<BrowserView::Element>> elements;
+        view->elements([&](const QList<BrowserView::Element> &list) { elements = list; });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return elements.has_value(); }, loadTimeout))
+            << "no answer from the view";
+        return elements.value_or(QList<BrowserView::Element>());
     }
 
     QTemporaryDir dir;
@@ -370,15 +380,8 @@ TEST_F(RealView, LinksAndPicturesComeInDocumentOrderWithAbsoluteAddresses)
                                 "</body></html>"));
     ASSERT_TRUE(load(*view, page));
 
-    QList<BrowserView::Element> elements;
-    bool done = false;
-    view->elements([&](const QList<BrowserView::Element> &list) {
-        elements = list;
-        done = true;
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
     QStringList tags, hrefs;
-    for (const BrowserView::Element &e : elements) {
+    for (const BrowserView::Element &e : readElements()) {
         tags << e.tagName;
         hrefs << e.href;
     }
@@ -396,13 +399,7 @@ TEST_F(RealView, AnXhtmlPageGivesItsLinksAndPicturesToo)
                                 "<a href=\"b.htm\">b</a><picture><source srcset=\"big.png 2x\"/>"
                                 "<img src=\"p.png\"/></picture></body></html>"));
     ASSERT_TRUE(load(*view, page));
-    QList<BrowserView::Element> elements;
-    bool done = false;
-    view->elements([&](const QList<BrowserView::Element> &list) {
-        elements = list;
-        done = true;
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    const QList<BrowserView::Element> elements = readElements();
     ASSERT_EQ(elements.size(), 2);
     EXPECT_EQ(elements[0].tagName, QStringLiteral("A"));
     EXPECT_EQ(elements[1].tagName, QStringLiteral("IMG"));
@@ -511,13 +508,8 @@ TEST_F(RealView, APictureAddressIsResolvedAsTheBrowserResolvesIt)
             .toStringList();
     ASSERT_EQ(expected.size(), candidates.size());
     QStringList got;
-    bool done = false;
-    view->elements([&](const QList<BrowserView::Element> &list) {
-        for (const BrowserView::Element &e : list)
-            got << e.href;
-        done = true;
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, loadTimeout));
+    for (const BrowserView::Element &e : readElements())
+        got << e.href;
     EXPECT_EQ(got.join(QLatin1Char('\n')).toStdString(),
               expected.join(QLatin1Char('\n')).toStdString());
 }
