@@ -37,6 +37,27 @@ using WebEngineWait::timeout;
 
 namespace {
 
+// The main window over the real view, with fake dialogs and shell, and its settings, page file
+// and (when asked for) preview caches in the folder given.
+struct LiveInFolder
+{
+    LiveInFolder(const QTemporaryDir &dir, bool withPreviews)
+        : settings(dir.filePath(QStringLiteral("ulvo.ini"))),
+          pageFile(dir.filePath(QStringLiteral("Tpc.htm")))
+    {
+        if (withPreviews)
+            previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
+        live.emplace(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
+    }
+
+    IniSettings settings;
+    FakeDialogs dialogs;
+    FakeShell shell;
+    const QString pageFile;
+    std::optional<InstalledPreviews> previews;
+    std::optional<LiveMainWindow> live;
+};
+
 } // namespace
 
 class MainWindowInABrowser : public ::testing::TestWithParam<bool>
@@ -66,14 +87,11 @@ TEST_P(MainWindowInABrowser, ShowsEveryPictureAndOpensTheClickedOne)
         ASSERT_TRUE(image.save(folder + QLatin1Char('/') + name)) << name.toStdString();
     }
 
-    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
-    FakeDialogs dialogs;
-    FakeShell shell;
-    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
-    std::optional<InstalledPreviews> previews;
-    if (withPreviews)
-        previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
-    LiveMainWindow live(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
+    LiveInFolder setup(dir, withPreviews);
+    LiveMainWindow &live = *setup.live;
+    FakeShell &shell = setup.shell;
+    const QString &pageFile = setup.pageFile;
+    const std::optional<InstalledPreviews> &previews = setup.previews;
     MainWindow &window = live.window();
     WebEngineBrowserView *view = live.view();
 
@@ -163,14 +181,9 @@ TEST_P(MainWindowInABrowser, NamesThatAreNotUtf8ShowAndOpenTheirOwnFile)
             ::unlink(QByteArray(folder + name).constData());
     });
 
-    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
-    FakeDialogs dialogs;
-    FakeShell shell;
-    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
-    std::optional<InstalledPreviews> previews;
-    if (withPreviews)
-        previews.emplace(dir.filePath(QStringLiteral("thumbnails")));
-    LiveMainWindow live(settings, dialogs, shell, pageFile, previews ? &*previews : nullptr);
+    LiveInFolder setup(dir, withPreviews);
+    LiveMainWindow &live = *setup.live;
+    FakeShell &shell = setup.shell;
     WebEngineBrowserView *view = live.view();
     live.window().formLoad(QFile::decodeName(folder));
     const QString allShown =
@@ -263,15 +276,11 @@ TEST_P(MainWindowPageTop, ANewPageOpensAtItsTop)
     for (int i = 0; i < 40; ++i)
         ASSERT_TRUE(image.save(folder + QStringLiteral("/p%1.png").arg(i)));
 
-    IniSettings settings(dir.filePath(QStringLiteral("ulvo.ini")));
-    FakeDialogs dialogs;
-    FakeShell shell;
-    const QString pageFile = dir.filePath(QStringLiteral("Tpc.htm"));
     // With previews the page comes through the program's own scheme, as in the program itself.
-    const bool withPreviews = std::get<1>(GetParam());
     ASSERT_TRUE(previewSchemeRegistered);
-    InstalledPreviews previews(dir.filePath(QStringLiteral("thumbnails")));
-    LiveMainWindow live(settings, dialogs, shell, pageFile, withPreviews ? &previews : nullptr);
+    LiveInFolder setup(dir, std::get<1>(GetParam()));
+    LiveMainWindow &live = *setup.live;
+    const QString &pageFile = setup.pageFile;
     MainWindow &window = live.window();
     WebEngineBrowserView *view = live.view();
 
